@@ -1,0 +1,31 @@
+#pragma once
+
+#include "panel/clsUPControl.h"
+#include "support/KeyedCollection.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace corvane {
+
+using ControlRecordPtr = std::shared_ptr<clsUPControl>;
+
+// The panel as the main window holds it: the control records in registration order, the
+// meter points and the controls that show them, and the window values that the runtime reads.
+// Plain data, so that reading, building and runtime behaviour can be tested without a window.
+struct PanelState {
+    // Records keyed by their Name in lower case, in registration order.
+    KeyedCollection<ControlRecordPtr> collControls;
+    // Meter point key ("2_15_False") -> names of the meter controls on it, joined by "||",
+    // in order of last change.
+    KeyedCollection<QString> collMeterPointers;
+    // The panel's picture folder from the definition; empty or ending in a separator.
+    QString strDefaultPicturePath;
+    // The program's PanelGraphics folder; empty or ending in a separator.
+    QString strGraphicsPath;
+    // The panel window's Tag: the panel's name once the window has been built.
+    QString windowTag;
+};
+
+} // namespace corvane

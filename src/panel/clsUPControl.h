@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+namespace corvane {
+
+// Meter scale and style codes shared by records and the meter components.
+enum MeterScaleCode : qint32 {
+    MeterScaleLinear = 0,
+    MeterScaleStandard = 1,
+    MeterScaleBritish = 2
+};
+enum MeterStyleCode : qint32 { MeterStyleLed = 0, MeterStyleGradient = 1 };
+
+// The panel's model of one control, or of the panel window itself (ControlType "Form").
+// A plain record: reading the definition fills it, building gives it its visible control,
+// property changes update it first and the control after.
+struct clsUPControl {
+    QString ControlType;
+    QString Name;
+    qint16 Width = 0; // twips; 0 keeps the template's size
+    qint16 Height = 0;
+    qint16 Left = 0;
+    qint16 Top = 0;
+    qint32 BackColor = 0; // colour numbers 0x00BBGGRR
+    qint32 ForeColor = 0;
+    QString PictureUpOff;
+    QString PictureUpOn;
+    QString PictureDownOff;
+    QString PictureDownOn;
+    QString Caption;
+    QString FlashPicture;
+    bool Flash = false;
+    QString List;
+    qint16 ListIndex = 0;
+    QString Change;
+    QString Click;
+    QString MouseDown;
+    QString MouseUp;
+    QString OnLoad;
+    bool Enabled = false;
+    QString BackColorOn; // colour numbers as decimal text
+    QString BackColorOff;
+    QString strState;
+    QString strURL;
+    qint32 lngMeterIONum = 0;
+    bool boolMeterIsSource = false;
+    qint32 lngMeterRTRNum = 0;
+    qint32 mtrScale = MeterScaleLinear;
+    qint32 mtrStyle = MeterStyleLed;
+    qint32 lngLevelLineColor = 0;
+    qint16 intDecayRate = 0;
+    qint16 intCenterPad = 0;
+    float sngFaderNominal = 0;
+    bool boolHideGainValue = false;
+    QPointer<QWidget> pntrControl; // the visible control; the window for the form record
+    QString strIngestXML;
+    QString FontName = QStringLiteral("Arial");
+    qint32 FontSize = 9;
+    bool FontBold = true;
+    bool FontUnderline = false;
+    bool FontItalic = false;
+
+    // The type keyword in lower case, as every test of the type compares it.
+    QString typeKey() const { return ControlType.toLower(); }
+    // Whether the state text means "on" (blanks around it and letter case ignored).
+    bool isStateOn() const { return strState.trimmed().toLower() == QLatin1String("on"); }
+};
+
+} // namespace corvane

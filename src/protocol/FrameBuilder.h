@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace corvane {
+
+// One outgoing frame: frame start, the command character, the 12-character address block,
+// the payload and the frame end.
+QString BuildFrame(int command, QStringView addressBlock, QStringView payload = {});
+
+// The address block of a meter point: router, then the I/O number in the source field for a
+// source point or in the destination field for a destination point, "0000" in the other.
+QString PointAddressBlock(qint32 router, qint32 io, bool isSource);
+
+} // namespace corvane
