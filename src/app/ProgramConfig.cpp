@@ -1,0 +1,73 @@
+#include "app/ProgramConfig.h"
+
+#include "app/TextFile.h"
+#include "support/NumberRules.h"
+
+namespace corvane {
+
+ConfigOutcome LoadProgramData(const QString& path, ProgramData& data,
+                              const std::function<void()>& onAlwaysOnTop) {
+    const auto text = ReadTextFile(path);
+    if (!text) {
+        return ConfigOutcome::Missing;
+    }
+    if (text->isEmpty()) {
+        return ConfigOutcome::Empty;
+    }
+    ParseProgramData(*text, data, onAlwaysOnTop);
+    return ConfigOutcome::Loaded;
+}
+
+void ParseProgramData(const QString& text, ProgramData& data,
+                      const std::function<void()>& onAlwaysOnTop) {
+    QString primaryHost;
+    QString primaryPort;
+    QString backupHost;
+    QString backupPort;
+    data.collServerEntries.clear();
+
+    for (const QString& line : SplitTextLines(text)) {
+        const QStringList pieces = line.split(QLatin1Char('='));
+        if (pieces.size() < 2) {
+            continue;
+        }
+        // Anything after a second "=" is dropped, so no value can contain "=".
+        const QString key = pieces[0].trimmed().toLower();
+        const QString value = pieces[1].trimmed();
+        if (key == QLatin1String("primaryserverip")) {
+            primaryHost = value;
+        } else if (key == QLatin1String("primaryserverport")) {
+            primaryPort = value;
+        } else if (key == QLatin1String("backupserverip")) {
+            backupHost = value;
+        } else if (key == QLatin1String("backupserverport")) {
+            backupPort = value;
+        } else if (key == QLatin1String("panelname")) {
+            data.strPanelName = value;
+        } else if (key == QLatin1String("username")) {
+            data.strUserName = value;
+        } else if (key == QLatin1String("userpassword")) {
+            data.strUserPassword = value;
+        } else if (key == QLatin1String("alwaysontop")) {
+            if (value.toLower() == QLatin1String("true") && onAlwaysOnTop) {
+                onAlwaysOnTop();
+            }
+        }
+    }
+
+    const QString separator = QStringLiteral("|||");
+    if (!primaryHost.isEmpty() && !primaryPort.isEmpty()) {
+        data.collServerEntries.append(primaryHost + separator + primaryPort);
+    }
+    if (!backupHost.isEmpty() && !backupPort.isEmpty()) {
+        data.collServerEntries.append(backupHost + separator + backupPort);
+    }
+    data.strPrimaryHost = primaryHost;
+    try {
+        data.intPrimaryPort = ToInt16(NumericPrefix(primaryPort));
+    } catch (const ConversionError&) {
+        // A port out of range ends the reading; the host and entries read so far stay.
+    }
+}
+
+} // namespace corvane

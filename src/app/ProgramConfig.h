@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace corvane {
+
+// What CVMiniConfig.txt gives the program. The defaults are those in force when the file is
+// missing: the client then hunts for a Core on the local machine.
+struct ProgramData {
+    QString strPanelName;
+    QString strUserName;
+    QString strUserPassword;
+    QString strPrimaryHost = QStringLiteral("127.0.0.1");
+    qint16 intPrimaryPort = 5200;
+    // Server entries: host list + "|||" + port list, primary first.
+    QStringList collServerEntries;
+};
+
+enum class ConfigOutcome {
+    Loaded,  // read (a bad value may have ended the reading early; what was read stays)
+    Missing, // no file or unreadable: the defaults stay
+    Empty,   // the file exists but holds nothing: the program must tell the operator and end
+};
+
+inline const QString kConfigFileName = QStringLiteral("CVMiniConfig.txt");
+
+// Reads the configuration file into data. onAlwaysOnTop is called for every "alwaysontop=true"
+// line at the moment it is read.
+ConfigOutcome LoadProgramData(const QString& path, ProgramData& data,
+                              const std::function<void()>& onAlwaysOnTop = {});
+
+// The parsing of the file's text, without the file.
+void ParseProgramData(const QString& text, ProgramData& data,
+                      const std::function<void()>& onAlwaysOnTop = {});
+
+} // namespace corvane

@@ -1,0 +1,146 @@
+#include "app/CommandLine.h"
+#include "app/ProgramConfig.h"
+#include "app/ServerTable.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace corvane;
+
+namespace {
+
+ProgramData parse(const QString& text, int* alwaysOnTopCalls = nullptr) {
+    ProgramData data;
+    ParseProgramData(text, data, [&] {
+        if (alwaysOnTopCalls) {
+            ++*alwaysOnTopCalls;
+        }
+    });
+    return data;
+}
+
+} // namespace
+
+TEST(ProgramConfig, ReadsKeysWithoutRegardToCaseOrBlanks) {
+    const ProgramData data = parse("PrimaryServerIP = 10.0.0.5 \r\n"
+                                   "primaryserverport=5200\r\n"
+                                   "PANELNAME=Studio A\r\n"
+                                   "username=a=b\r\n"
+                                   "userpassword= s3cret \r\n"
+                                   "nonsense line\r\n"
+                                   "unknownkey=1\r\n");
+    EXPECT_EQ(data.strPrimaryHost, "10.0.0.5");
+    EXPECT_EQ(data.intPrimaryPort, 5200);
+    EXPECT_EQ(data.strPanelName, "Studio A");
+    EXPECT_EQ(data.strUserName, "a"); // a value cannot hold "="
+    EXPECT_EQ(data.strUserPassword, "s3cret");
+    EXPECT_EQ(data.collServerEntries, QStringList({"10.0.0.5|||5200"}));
+}
+
+TEST(ProgramConfig, LaterLinesWinAndEntriesNeedHostAndPort) {
+    const ProgramData data = parse("primaryserverip=A\r\nprimaryserverip=B\r\n"
+                                   "primaryserverport=5200\r\n"
+                                   "backupserverip=C\r\n"); // backup without a port
+    EXPECT_EQ(data.strPrimaryHost, "B");
+    EXPECT_EQ(data.collServerEntries, QStringList({"B|||5200"}));
+
+    const ProgramData both = parse("primaryserverip=A\r\nprimaryserverport=5200\r\n"
+                                   "backupserverip=B\r\nbackupserverport=5300\r\n");
+    EXPECT_EQ(both.collServerEntries, QStringList({"A|||5200", "B|||5300"}));
+}
+
+TEST(ProgramConfig, AFileWithoutThePrimaryHostEmptiesTheDefault) {
+    const ProgramData data = parse("panelname=P\r\n");
+    EXPECT_EQ(data.strPrimaryHost, "");
+    EXPECT_EQ(data.intPrimaryPort, 0); // no number at the start of the empty text
+    EXPECT_TRUE(data.collServerEntries.isEmpty());
+}
+
+TEST(ProgramConfig, BareLineFeedsEndLinesToo) {
+    // A hand-edited file with line-feed line ends must not connect elsewhere.
+    const ProgramData data = parse("primaryserverip=10.1.1.1\nprimaryserverport=5300\n"
+                                   "panelname=Main\n");
+    EXPECT_EQ(data.strPrimaryHost, "10.1.1.1");
+    EXPECT_EQ(data.intPrimaryPort, 5300);
+    EXPECT_EQ(data.strPanelName, "Main");
+}
+
+TEST(ProgramConfig, APortOutOfRangeEndsTheReadingButKeepsWhatWasRead) {
+    const ProgramData data = parse("primaryserverip=A\r\nprimaryserverport=99999\r\n");
+    EXPECT_EQ(data.strPrimaryHost, "A");
+    EXPECT_EQ(data.intPrimaryPort, 5200);
+    EXPECT_EQ(data.collServerEntries, QStringList({"A|||99999"}));
+}
+
+TEST(ProgramConfig, AlwaysOnTopOnlyForTheWordTrue) {
+    int calls = 0;
+    parse("alwaysontop=TRUE\r\nalwaysontop=yes\r\nalwaysontop= true \r\n", &calls);
+    EXPECT_EQ(calls, 2);
+}
+
+TEST(ProgramConfig, FileOutcomes) {
+    QTemporaryDir dir;
+    ProgramData data;
+    EXPECT_EQ(LoadProgramData(dir.filePath("none.txt"), data), ConfigOutcome::Missing);
+    EXPECT_EQ(data.strPrimaryHost, "127.0.0.1");
+    EXPECT_EQ(data.intPrimaryPort, 5200);
+
+    QFile empty(dir.filePath("empty.txt"));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    EXPECT_EQ(LoadProgramData(empty.fileName(), data), ConfigOutcome::Empty);
+
+    // Latin-1 text (not valid UTF-8) still reads.
+    QFile latin(dir.filePath("latin.txt"));
+    ASSERT_TRUE(latin.open(QIODevice::WriteOnly));
+    latin.write("panelname=Caf\xe9\r\n");
+    latin.close();
+    EXPECT_EQ(LoadProgramData(latin.fileName(), data), ConfigOutcome::Loaded);
+    EXPECT_EQ(data.strPanelName, QString::fromUtf8("Caf\xc3\xa9"));
+}
+
+TEST(ServerTable, EveryHostWithEveryPortAndThePreferredRowFirst) {
+    const QStringList entries{"A|||5200", "B|||5300"};
+    EXPECT_EQ(HuntHosts(PrepareConnectList(entries, "A", "5200")), QStringList({"A", "B"}));
+
+    const auto table = PrepareConnectList({"a,b|||5200,5300|||Studio"}, "", "");
+    ASSERT_EQ(table.size(), 4);
+    EXPECT_EQ(table[0], (ServerRow{"a", "5200", "Studio"}));
+    EXPECT_EQ(table[1], (ServerRow{"a", "5300", "Studio"}));
+    EXPECT_EQ(table[2], (ServerRow{"b", "5200", "Studio"}));
+    EXPECT_EQ(table[3], (ServerRow{"b", "5300", "Studio"}));
+
+    // The backup preferred: moved to the front, the rest keep their order.
+    EXPECT_EQ(HuntHosts(PrepareConnectList(entries, "B", "5300")), QStringList({"B", "A"}));
+}
+
+TEST(ServerTable, AnUnmatchedPreferenceIsAddedAsUnknownInFront) {
+    // Port written 05200 in the file: the preferred port text is 5200 and matches no row.
+    const auto table = PrepareConnectList({"A|||05200"}, "A", "5200");
+    ASSERT_EQ(table.size(), 2);
+    EXPECT_EQ(table[0], (ServerRow{"A", "5200", "Unknown"}));
+    EXPECT_EQ(table[1], (ServerRow{"A", "05200", ""}));
+
+    // A host list as primary host: the whole text is the first host hunted.
+    const auto list = PrepareConnectList({"a,b|||5200"}, "a,b", "5200");
+    EXPECT_EQ(HuntHosts(list), QStringList({"a,b", "a", "b"}));
+
+    // No configuration at all: the local machine.
+    EXPECT_EQ(PrepareConnectList({}, "127.0.0.1", "5200"),
+              QList<ServerRow>({ServerRow{"127.0.0.1", "5200", "Unknown"}}));
+    EXPECT_TRUE(PrepareConnectList({"broken"}, "", "").isEmpty());
+}
+
+TEST(CommandLine, OnlyASingleExactSwitchCounts) {
+    EXPECT_TRUE(ParseCommandLine("-d").showDebugWindow);
+    EXPECT_FALSE(ParseCommandLine("-d").coreMeterMode);
+    EXPECT_TRUE(ParseCommandLine("-m").coreMeterMode);
+    EXPECT_TRUE(ParseCommandLine("-M").coreMeterMode);
+    for (const QString& none : {QString(), QString("-D"), QString("-d -m"), QString("m")}) {
+        const auto switches = ParseCommandLine(none);
+        EXPECT_FALSE(switches.showDebugWindow || switches.coreMeterMode) << none.toStdString();
+    }
+    EXPECT_EQ(ArgumentText({"-d", "-m"}), "-d -m");
+}

@@ -1,0 +1,67 @@
+#include "app/StartPosition.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace corvane;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(StartPosition, ReadsLeftAndTopLines) {
+    const auto position = ParseStartPosition("Left=1440\r\nTop=720\r\n\r\n");
+    EXPECT_EQ(position.left, 1440);
+    EXPECT_EQ(position.top, 720);
+
+    // Keys are compared lower-cased but untrimmed; only key=value lines count; later wins.
+    const auto odd = ParseStartPosition("LEFT=15\r\n Top=30\r\nleft=45\r\nTop=1=2\r\n");
+    EXPECT_EQ(odd.left, 45);
+    EXPECT_EQ(odd.top, 0);
+}
+
+TEST(StartPosition, ABadNumberKeepsWhatWasReadBefore) {
+    const auto position = ParseStartPosition("Left=300\r\nTop=abc\r\nLeft=600\r\n");
+    EXPECT_EQ(position.left, 300);
+    EXPECT_EQ(position.top, 0);
+    EXPECT_EQ(ParseStartPosition("Left=40000\r\n").left, 0);
+
+    QTemporaryDir dir;
+    const auto missing = GetStartPosition(dir.filePath("MiniPosition.inf"));
+    EXPECT_EQ(missing.left, 0);
+    EXPECT_EQ(missing.top, 0);
+}
+
+TEST(StartPosition, WritesWhatItReadsBack) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("MiniPosition.inf");
+    ASSERT_TRUE(SaveStartPosition(path, 1440, 2880));
+    EXPECT_EQ(readAll(path), QByteArray("Left=1440\r\nTop=2880\r\n\r\n"));
+    const auto position = GetStartPosition(path);
+    EXPECT_EQ(position.left, 1440);
+    EXPECT_EQ(position.top, 2880);
+}
+
+TEST(StartPosition, AFailedWriteKeepsThePreviousFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("MiniPosition.inf");
+    ASSERT_TRUE(SaveStartPosition(path, 15, 30));
+    // A folder that cannot take the temporary file makes the write fail.
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const bool written = SaveStartPosition(path, 900, 900);
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (written) {
+        GTEST_SKIP() << "running with rights that ignore folder permissions";
+    }
+    EXPECT_EQ(readAll(path), QByteArray("Left=15\r\nTop=30\r\n\r\n"));
+}
