@@ -1,6 +1,22 @@
+#include "app/frmCVMini.h"
+
 #include <QApplication>
 
+#include <unistd.h>
+
 int main(int argc, char** argv) {
+    // The web view's browser engine refuses to start its sandbox as root; operators' machines
+    // do not run as root, but kiosks and test machines may.
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    }
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(corvane::frmCVMini::applicationTitle());
+
+    corvane::frmCVMini window;
+    if (!window.Form_Load(QApplication::arguments().mid(1))) {
+        return 0;
+    }
+    return QApplication::exec();
 }

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "app/ProgramConfig.h"
+#include "protocol/ClientProtocolParser.h"
+#include "protocol/ProtocolHandlers.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+
+namespace corvane {
+
+class clsCVCoreConnection;
+
+// The main window: it is the program. Start-up reads the configuration and the window
+// position and starts hunting for a Core; from then on the Core connection's events drive it.
+// It carries out what the client protocol's dispatcher asks of it (ProtocolHandlers).
+class frmCVMini : public QWidget, public ProtocolHandlers {
+    Q_OBJECT
+public:
+    explicit frmCVMini(QWidget* parent = nullptr);
+    ~frmCVMini() override;
+
+    // The start of the program, run once. False when the program must end at once (an empty
+    // configuration file, after the operator has been told).
+    bool Form_Load(const QStringList& arguments);
+
+    clsCVCoreConnection* MasterSocket() const { return m_MasterSocket; }
+    const ProgramData& programData() const { return m_programData; }
+    const QString& strGraphicsPath() const { return m_strGraphicsPath; }
+    const QString& strPendingMessages() const { return m_strPendingMessages; }
+    QTimer& timMessage() { return m_timMessage; }
+
+    // ProtocolHandlers
+    void StopMetering() override;
+    void AppendPendingMessage(const QString& text) override;
+    void CheckUPMeterAbilities(qint32 router, qint32 io, bool isDest,
+                               const QString& payload) override;
+    void CheckUPMeterAddOns(qint32 router, qint32 io, bool isDest, const QString& payload) override;
+    void CheckUserFormMeters(const QString& payload) override;
+    void ChangePanelProperty(const QString& payload) override;
+    void SetConnectingLabelLoading() override;
+    void UpdateUserPanel(const QString& payload) override;
+    QString MasterRemoteHost() override;
+    void MeteringStart(const QString& host, qint16 port) override;
+    void HideConnecting() override;
+    void UpdateAddressLookup(qint32 router, qint32 io, bool isDest,
+                             const QString& address) override;
+    void CheckMeterConnection(qint32 router, qint32 io) override;
+
+    // The meter-server connection; it stays down until a meter client exists.
+    void MeteringStop(bool noReset);
+
+    static QString applicationTitle();
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void MasterSocket_Connected();
+    void MasterSocket_Closed();
+    void MasterSocket_ReceivedData(const QString& strNewData);
+    void Form_GotFocus();
+    void makeAlwaysOnTop();
+    void SaveStartPosition();
+
+    clsCVCoreConnection* m_MasterSocket = nullptr;
+    ClientProtocolParser m_parser;
+    ProgramData m_programData;
+    QString m_strGraphicsPath;
+    QString m_strPendingMessages;
+    QTimer m_timMessage;
+    bool m_unloaded = false;
+};
+
+} // namespace corvane
