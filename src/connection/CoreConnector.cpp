@@ -1,0 +1,342 @@
+#include "connection/CoreConnector.h"
+
+#include "connection/CoreAddress.h"
+#include "protocol/ClientProtocolConsts.h"
+
+#include <QHostAddress>
+#include <QTcpSocket>
+
+namespace corvane {
+
+namespace {
+// A closing connection gets this long to hand over what is still queued for the Core.
+constexpr int kCloseGraceMs = 2000;
+// Bound on text queued for a Core that has stopped reading.
+constexpr qint64 kMaxPendingWriteBytes = 8 * 1024 * 1024;
+} // namespace
+
+CoreConnector::CoreConnector(QObject* parent) : QObject(parent) {
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &CoreConnector::onTimer);
+}
+
+CoreConnector::~CoreConnector() {
+    ShutDown();
+}
+
+void CoreConnector::setCorePort(quint16 port) {
+    m_corePort = port > 0 ? port : kDefaultCorePort;
+}
+
+void CoreConnector::setTimings(const CoreConnectorTimings& timings) {
+    m_timings = timings;
+}
+
+void CoreConnector::AddServerToHunt(const QString& host) {
+    if (m_shutDown) {
+        return;
+    }
+    m_huntList.append(host);
+}
+
+void CoreConnector::StartHunting(const QString& userName, const QString& password) {
+    if (m_shutDown) {
+        return;
+    }
+    m_userName = userName;
+    m_password = password;
+    m_hunting = true;
+    m_direct = false; // a running direct attempt becomes part of the hunt
+    if (m_state == State::Idle) {
+        m_huntIndex = 0;
+        scheduleAttempt(0);
+    }
+}
+
+void CoreConnector::StopHunting() {
+    if (m_shutDown) {
+        return;
+    }
+    m_hunting = false;
+    if (m_state != State::Connected) {
+        cancelAttempt();
+    }
+}
+
+void CoreConnector::Disconnect() {
+    if (m_shutDown) {
+        return;
+    }
+    const bool wasConnected = m_state == State::Connected;
+    cancelAttempt();
+    if (m_hunting) {
+        m_huntIndex = 0;
+        scheduleAttempt(m_timings.reconnectDelayMs);
+    }
+    if (wasConnected) {
+        emit ConnectedChanged(false);
+    }
+}
+
+void CoreConnector::ShutDown() {
+    if (m_shutDown) {
+        return;
+    }
+    m_shutDown = true;
+    m_hunting = false;
+    blockSignals(true);
+    cancelAttempt();
+}
+
+void CoreConnector::SendCvpMessageToCore(const QString& message) {
+    if (m_state != State::Connected || m_socket == nullptr) {
+        emit DebugMessage(QStringLiteral("Not connected to a Core: message dropped"));
+        return;
+    }
+    if (m_socket->bytesToWrite() > kMaxPendingWriteBytes) {
+        emit DebugMessage(QStringLiteral("Core %1 is not reading: message dropped").arg(m_target));
+        return;
+    }
+    m_socket->write(message.toUtf8());
+}
+
+void CoreConnector::StartConnect(const QString& host, const QString& userName,
+                                 const QString& password) {
+    if (m_shutDown) {
+        return;
+    }
+    const bool wasConnected = m_state == State::Connected;
+    m_hunting = false;
+    cancelAttempt();
+    m_userName = userName;
+    m_password = password;
+    m_direct = true;
+    m_directHost = host;
+    scheduleAttempt(0);
+    if (wasConnected) {
+        emit ConnectedChanged(false);
+    }
+}
+
+void CoreConnector::scheduleAttempt(int delayMs) {
+    m_state = State::Waiting;
+    m_timer.start(qMax(0, delayMs));
+}
+
+void CoreConnector::onTimer() {
+    switch (m_state) {
+    case State::Waiting:
+        if (m_direct) {
+            beginAttempt(m_directHost);
+        } else {
+            startNextHuntEntry();
+        }
+        break;
+    case State::Connecting:
+        failAttempt(QStringLiteral("no connection within %1 ms").arg(m_timings.connectTimeoutMs));
+        break;
+    case State::LoggingIn:
+        failAttempt(QStringLiteral("no login reply within %1 ms").arg(m_timings.loginTimeoutMs));
+        break;
+    case State::Idle:
+    case State::Connected:
+        break;
+    }
+}
+
+void CoreConnector::startNextHuntEntry() {
+    if (!m_hunting) {
+        m_state = State::Idle;
+        return;
+    }
+    if (m_huntList.isEmpty()) {
+        // Servers may still be added; look again after the usual pause.
+        scheduleAttempt(m_timings.listPauseMs);
+        emit DebugMessage(QStringLiteral("No Core servers to hunt"));
+        return;
+    }
+    if (m_huntIndex >= m_huntList.size()) {
+        m_huntIndex = 0;
+    }
+    beginAttempt(m_huntList.at(m_huntIndex++));
+}
+
+void CoreConnector::beginAttempt(const QString& entry) {
+    const auto address = CoreAddress::parse(entry, m_corePort);
+    m_target = entry;
+    if (!address) {
+        failAttempt(QStringLiteral("not a usable Core address"));
+        return;
+    }
+    // The state is set before the signal so that a handler calling back in sees an attempt.
+    m_state = State::Connecting;
+    const quint64 generation = ++m_generation;
+    emit HuntSwitched(address->host, QString());
+    if (generation != m_generation || m_state != State::Connecting) {
+        return; // a handler stopped or redirected the hunt
+    }
+
+    auto* socket = new QTcpSocket(this);
+    m_socket = socket;
+    connect(socket, &QTcpSocket::connected, this, [this, socket] {
+        if (socket == m_socket) {
+            onSocketConnected();
+        }
+    });
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+        if (socket == m_socket) {
+            onReadyRead();
+        }
+    });
+    connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+        if (socket == m_socket) {
+            onSocketGone(QStringLiteral("connection closed by the Core"));
+        }
+    });
+    connect(socket, &QTcpSocket::errorOccurred, this, [this, socket] {
+        if (socket == m_socket) {
+            onSocketGone(socket->errorString());
+        }
+    });
+    m_timer.start(m_timings.connectTimeoutMs);
+    socket->connectToHost(address->host, address->port);
+}
+
+void CoreConnector::onSocketConnected() {
+    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    m_socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+    m_state = State::LoggingIn;
+    m_login.reset();
+    m_decoder.resetState();
+    m_socket->write(loginFrame());
+    m_timer.start(m_timings.loginTimeoutMs);
+}
+
+QByteArray CoreConnector::loginFrame() const {
+    const QString& separator = modClientProtocolConsts::strFieldSeparator;
+    const QString frame = modClientProtocolConsts::strFrameStart + QChar(Command::Login) +
+                          modClientProtocolConsts::strNoAddress + QStringLiteral("LOGIN") +
+                          separator + m_userName + separator + m_password +
+                          modClientProtocolConsts::strFrameEnd;
+    return frame.toUtf8();
+}
+
+void CoreConnector::onReadyRead() {
+    const QByteArray bytes = m_socket->readAll();
+    if (m_state == State::LoggingIn) {
+        handleLoginBytes(bytes);
+    } else if (m_state == State::Connected) {
+        deliver(bytes);
+    }
+}
+
+void CoreConnector::handleLoginBytes(const QByteArray& bytes) {
+    switch (m_login.feed(bytes)) {
+    case LoginReplyReader::Result::Pending:
+        return;
+    case LoginReplyReader::Result::Refused:
+        failAttempt(m_login.refusal());
+        return;
+    case LoginReplyReader::Result::Accepted:
+        break;
+    }
+    m_timer.stop();
+    m_state = State::Connected;
+    m_direct = false;
+    const QString rest = m_decoder.decode(m_login.takeRemainder());
+    const quint64 generation = m_generation;
+    emit ConnectedChanged(true);
+    if (!rest.isEmpty() && generation == m_generation && m_state == State::Connected) {
+        emit MessageToClient(rest);
+    }
+}
+
+void CoreConnector::deliver(const QByteArray& bytes) {
+    const QString text = m_decoder.decode(bytes);
+    if (!text.isEmpty()) {
+        emit MessageToClient(text);
+    }
+}
+
+void CoreConnector::onSocketGone(const QString& reason) {
+    // The Core may have answered and closed in one go: read its reply before judging.
+    if (m_state == State::LoggingIn && m_socket->bytesAvailable() > 0) {
+        const quint64 generation = m_generation;
+        handleLoginBytes(m_socket->readAll());
+        if (generation != m_generation) {
+            return; // refused, or a handler of the news closed the socket itself
+        }
+    }
+    if (m_state == State::Connected) {
+        handleLoss(reason); // accepted just now: the loss must still be reported
+    } else if (m_state == State::Connecting || m_state == State::LoggingIn) {
+        failAttempt(reason);
+    }
+}
+
+void CoreConnector::failAttempt(const QString& reason) {
+    closeSocket(false);
+    if (m_hunting && !m_direct) {
+        if (m_huntIndex >= m_huntList.size()) {
+            m_huntIndex = 0;
+            scheduleAttempt(m_timings.listPauseMs);
+        } else {
+            scheduleAttempt(0);
+        }
+    } else {
+        m_direct = false;
+        m_state = State::Idle;
+    }
+    emit DebugMessage(QStringLiteral("Core %1: %2").arg(m_target, reason));
+}
+
+void CoreConnector::handleLoss(const QString& reason) {
+    const QString rest = m_decoder.decode(m_socket->readAll());
+    closeSocket(false);
+    m_state = State::Idle;
+    if (m_hunting) {
+        m_huntIndex = 0;
+        scheduleAttempt(m_timings.reconnectDelayMs);
+    }
+    if (!rest.isEmpty()) {
+        emit MessageToClient(rest);
+    }
+    emit DebugMessage(QStringLiteral("Core %1: connection lost: %2").arg(m_target, reason));
+    emit ConnectedChanged(false);
+}
+
+void CoreConnector::cancelAttempt() {
+    m_timer.stop();
+    closeSocket(m_state == State::Connected);
+    m_direct = false;
+    m_state = State::Idle;
+    ++m_generation;
+}
+
+void CoreConnector::closeSocket(bool graceful) {
+    QTcpSocket* socket = std::exchange(m_socket, nullptr);
+    if (socket == nullptr) {
+        return;
+    }
+    ++m_generation;
+    socket->disconnect(this);
+    if (graceful && socket->state() == QAbstractSocket::ConnectedState) {
+        // Let what was queued last (for example unsubscriptions at shut-down) reach the Core.
+        socket->flush();
+        connect(socket, &QAbstractSocket::disconnected, socket, &QObject::deleteLater);
+        socket->disconnectFromHost();
+        if (socket->state() == QAbstractSocket::UnconnectedState) {
+            socket->deleteLater();
+        } else {
+            QTimer::singleShot(kCloseGraceMs, socket, [socket] {
+                socket->abort();
+                socket->deleteLater();
+            });
+        }
+        return;
+    }
+    socket->abort();
+    socket->deleteLater();
+}
+
+} // namespace corvane

@@ -1,0 +1,112 @@
+#include "connection/clsCVCoreConnection.h"
+
+#include "connection/frmConnecting.h"
+#include "support/AppGlobals.h"
+#include "support/Twips.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTimer>
+
+namespace corvane {
+
+namespace {
+// Where the "Connecting" window sits relative to the main window's top-left corner.
+constexpr double kConnectingLeftTwips = 100;
+constexpr double kConnectingTopTwips = 400;
+} // namespace
+
+clsCVCoreConnection::clsCVCoreConnection(QObject* parent)
+    : QObject(parent), m_Connector(new CoreConnector(this)) {
+    connect(m_Connector, &CoreConnector::ConnectedChanged, this,
+            &clsCVCoreConnection::m_Connector_ConnectedChanged);
+    connect(m_Connector, &CoreConnector::HuntSwitched, this,
+            &clsCVCoreConnection::m_Connector_HuntSwitched);
+    connect(m_Connector, &CoreConnector::MessageToClient, this,
+            &clsCVCoreConnection::m_Connector_MessageToClient);
+    // DebugMessage carries diagnostics only; the client does not act on them.
+}
+
+clsCVCoreConnection::~clsCVCoreConnection() {
+    m_Connector->ShutDown();
+    // The window was shown on our behalf; it must not outlive the connection it reports on.
+    if (qApp != nullptr) {
+        HideConnecting();
+    }
+}
+
+void clsCVCoreConnection::setMainWindow(QWidget* mainWindow) {
+    m_mainWindow = mainWindow;
+}
+
+void clsCVCoreConnection::SendCvpCommand(const QString& data) {
+    m_Connector->SendCvpMessageToCore(data);
+}
+
+qint16 clsCVCoreConnection::GetConnectionState() const {
+    return m_connected ? kStateConnected : kStateClosed;
+}
+
+void clsCVCoreConnection::StartHunting(const QStringList& connections) {
+    for (const QString& host : connections) {
+        m_Connector->AddServerToHunt(host);
+    }
+    m_Connector->StartHunting(appGlobals().strUserName, appGlobals().strUserPassword);
+}
+
+void clsCVCoreConnection::CloseMasterConnection() {
+    m_Connector->StopHunting();
+    m_Connector->Disconnect();
+}
+
+void clsCVCoreConnection::MasterConnect() {
+    m_Connector->StartConnect(m_MasterRemoteHost, appGlobals().strUserName,
+                              appGlobals().strUserPassword);
+}
+
+void clsCVCoreConnection::ShowConnecting(const QString& ipAddress) {
+    frmConnecting* form = frmConnecting::find();
+    if (form == nullptr) {
+        form = new frmConnecting();
+    }
+    // Shown every time: a window the operator closed is still loaded and must come back.
+    form->show();
+    if (m_mainWindow) {
+        form->move(m_mainWindow->window()->pos() +
+                   QPoint(twipsToPixels(kConnectingLeftTwips), twipsToPixels(kConnectingTopTwips)));
+    }
+    form->timConnecting()->start();
+    form->setStrToAddress(ipAddress);
+}
+
+void clsCVCoreConnection::HideConnecting() {
+    frmConnecting* form = frmConnecting::find();
+    if (form == nullptr) {
+        return;
+    }
+    form->timConnecting()->stop();
+    form->lblConnecting()->setText(QStringLiteral("Connecting"));
+    form->close();
+    delete form;
+}
+
+void clsCVCoreConnection::m_Connector_ConnectedChanged(bool connected) {
+    m_connected = connected;
+    if (connected) {
+        emit Connected();
+    } else {
+        emit Closed();
+    }
+}
+
+void clsCVCoreConnection::m_Connector_HuntSwitched(const QString& ipAddress,
+                                                   const QString& /*name*/) {
+    m_MasterRemoteHost = ipAddress;
+    ShowConnecting(ipAddress);
+}
+
+void clsCVCoreConnection::m_Connector_MessageToClient(const QString& message) {
+    emit ReceivedData(message);
+}
+
+} // namespace corvane

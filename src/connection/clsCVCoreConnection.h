@@ -1,0 +1,64 @@
+#pragma once
+
+#include "connection/CoreConnector.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace corvane {
+
+// The main window's view of the Core connection (held there as MasterSocket): turns the
+// connector's events into Closed / Connected / ReceivedData, offers a small command interface
+// and shows the "Connecting" window while a Core is being looked for.
+class clsCVCoreConnection : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QString MasterRemoteHost READ MasterRemoteHost WRITE setMasterRemoteHost)
+    Q_PROPERTY(qint16 MasterRemotePort READ MasterRemotePort WRITE setMasterRemotePort)
+public:
+    static constexpr qint16 kStateConnected = 7; // what a connected socket reports
+    static constexpr qint16 kStateClosed = 0;
+
+    explicit clsCVCoreConnection(QObject* parent = nullptr);
+    ~clsCVCoreConnection() override;
+
+    // The window the "Connecting" window is placed against.
+    void setMainWindow(QWidget* mainWindow);
+
+    // The connector itself, for setting its Core port and timings.
+    CoreConnector* connector() const { return m_Connector; }
+
+    QString MasterRemoteHost() const { return m_MasterRemoteHost; }
+    void setMasterRemoteHost(const QString& host) { m_MasterRemoteHost = host; }
+    qint16 MasterRemotePort() const { return m_MasterRemotePort; }
+    void setMasterRemotePort(qint16 port) { m_MasterRemotePort = port; }
+
+    void SendCvpCommand(const QString& data);
+    qint16 GetConnectionState() const;
+    void StartHunting(const QStringList& connections);
+    void CloseMasterConnection();
+    void MasterConnect();
+    void ShowConnecting(const QString& ipAddress);
+    void HideConnecting();
+
+signals:
+    void Closed();
+    void Connected();
+    void ReceivedData(const QString& strNewData);
+
+private:
+    void m_Connector_ConnectedChanged(bool connected);
+    void m_Connector_HuntSwitched(const QString& ipAddress, const QString& name);
+    void m_Connector_MessageToClient(const QString& message);
+
+    CoreConnector* m_Connector;
+    QPointer<QWidget> m_mainWindow;
+    bool m_connected = false;
+    QString m_MasterRemoteHost;
+    qint16 m_MasterRemotePort = 0;
+};
+
+} // namespace corvane

@@ -1,0 +1,108 @@
+#include "connection/clsCVCoreConnection.h"
+#include "connection/frmConnecting.h"
+#include "support/ColorNumber.h"
+
+#include "support/Wait.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+int loadedConnectingWindows() {
+    int count = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        count += widget->objectName() == QLatin1String("frmConnecting") ? 1 : 0;
+    }
+    return count;
+}
+
+QColor labelBack(const frmConnecting& form) {
+    return form.lblConnecting()->palette().color(QPalette::Window);
+}
+
+} // namespace
+
+TEST(frmConnecting, TicksCycleThroughFourStepsOfTextAndColour) {
+    frmConnecting form;
+    EXPECT_EQ(form.lblConnecting()->text(), QStringLiteral("Connecting"));
+    EXPECT_EQ(form.timConnecting()->interval(), 500);
+    EXPECT_FALSE(form.timConnecting()->isActive());
+    form.setStrToAddress(QStringLiteral("10.0.0.5"));
+
+    const QString expected[] = {"Connecting.\r\n10.0.0.5", "Connecting. .\r\n10.0.0.5",
+                                "Connecting. . .\r\n10.0.0.5", "Connecting\r\n10.0.0.5",
+                                "Connecting.\r\n10.0.0.5"};
+    const QColor yellow(255, 255, 0);
+    const QColor buttonFace = colorFromNumber(kSystemButtonFace);
+    ASSERT_NE(yellow, buttonFace);
+    for (int tick = 0; tick < 5; ++tick) {
+        form.timConnecting_Timer();
+        const bool odd = tick % 2 == 0;
+        EXPECT_EQ(form.step(), tick % 4 + 1);
+        EXPECT_EQ(form.lblConnecting()->text(), expected[tick]);
+        EXPECT_EQ(form.labelBackColor(), odd ? frmConnecting::kYellow : kSystemButtonFace);
+        EXPECT_EQ(labelBack(form), odd ? yellow : buttonFace) << tick;
+    }
+}
+
+TEST(frmConnecting, WordFollowsACaseSensitiveLoadingInTheLabel) {
+    frmConnecting form;
+    form.setStrToAddress(QStringLiteral("core1"));
+    form.lblConnecting()->setText(QStringLiteral("Loading panel"));
+    form.timConnecting_Timer();
+    EXPECT_EQ(form.lblConnecting()->text(), QStringLiteral("Loading.\r\ncore1"));
+    for (int i = 0; i < 3; ++i) {
+        form.timConnecting_Timer();
+    }
+    EXPECT_EQ(form.lblConnecting()->text(), QStringLiteral("Loading\r\ncore1"));
+
+    form.lblConnecting()->setText(QStringLiteral("loading"));
+    form.timConnecting_Timer();
+    EXPECT_EQ(form.lblConnecting()->text(), QStringLiteral("Connecting.\r\ncore1"));
+}
+
+TEST(frmConnecting, ShowTwiceKeepsOneAnimatedWindowAndHideRemovesIt) {
+    clsCVCoreConnection connection;
+    ASSERT_EQ(loadedConnectingWindows(), 0);
+    connection.ShowConnecting(QStringLiteral("core1"));
+    frmConnecting* form = frmConnecting::find();
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->timConnecting()->isActive());
+    // The real timer drives the animation.
+    ASSERT_TRUE(waitUntil([&] { return form->step() >= 1; }, 3000));
+    EXPECT_EQ(form->lblConnecting()->text().section("\r\n", 1), QStringLiteral("core1"));
+
+    // Loading survives a new address; only hiding brings "Connecting" back.
+    form->lblConnecting()->setText(QStringLiteral("Loading"));
+    connection.ShowConnecting(QStringLiteral("core2"));
+    EXPECT_EQ(loadedConnectingWindows(), 1);
+    EXPECT_EQ(frmConnecting::find(), form);
+    EXPECT_EQ(form->strToAddress(), QStringLiteral("core2"));
+    form->timConnecting_Timer();
+    EXPECT_TRUE(form->lblConnecting()->text().startsWith(QStringLiteral("Loading")));
+    EXPECT_TRUE(form->lblConnecting()->text().endsWith(QStringLiteral("\r\ncore2")));
+
+    // Closed by the operator, it is still loaded and comes back on the next attempt.
+    form->close();
+    EXPECT_FALSE(form->timConnecting()->isActive());
+    connection.ShowConnecting(QStringLiteral("core3"));
+    EXPECT_EQ(frmConnecting::find(), form);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->timConnecting()->isActive());
+
+    connection.HideConnecting();
+    EXPECT_EQ(loadedConnectingWindows(), 0);
+    connection.HideConnecting(); // nothing left to hide
+    connection.ShowConnecting(QStringLiteral("core4"));
+    ASSERT_NE(frmConnecting::find(), nullptr);
+    EXPECT_EQ(frmConnecting::find()->lblConnecting()->text(), QStringLiteral("Connecting"));
+    connection.HideConnecting();
+}
