@@ -68,54 +68,59 @@ std::optional<IncomingFrame> ClientDispatcher::decode(QStringView piece) {
     return frame;
 }
 
-void ClientDispatcher::dispatch(QStringView piece) noexcept {
+void ClientDispatcher::dispatch(QString piece) noexcept {
     try {
-        if (const auto frame = decode(piece)) {
-            handle(*frame);
+        const auto frame = decode(piece);
+        if (!frame) {
+            return;
         }
+        // Dropping the header from the front of a text of our own moves no characters, so a
+        // panel definition of many megabytes reaches its handler without a copy.
+        IncomingFrame header = *frame;
+        header.payload = {};
+        piece.remove(0, kFrameHeaderLength);
+        handle(header, piece);
     } catch (const std::exception&) {
         // A frame the window could not apply is dropped; the next one is handled as usual.
     } catch (...) {
     }
 }
 
-void ClientDispatcher::handle(const IncomingFrame& frame) {
+void ClientDispatcher::handle(const IncomingFrame& frame, const QString& payload) {
     switch (frame.command) {
     case Command::StatusReply:
-        handleStatusReply(frame.payload);
+        handleStatusReply(payload);
         break;
     case Command::OperatorMessage:
-        m_handlers.AppendPendingMessage(frame.payload.toString());
+        m_handlers.AppendPendingMessage(payload);
         break;
     case Command::MeterSubscription:
         if (const auto point = addressedPoint(frame)) {
-            m_handlers.CheckUPMeterAbilities(frame.router, point->io, point->isDest,
-                                             frame.payload.toString());
+            m_handlers.CheckUPMeterAbilities(frame.router, point->io, point->isDest, payload);
         }
         break;
     case Command::MeterAddOns:
         if (const auto point = addressedPoint(frame)) {
-            m_handlers.CheckUPMeterAddOns(frame.router, point->io, point->isDest,
-                                          frame.payload.toString());
+            m_handlers.CheckUPMeterAddOns(frame.router, point->io, point->isDest, payload);
         }
         break;
     case Command::LevelData:
-        m_handlers.CheckUserFormMeters(frame.payload.toString());
+        m_handlers.CheckUserFormMeters(payload);
         break;
     case Command::PropertyChange:
         // Panel, control and property: anything with fewer parts cannot name a property.
-        if (frame.payload.count(QLatin1Char('.')) >= 2) {
-            m_handlers.ChangePanelProperty(frame.payload.toString());
+        if (payload.count(QLatin1Char('.')) >= 2) {
+            m_handlers.ChangePanelProperty(payload);
         }
         break;
     case Command::Login:
-        handleLoginReply(frame.payload);
+        handleLoginReply(payload);
         break;
     case Command::PanelDefinition:
-        handlePanelDefinition(frame.payload);
+        handlePanelDefinition(payload);
         break;
     case Command::IoAddress:
-        handleIoAddress(frame);
+        handleIoAddress(frame, payload);
         break;
     default:
         break;
@@ -141,19 +146,18 @@ void ClientDispatcher::handleLoginReply(QStringView payload) {
     m_handlers.StopMetering();
 }
 
-void ClientDispatcher::handlePanelDefinition(QStringView payload) {
+void ClientDispatcher::handlePanelDefinition(const QString& payload) {
     m_handlers.SetConnectingLabelLoading();
-    m_handlers.UpdateUserPanel(payload.toString());
+    m_handlers.UpdateUserPanel(payload);
     AppGlobals& globals = appGlobals();
     globals.strMeterServerHost = m_handlers.MasterRemoteHost();
     m_handlers.MeteringStart(globals.strMeterServerHost, globals.intMeterServerPort);
     m_handlers.HideConnecting();
 }
 
-void ClientDispatcher::handleIoAddress(const IncomingFrame& frame) {
+void ClientDispatcher::handleIoAddress(const IncomingFrame& frame, const QString& payload) {
     if (const auto point = addressedPoint(frame)) {
-        m_handlers.UpdateAddressLookup(frame.router, point->io, point->isDest,
-                                       frame.payload.toString());
+        m_handlers.UpdateAddressLookup(frame.router, point->io, point->isDest, payload);
         m_handlers.CheckMeterConnection(frame.router, point->io);
     }
 }

@@ -30,14 +30,14 @@ public:
     static std::optional<IncomingFrame> decode(QStringView piece);
 
     // Handles one piece. Never throws: a failure in an operation ends this piece only.
-    void dispatch(QStringView piece) noexcept;
+    void dispatch(QString piece) noexcept;
 
 private:
-    void handle(const IncomingFrame& frame);
+    void handle(const IncomingFrame& frame, const QString& payload);
     void handleStatusReply(QStringView payload);
     void handleLoginReply(QStringView payload);
-    void handlePanelDefinition(QStringView payload);
-    void handleIoAddress(const IncomingFrame& frame);
+    void handlePanelDefinition(const QString& payload);
+    void handleIoAddress(const IncomingFrame& frame, const QString& payload);
 
     ProtocolHandlers& m_handlers;
 };

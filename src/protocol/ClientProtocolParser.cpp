@@ -1,6 +1,6 @@
 #include "protocol/ClientProtocolParser.h"
 
-#include <exception>
+#include <utility>
 
 namespace corvane {
 
@@ -16,8 +16,8 @@ void ClientProtocolParser::receive(QStringView newData) noexcept {
         m_buffer.clear();
         return;
     }
-    for (const QString& piece : pieces) {
-        m_dispatcher.dispatch(piece);
+    for (QString& piece : pieces) {
+        m_dispatcher.dispatch(std::move(piece));
     }
 }
 

@@ -6,6 +6,25 @@
 
 namespace corvane {
 
+namespace {
+
+constexpr qsizetype kKeptCapacity = 64 * 1024;
+
+// The leftmost frame end at or after from, or -1. Looks for its first ETX with the vectorised
+// single-character search; most text holds no ETX at all.
+qsizetype findFrameEnd(QStringView text, qsizetype from) {
+    const QChar etx = modClientProtocolConsts::strFrameEnd.front();
+    for (qsizetype at = text.indexOf(etx, from); at >= 0 && at + 1 < text.size();
+         at = text.indexOf(etx, at + 1)) {
+        if (text[at + 1] == etx) {
+            return at;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
 ReceiveBuffer::ReceiveBuffer(qsizetype maxTail) : m_maxTail(maxTail > 0 ? maxTail : 1) {}
 
 void ReceiveBuffer::clear() {
@@ -22,7 +41,7 @@ QStringList ReceiveBuffer::append(QStringView newData) {
 
     const QStringView frameEnd(modClientProtocolConsts::strFrameEnd);
     const QStringView all(m_buffer);
-    qsizetype at = all.indexOf(frameEnd, m_scanFrom);
+    qsizetype at = findFrameEnd(all, m_scanFrom);
     if (at == all.size() - frameEnd.size()) {
         // The usual case: the buffer is exactly one frame. Hand the text over without a copy.
         m_buffer.truncate(at);
@@ -35,7 +54,7 @@ QStringList ReceiveBuffer::append(QStringView newData) {
     while (at >= 0) {
         pieces.append(all.sliced(pieceStart, at - pieceStart).toString());
         pieceStart = at + frameEnd.size();
-        at = all.indexOf(frameEnd, pieceStart);
+        at = findFrameEnd(all, pieceStart);
     }
     if (all.endsWith(frameEnd)) {
         // Ending with a frame end completes everything, even a lone ETX left over after the
@@ -50,6 +69,10 @@ QStringList ReceiveBuffer::append(QStringView newData) {
     // Only text that came with this arrival can follow a cut, so this moves little.
     if (pieceStart > 0) {
         m_buffer.remove(0, pieceStart);
+        // After a large frame a short tail must not keep the frame's memory.
+        if (m_buffer.capacity() > kKeptCapacity && m_buffer.capacity() > 4 * m_buffer.size()) {
+            m_buffer.squeeze();
+        }
     }
     m_scanFrom = m_buffer.size() - 1;
     if (m_buffer.size() > m_maxTail) {
