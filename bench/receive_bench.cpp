@@ -41,7 +41,8 @@ public:
 // A command-43 frame: the panel's title, the field separator, then a definition of buttons,
 // labels and meters, of about the requested length.
 QString PanelDefinitionFrame(qsizetype approxChars) {
-    QString xml = QStringLiteral("<?xml version=\"1.0\"?>\n<panel name=\"Studio1\" width=\"14400\" "
+    QString xml = QStringLiteral("<?xml version=\"1.0\"?>\n<panel name=\"Studio1\" "
+                                 "width=\"14400\" "
                                  "height=\"9600\" backcolor=\"&H8000000F\">\n");
     xml.reserve(approxChars + 512);
     for (int i = 0; xml.size() < approxChars; ++i) {

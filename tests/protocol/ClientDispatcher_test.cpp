@@ -78,9 +78,10 @@ TEST_F(Dispatch, LevelDataAndOperatorMessagesPassThePayloadUnchanged) {
 
 TEST_F(Dispatch, PanelDefinitionRunsEveryStepInOrderEvenWhenEmpty) {
     handlers.remoteHost = "core-b.example";
-    EXPECT_EQ(frame(43, ""),
-              (QStringList{"SetConnectingLabelLoading()", "UpdateUserPanel()", "MasterRemoteHost()",
-                           "MeteringStart(core-b.example,9501)", "HideConnecting()"}));
+    const QStringList steps{"SetConnectingLabelLoading()", "UpdateUserPanel()",
+                            "MasterRemoteHost()", "MeteringStart(core-b.example,9501)",
+                            "HideConnecting()"};
+    EXPECT_EQ(frame(43, ""), steps);
     EXPECT_EQ(appGlobals().strMeterServerHost, "core-b.example");
 }
 
@@ -118,8 +119,8 @@ TEST_F(Dispatch, PiecesWithoutAWholeHeaderOrFrameStartAreSkipped) {
     EXPECT_TRUE(receive("x" + BuildFrame(1, kNoAddress, {})).isEmpty());
     EXPECT_TRUE(receive(QChar(2) + BuildFrame(1, kNoAddress, {}).mid(2)).isEmpty());
     // Garbage spoils only its own piece.
-    EXPECT_EQ(receive("junk" + BuildFrame(13, kNoAddress, u"a") + BuildFrame(13, kNoAddress, u"b")),
-              QStringList{"AppendPendingMessage(b)"});
+    const QString twoFrames = BuildFrame(13, kNoAddress, u"a") + BuildFrame(13, kNoAddress, u"b");
+    EXPECT_EQ(receive("junk" + twoFrames), QStringList{"AppendPendingMessage(b)"});
 }
 
 TEST_F(Dispatch, AFailingHandlerEndsOnlyItsOwnFrame) {

@@ -93,7 +93,8 @@ TEST_P(Cutting, GivesThePiecesWhenTheirFrameEndArrives) {
     const QStringList arrivals = wire(row.arrivals).split(QLatin1Char('|'));
     ASSERT_EQ(arrivals.size(), static_cast<qsizetype>(row.piecesPerArrival.size()));
     for (qsizetype i = 0; i < arrivals.size(); ++i) {
-        EXPECT_EQ(notation(buffer.append(arrivals[i])), row.piecesPerArrival[i]) << "arrival " << i;
+        const auto& expected = row.piecesPerArrival[i];
+        EXPECT_EQ(notation(buffer.append(arrivals[i])), expected) << "arrival " << i;
     }
     EXPECT_EQ(notation(buffer.buffered()), row.bufferedAfter);
 }
