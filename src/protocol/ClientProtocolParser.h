@@ -1,0 +1,31 @@
+#pragma once
+
+#include "protocol/ClientDispatcher.h"
+#include "protocol/ReceiveBuffer.h"
+
+#include <QStringView>
+
+namespace corvane {
+
+class ProtocolHandlers;
+
+// The receive side of the client protocol as the main window holds it: text from the Core
+// connection goes into the receive buffer, and every frame it completes is dispatched, in
+// arrival order. frmCVMini::MasterSocket_ReceivedData hands each received text to receive().
+class ClientProtocolParser {
+public:
+    explicit ClientProtocolParser(ProtocolHandlers& handlers,
+                                  qsizetype maxTail = ReceiveBuffer::kDefaultMaxTail);
+
+    // Never throws. The buffer is updated before any frame is handled, so a handler that lets
+    // pending events run (and so may re-enter here) sees a consistent buffer.
+    void receive(QStringView newData) noexcept;
+
+    const ReceiveBuffer& buffer() const { return m_buffer; }
+
+private:
+    ReceiveBuffer m_buffer;
+    ClientDispatcher m_dispatcher;
+};
+
+} // namespace corvane

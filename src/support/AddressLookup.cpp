@@ -1,0 +1,43 @@
+#include "support/AddressLookup.h"
+
+#include "support/MeterKey.h"
+
+#include <exception>
+#include <utility>
+
+namespace corvane {
+
+QString AddressLookup::GetAddress(qint32 router, qint32 io, bool isDest) const {
+    const QString* address = m_entries.find(MeterKey(router, io, isDest));
+    return address ? *address : QString();
+}
+
+void AddressLookup::UpdateAddressLookup(qint32 router, qint32 io, bool isDest,
+                                        const QString& address) {
+    const QString key = MeterKey(router, io, isDest);
+    try {
+        const QString* stored = m_entries.find(key);
+        if (!stored) {
+            m_entries.add(key, address);
+        } else if (*stored != address) {
+            m_entries.remove(key);
+            m_entries.add(key, address);
+        }
+        if (m_checker) {
+            m_checker(key);
+        }
+    } catch (const std::exception&) {
+        // The stored address stands; the caller goes on as if the check had run.
+    }
+}
+
+void AddressLookup::setSubscriptionChecker(SubscriptionChecker checker) {
+    m_checker = std::move(checker);
+}
+
+AddressLookup& colAddressLookup() {
+    static AddressLookup table;
+    return table;
+}
+
+} // namespace corvane

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "support/KeyedCollection.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace corvane {
+
+// The I/O address table (colAddressLookup): the text by which the meter server knows a meter
+// point, as the Core reported it, keyed by meter key. It lives for the whole run and is never
+// cleared, so a point's address is asked for once; a later reply replaces it.
+class AddressLookup {
+public:
+    // Called with the meter key after every update, so that a subscription that waited for
+    // the address goes out now (the meter client's CheckMeterSubscription).
+    using SubscriptionChecker = std::function<void(const QString& meterKey)>;
+
+    AddressLookup() = default;
+    AddressLookup(const AddressLookup&) = delete;
+    AddressLookup& operator=(const AddressLookup&) = delete;
+
+    // The stored address, or empty text when none is stored.
+    QString GetAddress(qint32 router, qint32 io, bool isDest) const;
+
+    // Stores the address exactly as received (a changed address replaces the old one and
+    // moves to the end of the order), then calls the subscription checker in every case.
+    // Never throws.
+    void UpdateAddressLookup(qint32 router, qint32 io, bool isDest, const QString& address);
+
+    void setSubscriptionChecker(SubscriptionChecker checker);
+
+    // The entries in order, for whoever needs to go through them.
+    const KeyedCollection<QString>& entries() const { return m_entries; }
+
+private:
+    KeyedCollection<QString> m_entries;
+    SubscriptionChecker m_checker;
+};
+
+// The program's one table.
+AddressLookup& colAddressLookup();
+
+} // namespace corvane

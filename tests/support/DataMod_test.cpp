@@ -1,0 +1,134 @@
+#include "support/AddressLookup.h"
+#include "support/AppGlobals.h"
+#include "support/DataMod.h"
+
+#include <QGuiApplication>
+#include <QLocale>
+#include <QScreen>
+#include <QStringList>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+
+using namespace corvane;
+
+namespace {
+
+class AddressTable : public testing::Test {
+protected:
+    void SetUp() override {
+        table.setSubscriptionChecker([this](const QString& key) { checked.append(key); });
+    }
+    AddressLookup table;
+    QStringList checked;
+};
+
+TEST_F(AddressTable, StoresByPointAndReportsMissingAsEmpty) {
+    EXPECT_EQ(table.GetAddress(3, 10, true), QString());
+    table.UpdateAddressLookup(3, 10, true, "host-a/4");
+    EXPECT_EQ(table.GetAddress(3, 10, true), "host-a/4");
+    EXPECT_EQ(table.GetAddress(3, 10, false), QString()); // the source is another point
+    EXPECT_EQ(table.GetAddress(10, 3, true), QString());
+    EXPECT_EQ(checked, QStringList{"3_10_True"});
+}
+
+TEST_F(AddressTable, SameAddressTwiceIsStoredOnceAndCheckedTwice) {
+    table.UpdateAddressLookup(5, 12, false, "a/1");
+    table.UpdateAddressLookup(5, 12, false, "a/1");
+    EXPECT_EQ(table.entries().size(), 1);
+    EXPECT_EQ(checked, (QStringList{"5_12_False", "5_12_False"}));
+}
+
+TEST_F(AddressTable, AChangedAddressReplacesTheOldOneAndMovesLast) {
+    table.UpdateAddressLookup(1, 1, false, "old/1");
+    table.UpdateAddressLookup(2, 2, false, "b/2");
+    table.UpdateAddressLookup(1, 1, false, " new/1 ");
+    EXPECT_EQ(table.GetAddress(1, 1, false), " new/1 "); // exactly as the Core sent it
+    ASSERT_EQ(table.entries().size(), 2);
+    EXPECT_EQ(std::prev(table.entries().end())->key, "1_1_False");
+}
+
+TEST_F(AddressTable, AFailingCheckerKeepsTheAddressAndStaysInside) {
+    table.setSubscriptionChecker([](const QString&) { throw std::runtime_error("closed"); });
+    EXPECT_NO_THROW(table.UpdateAddressLookup(7, 8, true, "x/8"));
+    EXPECT_EQ(table.GetAddress(7, 8, true), "x/8");
+}
+
+TEST(AddressLookupInstance, TheProgramWideTableIsReachedThroughDataMod) {
+    QStringList checked;
+    colAddressLookup().setSubscriptionChecker(
+        [&checked](const QString& key) { checked.append(key); });
+    UpdateAddressLookup(900, 901, false, "dev/9");
+    EXPECT_EQ(GetAddress(900, 901, false), "dev/9");
+    EXPECT_EQ(&colAddressLookup(), &colAddressLookup());
+    EXPECT_EQ(checked, QStringList{"900_901_False"});
+    colAddressLookup().setSubscriptionChecker({});
+}
+
+TEST(GetHex4, WritesFourUpperCaseDigitsOrError) {
+    EXPECT_EQ(GetHex4(0), "0000");
+    EXPECT_EQ(GetHex4(46), "002E");
+    EXPECT_EQ(GetHex4(65535), "FFFF");
+    EXPECT_EQ(GetHex4(65536), "Error");
+    EXPECT_EQ(GetHex4(-1), "Error");
+}
+
+TEST(DecimalSeparator, FollowsTheLocale) {
+    EXPECT_TRUE(CheckUseComma(QLocale(QLocale::German, QLocale::Germany)));
+    EXPECT_FALSE(CheckUseComma(QLocale::c()));
+    EXPECT_FALSE(CheckUseComma(QLocale(QLocale::English, QLocale::UnitedKingdom)));
+    EXPECT_EQ(CheckUseComma(), CheckUseComma(QLocale::system()));
+}
+
+TEST(DecimalSeparator, EverySeparatorIsRewritten) {
+    EXPECT_EQ(ConvertStringNumToInternat("12.5", true), "12,5");
+    EXPECT_EQ(ConvertStringNumToInternat("12,5", true), "12,5");
+    EXPECT_EQ(ConvertStringNumToInternat("1.000,5", true), "1,000,5");
+    EXPECT_EQ(ConvertStringNumToInternat("12,5", false), "12.5");
+    EXPECT_EQ(ConvertStringNumToInternat("-0,5,1", false), "-0.5.1");
+    EXPECT_EQ(ConvertStringNumToInternat("", false), "");
+
+    const bool saved = appGlobals().boolUseComma;
+    appGlobals().boolUseComma = true;
+    EXPECT_EQ(ConvertStringNumToInternat("3.25"), "3,25");
+    appGlobals().boolUseComma = false;
+    EXPECT_EQ(ConvertStringNumToInternat("3,25"), "3.25");
+    appGlobals().boolUseComma = saved;
+}
+
+TEST(DoesFormExist, FindsLoadedWindowsByNameInAnyCase) {
+    auto about = std::make_unique<QWidget>();
+    about->setObjectName("AboutBox");
+    EXPECT_TRUE(DoesFormExist("AboutBox"));
+    EXPECT_TRUE(DoesFormExist("aBOUTbOX")); // loaded, even though never shown
+    EXPECT_FALSE(DoesFormExist("AboutBo"));
+
+    auto* child = new QWidget(about.get());
+    child->setObjectName("frmConnecting");
+    EXPECT_FALSE(DoesFormExist("frmConnecting")); // a child is not a window
+
+    about.reset();
+    EXPECT_FALSE(DoesFormExist("aboutbox"));
+}
+
+TEST(CenterForm, CentresAcrossAndWithinTheUpperPartOfTheScreen) {
+    EXPECT_EQ(CenterFormPosition(QSize(1024, 768), QSize(400, 300)), QPoint(312, 176));
+    // Halves are truncated: 1023 / 2 = 511, 401 / 2 = 200; 767 * 0.85 = 651.95 -> 652 -> 326.
+    EXPECT_EQ(CenterFormPosition(QSize(1023, 767), QSize(401, 301)), QPoint(311, 176));
+    // A window larger than the screen goes past its top-left corner.
+    EXPECT_EQ(CenterFormPosition(QSize(800, 600), QSize(1000, 700)), QPoint(-100, -95));
+}
+
+TEST(CenterForm, MovesTheWindowOnItsScreen) {
+    QWidget window;
+    window.resize(400, 300);
+    CenterForm(&window);
+    const QRect screen = window.screen()->geometry();
+    EXPECT_EQ(window.pos(), screen.topLeft() + CenterFormPosition(screen.size(), QSize(400, 300)));
+    EXPECT_NO_THROW(CenterForm(nullptr));
+}
+
+} // namespace
