@@ -64,7 +64,11 @@ void ParseProgramData(const QString& text, ProgramData& data,
     }
     data.strPrimaryHost = primaryHost;
     try {
-        data.intPrimaryPort = ToInt16(NumericPrefix(primaryPort));
+        const qint32 port = ToInt32(NumericPrefix(primaryPort));
+        if (port < 0 || port > 65535) {
+            throw ConversionError("not a TCP port");
+        }
+        data.intPrimaryPort = port;
     } catch (const ConversionError&) {
         // A port out of range ends the reading; the host and entries read so far stay.
     }

@@ -14,7 +14,9 @@ struct ProgramData {
     QString strUserName;
     QString strUserPassword;
     QString strPrimaryHost = QStringLiteral("127.0.0.1");
-    qint16 intPrimaryPort = 5200;
+    // Any TCP port: ports above 32767 are as valid as lower ones, so the number is not held
+    // in 16 bits (a high port would otherwise be ignored and the client would hunt elsewhere).
+    qint32 intPrimaryPort = 5200;
     // Server entries: host list + "|||" + port list, primary first.
     QStringList collServerEntries;
 };

@@ -5,8 +5,13 @@
 #include "app/StartPosition.h"
 #include "connection/clsCVCoreConnection.h"
 #include "connection/frmConnecting.h"
+#include "panel/FormBuilder.h"
+#include "panel/PanelDefinitionReader.h"
+#include "panel/PanelPayload.h"
 #include "protocol/ClientProtocolConsts.h"
 #include "protocol/FrameBuilder.h"
+#include "runtime/ControlGraphics.h"
+#include "runtime/PanelCommands.h"
 #include "support/AddressLookup.h"
 #include "support/AppGlobals.h"
 #include "support/DataMod.h"
@@ -17,14 +22,28 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
+#include <QRandomGenerator>
 
 namespace corvane {
+
+namespace {
+// The first keep-alive goes 10 s after the first panel build; later ones at a random interval
+// of 10 to 30 s, drawn once.
+constexpr int kFirstKeepAliveMs = 10000;
+constexpr int kKeepAliveSpreadMs = 20001;
+} // namespace
 
 frmCVMini::frmCVMini(QWidget* parent) : QWidget(parent), m_parser(*this) {
     setObjectName(QStringLiteral("frmCVMini"));
     setWindowTitle(applicationTitle());
     m_timMessage.setInterval(250);
     m_timMessage.setSingleShot(true);
+    m_timUPPing.setInterval(kFirstKeepAliveMs);
+    connect(&m_timUPPing, &QTimer::timeout, this, &frmCVMini::timUPPing_Timer);
+    m_timForceVisible.setInterval(1000);
+    m_timForceVisible.setSingleShot(true);
+    connect(&m_timForceVisible, &QTimer::timeout, this, &frmCVMini::timForceVisible_Timer);
+    m_arrays.createTemplates(this);
 }
 
 frmCVMini::~frmCVMini() = default;
@@ -57,7 +76,7 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
     const StartPosition position = GetStartPosition(kPositionFileName);
     move(twipsToPixels(position.left), twipsToPixels(position.top));
 
-    m_strGraphicsPath =
+    m_panel.strGraphicsPath =
         QDir::current().filePath(QStringLiteral("PanelGraphics")) + QLatin1Char('/');
 
     m_programData = ProgramData{};
@@ -157,7 +176,82 @@ void frmCVMini::SetConnectingLabelLoading() {
     }
 }
 
-void frmCVMini::UpdateUserPanel(const QString&) {}
+void frmCVMini::UpdateUserPanel(const QString& payload) {
+    const auto parts = SplitPanelPayload(payload);
+    if (!parts) {
+        return;
+    }
+    setWindowTitle(parts->title);
+    AnalyzeXML(parts->definition);
+}
+
+void frmCVMini::AnalyzeXML(const QString& definition) {
+    PanelDefinitionReader reader(m_panel);
+    if (!reader.AnalyzeXML(definition)) {
+        return; // a value that could not be converted: nothing is built from this delivery
+    }
+    BuildForm();
+    RunLoadScript();
+    m_timForceVisible.start();
+}
+
+void frmCVMini::BuildForm() {
+    FormBuilder::Hooks hooks;
+    hooks.SendMeterSubscription = [this](qint32 router, qint32 io, bool isSource) {
+        SendMeterSubscription(router, io, isSource);
+    };
+    hooks.SetControlGraphic = [this](clsUPControl& record) { SetControlGraphic(record); };
+    hooks.EnableUPPing = [this] {
+        if (!m_timUPPing.isActive()) {
+            m_timUPPing.start();
+        }
+    };
+    FormBuilder(m_panel, m_arrays, this, std::move(hooks)).BuildForm();
+}
+
+void frmCVMini::RunLoadScript() {
+    PanelCommands(m_panel, *this).RunLoadScript();
+}
+
+void frmCVMini::SetControlGraphic(clsUPControl& record) {
+    corvane::SetControlGraphic(record, m_panel);
+}
+
+void frmCVMini::SendMeterSubscription(qint32 router, qint32 io, bool isSource) {
+    SendCvpCommand(BuildFrame(Command::MeterSubscription, PointAddressBlock(router, io, isSource)));
+    SubscribeMeterOnMeterServ(router, io, !isSource);
+}
+
+void frmCVMini::SubscribeMeterOnMeterServ(qint32, qint32, bool) {}
+
+void frmCVMini::SendCvpCommand(const QString& frame) {
+    if (m_MasterSocket) {
+        m_MasterSocket->SendCvpCommand(frame);
+    }
+}
+
+void frmCVMini::timUPPing_Timer() {
+    if (m_timUPPing.interval() == kFirstKeepAliveMs) {
+        m_timUPPing.stop();
+        m_timUPPing.setInterval(kFirstKeepAliveMs +
+                                QRandomGenerator::global()->bounded(kKeepAliveSpreadMs));
+        m_timUPPing.start();
+    }
+    if (m_MasterSocket &&
+        m_MasterSocket->GetConnectionState() == clsCVCoreConnection::kStateConnected) {
+        SendCvpCommand(BuildFrame(Command::KeepAlive, modClientProtocolConsts::strNoAddress,
+                                  m_panel.windowTag));
+    }
+}
+
+void frmCVMini::timForceVisible_Timer() {
+    m_timForceVisible.stop();
+    for (auto& entry : m_panel.collControls) {
+        if (entry.value && entry.value->pntrControl) {
+            entry.value->pntrControl->setVisible(true);
+        }
+    }
+}
 
 QString frmCVMini::MasterRemoteHost() {
     return m_MasterSocket ? m_MasterSocket->MasterRemoteHost() : QString();
@@ -193,6 +287,7 @@ void frmCVMini::closeEvent(QCloseEvent* event) {
     m_unloaded = true;
     appGlobals().boolShuttingDown = true;
     m_timMessage.stop();
+    m_timUPPing.stop();
     if (m_MasterSocket) {
         m_MasterSocket->HideConnecting();
     }

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "app/ProgramConfig.h"
+#include "panel/ControlArrays.h"
+#include "panel/PanelState.h"
 #include "protocol/ClientProtocolParser.h"
+#include "protocol/FrameSender.h"
 #include "protocol/ProtocolHandlers.h"
 
 #include <QString>
@@ -16,7 +19,7 @@ class clsCVCoreConnection;
 // The main window: it is the program. Start-up reads the configuration and the window
 // position and starts hunting for a Core; from then on the Core connection's events drive it.
 // It carries out what the client protocol's dispatcher asks of it (ProtocolHandlers).
-class frmCVMini : public QWidget, public ProtocolHandlers {
+class frmCVMini : public QWidget, public ProtocolHandlers, public FrameSender {
     Q_OBJECT
 public:
     explicit frmCVMini(QWidget* parent = nullptr);
@@ -28,9 +31,27 @@ public:
 
     clsCVCoreConnection* MasterSocket() const { return m_MasterSocket; }
     const ProgramData& programData() const { return m_programData; }
-    const QString& strGraphicsPath() const { return m_strGraphicsPath; }
+    const QString& strGraphicsPath() const { return m_panel.strGraphicsPath; }
     const QString& strPendingMessages() const { return m_strPendingMessages; }
     QTimer& timMessage() { return m_timMessage; }
+    QTimer& timUPPing() { return m_timUPPing; }
+    QTimer& timForceVisible() { return m_timForceVisible; }
+
+    // The panel: records, meter points and the window's control arrays.
+    PanelState& panel() { return m_panel; }
+    ControlArrays& controlArrays() { return m_arrays; }
+
+    // Reads a panel definition and builds (or adds to) the panel from it.
+    void AnalyzeXML(const QString& definition);
+    void BuildForm();
+    void RunLoadScript();
+    void SetControlGraphic(clsUPControl& record);
+    // Subscribes a meter point at the Core (command 19) and at the meter server.
+    void SendMeterSubscription(qint32 router, qint32 io, bool isSource);
+    void SubscribeMeterOnMeterServ(qint32 router, qint32 io, bool isDest);
+
+    // FrameSender: every outgoing frame goes to the Core connection.
+    void SendCvpCommand(const QString& frame) override;
 
     // ProtocolHandlers
     void StopMetering() override;
@@ -65,13 +86,18 @@ private:
     void Form_GotFocus();
     void makeAlwaysOnTop();
     void SaveStartPosition();
+    void timUPPing_Timer();
+    void timForceVisible_Timer();
 
     clsCVCoreConnection* m_MasterSocket = nullptr;
     ClientProtocolParser m_parser;
     ProgramData m_programData;
-    QString m_strGraphicsPath;
     QString m_strPendingMessages;
     QTimer m_timMessage;
+    QTimer m_timUPPing;
+    QTimer m_timForceVisible;
+    PanelState m_panel;
+    ControlArrays m_arrays;
     bool m_unloaded = false;
 };
 

@@ -72,6 +72,9 @@ TEST(ProgramConfig, APortOutOfRangeEndsTheReadingButKeepsWhatWasRead) {
     EXPECT_EQ(data.strPrimaryHost, "A");
     EXPECT_EQ(data.intPrimaryPort, 5200);
     EXPECT_EQ(data.collServerEntries, QStringList({"A|||99999"}));
+
+    // Every TCP port is a port, also above 32767.
+    EXPECT_EQ(parse("primaryserverip=A\r\nprimaryserverport=49152\r\n").intPrimaryPort, 49152);
 }
 
 TEST(ProgramConfig, AlwaysOnTopOnlyForTheWordTrue) {

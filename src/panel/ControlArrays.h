@@ -1,0 +1,31 @@
+#pragma once
+
+#include "panel/ControlArray.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+namespace corvane {
+
+class PanelButton;
+class LedMeter;
+class MeterFader;
+class TSClockInterop;
+
+// The panel window's control arrays, one per kind of visible control.
+struct ControlArrays {
+    ControlArray<QPlainTextEdit> txtBox;
+    ControlArray<PanelButton> butCommand;
+    ControlArray<QComboBox> cmbBox;
+    ControlArray<QLabel> lblBox;
+    ControlArray<QWidget> WebControl;
+    ControlArray<LedMeter> TesselLED;
+    ControlArray<MeterFader> TesselMeterFader;
+    ControlArray<TSClockInterop> TSClockInterop;
+
+    // Creates the hidden templates (element 0 of each array) on the window.
+    void createTemplates(QWidget* window);
+};
+
+} // namespace corvane

@@ -1,0 +1,160 @@
+#include "panel/ControlProperties.h"
+
+#include "panel/PanelButton.h"
+#include "support/ColorNumber.h"
+#include "support/NumberRules.h"
+#include "support/Twips.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QVariant>
+#include <QWidget>
+
+namespace corvane::ControlProperties {
+
+namespace {
+
+constexpr char kTag[] = "Tag";
+constexpr char kLeft[] = "twipsLeft";
+constexpr char kTop[] = "twipsTop";
+constexpr char kWidth[] = "twipsWidth";
+constexpr char kHeight[] = "twipsHeight";
+constexpr char kBackColor[] = "BackColor";
+constexpr char kForeColor[] = "ForeColor";
+
+double remembered(const QWidget* control, const char* name, int pixels) {
+    const QVariant value = control->property(name);
+    return value.isValid() ? value.toDouble() : pixelsToTwips(pixels);
+}
+
+QString displayText(const QString& caption) {
+    QString text = caption;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+} // namespace
+
+void SetTag(QWidget* control, const QString& tag) {
+    control->setProperty(kTag, tag);
+}
+
+QString Tag(const QWidget* control) {
+    return control->property(kTag).toString();
+}
+
+void SetLeft(QWidget* control, double twips) {
+    control->setProperty(kLeft, twips);
+    control->move(twipsToPixels(twips), control->y());
+}
+
+void SetTop(QWidget* control, double twips) {
+    control->setProperty(kTop, twips);
+    control->move(control->x(), twipsToPixels(twips));
+}
+
+void SetWidth(QWidget* control, double twips) {
+    control->setProperty(kWidth, twips);
+    control->resize(std::max(0, twipsToPixels(twips)), control->height());
+}
+
+void SetHeight(QWidget* control, double twips) {
+    control->setProperty(kHeight, twips);
+    control->resize(control->width(), std::max(0, twipsToPixels(twips)));
+}
+
+double Left(const QWidget* control) {
+    return remembered(control, kLeft, control->x());
+}
+
+double Top(const QWidget* control) {
+    return remembered(control, kTop, control->y());
+}
+
+double Width(const QWidget* control) {
+    return remembered(control, kWidth, control->width());
+}
+
+double Height(const QWidget* control) {
+    return remembered(control, kHeight, control->height());
+}
+
+void SetBackColor(QWidget* control, qint32 colorNumber) {
+    const QColor color = colorFromNumber(colorNumber);
+    QPalette palette = control->palette();
+    if (qobject_cast<QPushButton*>(control)) {
+        palette.setColor(QPalette::Button, color);
+    } else if (qobject_cast<QPlainTextEdit*>(control)) {
+        palette.setColor(QPalette::Base, color);
+    } else if (qobject_cast<QComboBox*>(control)) {
+        palette.setColor(QPalette::Button, color);
+        palette.setColor(QPalette::Base, color);
+    } else {
+        palette.setColor(QPalette::Window, color);
+        control->setAutoFillBackground(true);
+    }
+    control->setPalette(palette);
+    control->setProperty(kBackColor, colorNumber);
+}
+
+void SetForeColor(QWidget* control, qint32 colorNumber) {
+    const QColor color = colorFromNumber(colorNumber);
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::WindowText, color);
+    palette.setColor(QPalette::Text, color);
+    palette.setColor(QPalette::ButtonText, color);
+    control->setPalette(palette);
+    control->setProperty(kForeColor, colorNumber);
+}
+
+qint32 BackColor(const QWidget* control) {
+    const QVariant value = control->property(kBackColor);
+    return value.isValid() ? value.toInt()
+                           : numberFromColor(control->palette().color(QPalette::Window));
+}
+
+qint32 ForeColor(const QWidget* control) {
+    const QVariant value = control->property(kForeColor);
+    return value.isValid() ? value.toInt()
+                           : numberFromColor(control->palette().color(QPalette::WindowText));
+}
+
+void SetCaption(QWidget* control, const QString& caption) {
+    if (auto* button = qobject_cast<PanelButton*>(control)) {
+        button->setCaption(caption);
+    } else if (auto* label = qobject_cast<QLabel*>(control)) {
+        label->setText(displayText(caption));
+    } else if (auto* textBox = qobject_cast<QPlainTextEdit*>(control)) {
+        textBox->setPlainText(displayText(caption));
+    } else {
+        control->setWindowTitle(caption);
+    }
+}
+
+QString Caption(const QWidget* control) {
+    if (const auto* button = qobject_cast<const PanelButton*>(control)) {
+        return button->caption();
+    }
+    if (const auto* label = qobject_cast<const QLabel*>(control)) {
+        return label->text();
+    }
+    if (const auto* textBox = qobject_cast<const QPlainTextEdit*>(control)) {
+        return textBox->toPlainText();
+    }
+    return control->windowTitle();
+}
+
+void SetEnabled(QWidget* control, bool enabled) {
+    control->setEnabled(enabled);
+}
+
+} // namespace corvane::ControlProperties
+
+namespace corvane {
+
+qint32 ColorNumberFromText(const QString& text) {
+    return NumberToInt32(text);
+}
+
+} // namespace corvane

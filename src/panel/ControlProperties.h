@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+class QWidget;
+
+namespace corvane {
+
+// The properties the panel sets on its visible controls by name, whatever kind of widget the
+// control is. Positions and sizes are twips: each control remembers the twips last set on it,
+// so that reading them back returns what the panel set, whatever the screen's dpi.
+namespace ControlProperties {
+
+void SetTag(QWidget* control, const QString& tag);
+QString Tag(const QWidget* control);
+
+void SetLeft(QWidget* control, double twips);
+void SetTop(QWidget* control, double twips);
+void SetWidth(QWidget* control, double twips);
+void SetHeight(QWidget* control, double twips);
+double Left(const QWidget* control);
+double Top(const QWidget* control);
+double Width(const QWidget* control);
+double Height(const QWidget* control);
+
+// Colour numbers (0x00BBGGRR) on the roles that each kind of control paints with.
+void SetBackColor(QWidget* control, qint32 colorNumber);
+void SetForeColor(QWidget* control, qint32 colorNumber);
+qint32 BackColor(const QWidget* control);
+qint32 ForeColor(const QWidget* control);
+
+// A button's or label's caption, shown literally; a text box's text. Line breaks ("\r\n" or
+// "\n") show as line breaks.
+void SetCaption(QWidget* control, const QString& caption);
+QString Caption(const QWidget* control);
+
+void SetEnabled(QWidget* control, bool enabled);
+
+} // namespace ControlProperties
+
+// A decimal colour-number text, as records keep their on and off colours, as a number. Text
+// that is not a whole number is a ConversionError.
+qint32 ColorNumberFromText(const QString& text);
+
+} // namespace corvane

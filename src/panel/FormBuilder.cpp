@@ -1,0 +1,297 @@
+#include "panel/FormBuilder.h"
+
+#include "components/LedMeter.h"
+#include "components/MeterFader.h"
+#include "components/TSClockInterop.h"
+#include "panel/ControlArrays.h"
+#include "panel/ControlProperties.h"
+#include "panel/PanelButton.h"
+#include "panel/PanelState.h"
+#include "panel/PanelWidgets.h"
+#include "support/NumberRules.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+#include <exception>
+
+namespace corvane {
+
+namespace CP = ControlProperties;
+
+namespace {
+
+// A new element starts with its template's size, font and colours, hidden.
+template <typename Widget> int loadElement(ControlArray<Widget>& array, Widget* element) {
+    if (Widget* model = array.templateElement()) {
+        element->resize(model->size());
+        element->setFont(model->font());
+        element->setPalette(model->palette());
+    }
+    element->hide();
+    return array.load(element);
+}
+
+void nameUnnamed(clsUPControl& record, int index) {
+    if (record.Name.isEmpty()) {
+        record.Name = QStringLiteral("Unknown") + QString::number(index);
+    }
+}
+
+void placeAndSize(QWidget* control, const clsUPControl& record, bool withHeight = true) {
+    if (record.Width != 0) {
+        CP::SetWidth(control, record.Width);
+    }
+    if (withHeight && record.Height != 0) {
+        CP::SetHeight(control, record.Height);
+    }
+}
+
+// The fonts of buttons, labels and text boxes; the template's font stays for what is not set.
+void applyFonts(QWidget* control, const clsUPControl& record) {
+    QFont font = control->font();
+    if (!record.FontName.isEmpty()) {
+        font.setFamily(record.FontName);
+    }
+    if (record.FontSize > 0 && record.FontSize <= 1000) {
+        font.setPointSize(record.FontSize);
+    }
+    font.setBold(record.FontBold);
+    font.setUnderline(record.FontUnderline);
+    font.setItalic(record.FontItalic);
+    control->setFont(font);
+}
+
+// Items and selection of a drop-down list: every non-empty piece of the list text, untrimmed.
+void fillDropDown(QComboBox* list, const clsUPControl& record) {
+    if (record.List.isEmpty()) {
+        return;
+    }
+    for (const QString& piece : record.List.split(QLatin1Char(','))) {
+        if (!piece.isEmpty()) {
+            list->addItem(piece);
+        }
+    }
+    if (record.ListIndex < list->count()) {
+        if (record.ListIndex < -1) {
+            throw ConversionError("the list rejects this selection index");
+        }
+        list->setCurrentIndex(record.ListIndex);
+    }
+}
+
+} // namespace
+
+FormBuilder::FormBuilder(PanelState& state, ControlArrays& arrays, QWidget* window, Hooks hooks)
+    : m_state(state), m_arrays(arrays), m_window(window), m_hooks(std::move(hooks)) {
+    m_builders = {
+        {QStringLiteral("form"), &FormBuilder::buildWindow},
+        {QStringLiteral("textbox"), &FormBuilder::buildTextBox},
+        {QStringLiteral("button"), &FormBuilder::buildButton},
+        {QStringLiteral("dropdown"), &FormBuilder::buildDropDown},
+        {QStringLiteral("label"), &FormBuilder::buildLabel},
+        {QStringLiteral("webbrowser"), &FormBuilder::buildWebView},
+        {QStringLiteral("meter"), &FormBuilder::buildMeter},
+        {QStringLiteral("meterfader"), &FormBuilder::buildMeterFader},
+        {QStringLiteral("tsclock"), &FormBuilder::buildClock},
+    };
+}
+
+void FormBuilder::BuildForm() {
+    try {
+        for (auto& entry : m_state.collControls) {
+            if (entry.value) {
+                buildRecord(*entry.value);
+            }
+        }
+        if (m_hooks.EnableUPPing) {
+            m_hooks.EnableUPPing();
+        }
+        for (int i = 0; i < m_arrays.WebControl.count(); ++i) {
+            if (QWidget* view = m_arrays.WebControl.at(i)) {
+                view->lower();
+            }
+        }
+    } catch (const std::exception&) {
+        // The building ends here; what was built stays, the rest waits for the next delivery.
+    }
+}
+
+void FormBuilder::buildRecord(clsUPControl& record) {
+    const QString type = record.typeKey();
+    if (record.pntrControl) {
+        if (type == QLatin1String("meter") || type == QLatin1String("meterfader")) {
+            subscribeIfPlaced(record);
+        }
+        return;
+    }
+    const auto builder = m_builders.constFind(type);
+    if (builder != m_builders.cend()) {
+        (this->*builder.value())(record);
+    }
+}
+
+void FormBuilder::subscribeIfPlaced(const clsUPControl& record) {
+    if (record.lngMeterRTRNum > 0 && record.lngMeterIONum > 0 && m_hooks.SendMeterSubscription) {
+        m_hooks.SendMeterSubscription(record.lngMeterRTRNum, record.lngMeterIONum,
+                                      record.boolMeterIsSource);
+    }
+}
+
+void FormBuilder::buildWindow(clsUPControl& record) {
+    if (record.Width != 0) {
+        CP::SetWidth(m_window, record.Width);
+    }
+    if (record.Height != 0) {
+        // The window's height is the panel's height plus room for its title bar, a 16-bit sum.
+        CP::SetHeight(m_window, ToInt16(static_cast<double>(record.Height) + 200));
+    }
+    CP::SetBackColor(m_window, record.BackColor);
+    CP::SetForeColor(m_window, record.ForeColor);
+    m_window->setWindowTitle(record.Caption.trimmed().isEmpty() ? record.Name : record.Caption);
+    CP::SetTag(m_window, record.Name);
+    m_state.windowTag = record.Name;
+    record.pntrControl = m_window;
+    if (m_hooks.SetControlGraphic) {
+        m_hooks.SetControlGraphic(record);
+    }
+}
+
+void FormBuilder::buildTextBox(clsUPControl& record) {
+    QPlainTextEdit* textBox = CreateTextBox(m_window);
+    const int index = loadElement(m_arrays.txtBox, textBox);
+    nameUnnamed(record, index);
+    CP::SetTag(textBox, record.Name);
+    placeAndSize(textBox, record);
+    CP::SetCaption(textBox, record.Caption);
+    CP::SetLeft(textBox, record.Left);
+    CP::SetTop(textBox, record.Top);
+    CP::SetBackColor(textBox, ColorNumberFromText(record.BackColorOff));
+    CP::SetForeColor(textBox, record.ForeColor);
+    CP::SetEnabled(textBox, record.Enabled);
+    applyFonts(textBox, record);
+    textBox->setVisible(true);
+    record.pntrControl = textBox;
+}
+
+void FormBuilder::buildButton(clsUPControl& record) {
+    PanelButton* button = CreateButton(m_window);
+    const int index = loadElement(m_arrays.butCommand, button);
+    nameUnnamed(record, index);
+    CP::SetTag(button, record.Name);
+    placeAndSize(button, record);
+    CP::SetCaption(button, record.Caption);
+    CP::SetLeft(button, record.Left);
+    CP::SetTop(button, record.Top);
+    CP::SetBackColor(
+        button, ColorNumberFromText(record.isStateOn() ? record.BackColorOn : record.BackColorOff));
+    CP::SetEnabled(button, record.Enabled);
+    applyFonts(button, record);
+    button->setVisible(true);
+    record.pntrControl = button;
+    if (m_hooks.SetControlGraphic) {
+        m_hooks.SetControlGraphic(record);
+    }
+}
+
+void FormBuilder::buildDropDown(clsUPControl& record) {
+    QComboBox* list = CreateDropDown(m_window);
+    const int index = loadElement(m_arrays.cmbBox, list);
+    nameUnnamed(record, index);
+    CP::SetTag(list, record.Name);
+    placeAndSize(list, record, false); // the list keeps its own height
+    CP::SetLeft(list, record.Left);
+    CP::SetTop(list, record.Top);
+    CP::SetBackColor(list, ColorNumberFromText(record.BackColorOff));
+    CP::SetForeColor(list, record.ForeColor);
+    fillDropDown(list, record);
+    CP::SetEnabled(list, record.Enabled);
+    list->setVisible(true);
+    record.pntrControl = list;
+}
+
+void FormBuilder::buildLabel(clsUPControl& record) {
+    QLabel* label = CreateLabel(m_window);
+    const int index = loadElement(m_arrays.lblBox, label);
+    nameUnnamed(record, index);
+    CP::SetTag(label, record.Name);
+    placeAndSize(label, record);
+    CP::SetCaption(label, record.Caption);
+    CP::SetLeft(label, record.Left);
+    CP::SetTop(label, record.Top);
+    CP::SetBackColor(label, ColorNumberFromText(record.BackColorOff));
+    CP::SetForeColor(label, record.ForeColor);
+    CP::SetEnabled(label, record.Enabled);
+    applyFonts(label, record);
+    label->setVisible(true);
+    record.pntrControl = label;
+}
+
+void FormBuilder::buildWebView(clsUPControl& record) {
+    QWidget* view = CreateWebView(m_window);
+    const int index = loadElement(m_arrays.WebControl, view);
+    nameUnnamed(record, index);
+    CP::SetTag(view, record.Name);
+    placeAndSize(view, record);
+    CP::SetLeft(view, record.Left);
+    CP::SetTop(view, record.Top);
+    view->setVisible(true);
+    view->lower();
+    if (!record.strURL.isEmpty()) {
+        OpenWebAddress(view, record.strURL);
+    }
+    record.pntrControl = view;
+}
+
+void FormBuilder::buildMeter(clsUPControl& record) {
+    auto* meter = new LedMeter(m_window);
+    const int index = loadElement(m_arrays.TesselLED, meter);
+    nameUnnamed(record, index);
+    CP::SetTag(meter, record.Name);
+    placeAndSize(meter, record);
+    CP::SetLeft(meter, record.Left);
+    CP::SetTop(meter, record.Top);
+    meter->setVisible(true);
+    meter->setMeterStyle(record.mtrStyle);
+    meter->setMeterScale(record.mtrScale);
+    meter->setLevelLineColor(record.lngLevelLineColor);
+    meter->setDecayRate(record.intDecayRate);
+    meter->setCenterPad(record.intCenterPad);
+    meter->lower();
+    subscribeIfPlaced(record);
+    record.pntrControl = meter;
+}
+
+void FormBuilder::buildMeterFader(clsUPControl& record) {
+    auto* strip = new MeterFader(m_window);
+    const int index = loadElement(m_arrays.TesselMeterFader, strip);
+    strip->setIndex(index);
+    nameUnnamed(record, index);
+    CP::SetTag(strip, record.Name);
+    placeAndSize(strip, record);
+    CP::SetLeft(strip, record.Left);
+    CP::SetTop(strip, record.Top);
+    strip->setVisible(true);
+    strip->setMeterStyle(record.mtrStyle);
+    strip->setMeterScale(record.mtrScale);
+    strip->setLevelLineColor(record.lngLevelLineColor);
+    strip->setDecayRate(record.intDecayRate);
+    strip->setFaderNominal(record.sngFaderNominal);
+    strip->setHideGainValue(record.boolHideGainValue);
+    strip->lower();
+    subscribeIfPlaced(record);
+    strip->setChannelName(record.Name);
+    record.pntrControl = strip;
+}
+
+void FormBuilder::buildClock(clsUPControl& record) {
+    auto* clock = new TSClockInterop(m_window);
+    loadElement(m_arrays.TSClockInterop, clock);
+    clock->setVisible(true);
+    clock->IngestXML(record.strIngestXML);
+    CP::SetTag(clock, record.Name);
+    record.pntrControl = clock;
+}
+
+} // namespace corvane

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace corvane {
+
+struct ControlArrays;
+struct PanelState;
+struct clsUPControl;
+
+// Turns the control records into visible controls on the panel window, and sizes, colours and
+// captions the window from the form record. Records that already have a control are not built
+// again; their meters are subscribed again.
+class FormBuilder {
+public:
+    struct Hooks {
+        std::function<void(qint32 router, qint32 io, bool isSource)> SendMeterSubscription;
+        std::function<void(clsUPControl& record)> SetControlGraphic;
+        std::function<void()> EnableUPPing; // once every record is done
+    };
+
+    FormBuilder(PanelState& state, ControlArrays& arrays, QWidget* window, Hooks hooks);
+
+    // Never throws: a failure ends the building silently. Controls built before it stay; the
+    // record being built keeps no control; the later records wait for the next delivery.
+    void BuildForm();
+
+private:
+    using Builder = void (FormBuilder::*)(clsUPControl&);
+
+    void buildRecord(clsUPControl& record);
+    void buildWindow(clsUPControl& record);
+    void buildTextBox(clsUPControl& record);
+    void buildButton(clsUPControl& record);
+    void buildDropDown(clsUPControl& record);
+    void buildLabel(clsUPControl& record);
+    void buildWebView(clsUPControl& record);
+    void buildMeter(clsUPControl& record);
+    void buildMeterFader(clsUPControl& record);
+    void buildClock(clsUPControl& record);
+    void subscribeIfPlaced(const clsUPControl& record);
+
+    PanelState& m_state;
+    ControlArrays& m_arrays;
+    QWidget* m_window;
+    Hooks m_hooks;
+    QHash<QString, Builder> m_builders;
+};
+
+} // namespace corvane

@@ -1,0 +1,103 @@
+#include "panel/PanelWidgets.h"
+
+#include "panel/PanelButton.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#ifdef CORVANE_HAVE_WEBENGINE
+#include <QWebEngineView>
+#endif
+
+namespace corvane {
+
+QUrl WebAddressUrl(const QString& address) {
+    // A panel may name a page beside the program, relative to its working folder.
+    if (QFileInfo(address).isFile()) {
+        return QUrl::fromLocalFile(QFileInfo(address).absoluteFilePath());
+    }
+    return QUrl::fromUserInput(address);
+}
+
+QPlainTextEdit* CreateTextBox(QWidget* parent) {
+    auto* textBox = new QPlainTextEdit(parent);
+    textBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    textBox->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    textBox->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    textBox->setTabChangesFocus(true);
+    return textBox;
+}
+
+PanelButton* CreateButton(QWidget* parent) {
+    auto* button = new PanelButton(parent);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+QComboBox* CreateDropDown(QWidget* parent) {
+    auto* list = new QComboBox(parent);
+    list->setEditable(false);
+    return list;
+}
+
+QLabel* CreateLabel(QWidget* parent) {
+    auto* label = new QLabel(parent);
+    // Plain text: an "&" is an ampersand and markup-looking text is shown as written.
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+#ifdef CORVANE_HAVE_WEBENGINE
+
+QWidget* CreateWebView(QWidget* parent) {
+    return new QWebEngineView(parent);
+}
+
+void OpenWebAddress(QWidget* webView, const QString& address) {
+    if (auto* view = qobject_cast<QWebEngineView*>(webView)) {
+        view->setUrl(WebAddressUrl(address));
+    }
+}
+
+void StopWebView(QWidget* webView) {
+    if (auto* view = qobject_cast<QWebEngineView*>(webView)) {
+        view->stop();
+    }
+}
+
+#else
+
+namespace {
+constexpr char kAddressLabel[] = "webAddress";
+}
+
+QWidget* CreateWebView(QWidget* parent) {
+    auto* view = new QWidget(parent);
+    auto* layout = new QVBoxLayout(view);
+    auto* address = new QLabel(view);
+    address->setObjectName(QLatin1String(kAddressLabel));
+    address->setTextFormat(Qt::PlainText);
+    address->setAlignment(Qt::AlignCenter);
+    address->setWordWrap(true);
+    layout->addWidget(address);
+    view->setAutoFillBackground(true);
+    return view;
+}
+
+void OpenWebAddress(QWidget* webView, const QString& address) {
+    if (auto* label = webView->findChild<QLabel*>(QLatin1String(kAddressLabel))) {
+        label->setText(address);
+    }
+}
+
+void StopWebView(QWidget*) {}
+
+#endif
+
+} // namespace corvane

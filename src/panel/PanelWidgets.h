@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QUrl;
+class QWidget;
+
+namespace corvane {
+
+class PanelButton;
+
+// The plain widgets of a panel, set up the way panel controls behave: captions shown
+// literally, text boxes without scroll bars, nothing that steals the operator's focus.
+QPlainTextEdit* CreateTextBox(QWidget* parent);
+PanelButton* CreateButton(QWidget* parent);
+QComboBox* CreateDropDown(QWidget* parent);
+QLabel* CreateLabel(QWidget* parent);
+
+// A web view: the browser engine's view where it is installed, else a widget that shows the
+// address it was asked to open.
+QWidget* CreateWebView(QWidget* parent);
+QUrl WebAddressUrl(const QString& address);
+void OpenWebAddress(QWidget* webView, const QString& address);
+void StopWebView(QWidget* webView);
+
+} // namespace corvane

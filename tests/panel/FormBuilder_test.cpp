@@ -1,0 +1,267 @@
+#include "components/LedMeter.h"
+#include "components/MeterFader.h"
+#include "components/TSClockInterop.h"
+#include "panel/ControlArrays.h"
+#include "panel/ControlProperties.h"
+#include "panel/FormBuilder.h"
+#include "panel/PanelButton.h"
+#include "panel/PanelDefinitionReader.h"
+#include "panel/PanelState.h"
+#include "support/Twips.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+using namespace corvane;
+namespace CP = corvane::ControlProperties;
+
+namespace {
+
+struct Subscription {
+    qint32 router;
+    qint32 io;
+    bool isSource;
+    bool operator==(const Subscription&) const = default;
+};
+
+// A panel window with its records and arrays, built the way the main window builds it.
+class FormBuilderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_window = std::make_unique<QWidget>();
+        m_window->resize(300, 200);
+        m_arrays.createTemplates(m_window.get());
+        m_window->show();
+    }
+
+    bool deliver(const QString& definition) {
+        PanelDefinitionReader reader(m_state);
+        if (!reader.AnalyzeXML(definition)) {
+            return false;
+        }
+        FormBuilder::Hooks hooks;
+        hooks.SendMeterSubscription = [this](qint32 router, qint32 io, bool isSource) {
+            m_subscriptions.push_back({router, io, isSource});
+        };
+        hooks.EnableUPPing = [this] { ++m_upPingEnabled; };
+        FormBuilder(m_state, m_arrays, m_window.get(), hooks).BuildForm();
+        return true;
+    }
+
+    clsUPControl* record(const QString& key) {
+        auto* found = m_state.collControls.find(key);
+        return found ? found->get() : nullptr;
+    }
+
+    static QString panel(const QString& keys, const QString& controls) {
+        return "<panel>" + keys + "<controllist>" + controls + "</controllist></panel>";
+    }
+
+    std::unique_ptr<QWidget> m_window;
+    PanelState m_state;
+    ControlArrays m_arrays;
+    std::vector<Subscription> m_subscriptions;
+    int m_upPingEnabled = 0;
+};
+
+int pixels(int twips) {
+    return twipsToPixels(twips);
+}
+
+} // namespace
+
+TEST_F(FormBuilderTest, ButtonsGetIndicesNamesPlacesAndStateColours) {
+    ASSERT_TRUE(deliver(panel("<name>Studio</name>",
+                              "<c><type>button</type><name>Take</name><left>300</left>"
+                              "<top>600</top><width>1500</width><height>450</height>"
+                              "<state> On </state><backcoloron>red</backcoloron></c>"
+                              "<c><type>button</type><name>Hold</name><buttonstate>1</buttonstate>"
+                              "<backcoloroff>green</backcoloroff></c>"
+                              "<c><type>button</type></c>")));
+    ASSERT_EQ(m_arrays.butCommand.count(), 4); // the template and three buttons
+    PanelButton* take = m_arrays.butCommand.at(1);
+    PanelButton* hold = m_arrays.butCommand.at(2);
+    PanelButton* unnamed = m_arrays.butCommand.at(3);
+    ASSERT_TRUE(take && hold && unnamed);
+    EXPECT_EQ(record("take")->pntrControl, take);
+    EXPECT_EQ(CP::Tag(take), "Take");
+    EXPECT_EQ(take->geometry(), QRect(pixels(300), pixels(600), pixels(1500), pixels(450)));
+    EXPECT_EQ(CP::Left(take), 300); // the twips read back as set
+    EXPECT_EQ(CP::BackColor(take), 255);
+    EXPECT_EQ(take->palette().color(QPalette::Button), QColor(255, 0, 0));
+    EXPECT_EQ(CP::BackColor(hold), 65280); // state "1" is not "on"
+    EXPECT_EQ(hold->size(), m_arrays.butCommand.templateElement()->size());
+    // A nameless control is named after its index, but stays registered under the empty key.
+    EXPECT_EQ(CP::Tag(unnamed), "Unknown3");
+    EXPECT_EQ(record("")->Name, "Unknown3");
+    EXPECT_TRUE(take->isVisible());
+    EXPECT_EQ(m_upPingEnabled, 1);
+}
+
+TEST_F(FormBuilderTest, CaptionsShowAmpersandsAndLineBreaksAsWritten) {
+    ASSERT_TRUE(deliver(panel("", "<c><type>button</type><name>b</name>"
+                                  "<caption>Save &amp; Exit</caption></c>"
+                                  "<c><type>label</type><name>l</name>"
+                                  "<caption>Save &amp; Exit\\nNow</caption></c>"
+                                  "<c><type>textbox</type><name>t</name>"
+                                  "<caption>A &amp; B\\nC</caption></c>")));
+    EXPECT_EQ(m_arrays.butCommand.at(1)->caption(), "Save & Exit");
+    EXPECT_EQ(m_arrays.butCommand.at(1)->text(), "Save && Exit"); // no access key
+    EXPECT_EQ(m_arrays.lblBox.at(1)->text(), "Save & Exit\nNow");
+    EXPECT_EQ(m_arrays.lblBox.at(1)->textFormat(), Qt::PlainText);
+    EXPECT_EQ(m_arrays.txtBox.at(1)->toPlainText(), "A & B\nC");
+}
+
+TEST_F(FormBuilderTest, FontsAndColoursOfLabelsAndTextBoxes) {
+    ASSERT_TRUE(deliver(panel("", "<c><type>label</type><name>l</name><fontname>DejaVu Serif"
+                                  "</fontname><fontsize>14</fontsize><fontbold>false</fontbold>"
+                                  "<fontitalic>yes</fontitalic><forecolor>blue</forecolor>"
+                                  "<backcoloroff>yellow</backcoloroff></c>"
+                                  "<c><type>textbox</type><name>t</name><enabled>false</enabled>"
+                                  "</c>"
+                                  "<c><type>dropdown</type><name>d</name><fontname>DejaVu Serif"
+                                  "</fontname><fontsize>30</fontsize></c>")));
+    QLabel* label = m_arrays.lblBox.at(1);
+    EXPECT_EQ(label->font().family(), "DejaVu Serif");
+    EXPECT_EQ(label->font().pointSize(), 14);
+    EXPECT_FALSE(label->font().bold());
+    EXPECT_TRUE(label->font().italic());
+    EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_EQ(label->palette().color(QPalette::Window), QColor(255, 255, 0));
+    EXPECT_TRUE(m_arrays.txtBox.at(1)->font().bold()); // records default to bold Arial 9
+    EXPECT_FALSE(m_arrays.txtBox.at(1)->isEnabled());
+    // A drop-down list keeps its template's font.
+    EXPECT_EQ(m_arrays.cmbBox.at(1)->font(), m_arrays.cmbBox.templateElement()->font());
+}
+
+TEST_F(FormBuilderTest, DropDownItemsAndSelection) {
+    ASSERT_TRUE(
+        deliver(panel("", "<c><type>dropdown</type><name>a</name><list>a,,b,</list>"
+                          "<listindex>0</listindex></c>"
+                          "<c><type>dropdown</type><name>b</name><list>a,b</list>"
+                          "<listindex>5</listindex></c>"
+                          "<c><type>dropdown</type><name>c</name><listindex>3</listindex></c>"
+                          "<c><type>dropdown</type><name>d</name><list> x , y</list>"
+                          "<listindex>-1</listindex></c>")));
+    QComboBox* first = m_arrays.cmbBox.at(1);
+    ASSERT_EQ(first->count(), 2);
+    EXPECT_EQ(first->itemText(0), "a");
+    EXPECT_EQ(first->itemText(1), "b");
+    EXPECT_EQ(first->currentIndex(), 0);
+    EXPECT_EQ(m_arrays.cmbBox.at(2)->currentIndex(), -1);
+    EXPECT_EQ(m_arrays.cmbBox.at(3)->count(), 0);
+    EXPECT_EQ(m_arrays.cmbBox.at(4)->itemText(0), " x "); // pieces are not trimmed
+    EXPECT_EQ(m_arrays.cmbBox.at(4)->currentIndex(), -1);
+}
+
+TEST_F(FormBuilderTest, ARejectedSelectionEndsTheBuildingThere) {
+    ASSERT_TRUE(
+        deliver(panel("<name>P</name>", "<c><type>label</type><name>first</name></c>"
+                                        "<c><type>dropdown</type><name>bad</name><list>a</list>"
+                                        "<listindex>-2</listindex></c>"
+                                        "<c><type>label</type><name>after</name></c>")));
+    EXPECT_TRUE(record("first")->pntrControl);
+    EXPECT_FALSE(record("bad")->pntrControl);
+    EXPECT_FALSE(m_arrays.cmbBox.at(1)->isVisible()); // the half-loaded element stays hidden
+    EXPECT_FALSE(record("after")->pntrControl);
+    EXPECT_EQ(m_state.windowTag, ""); // the window, built last, was not reached
+    EXPECT_EQ(m_upPingEnabled, 0);
+}
+
+TEST_F(FormBuilderTest, TheWindowIsSizedColouredAndCaptionedLast) {
+    ASSERT_TRUE(deliver(panel("<name>Studio</name><width>6000</width><height>1000</height>"
+                              "<backcolor>darkgrey</backcolor><caption>  </caption>",
+                              "<c><type>label</type><name>l</name></c>")));
+    EXPECT_EQ(m_window->width(), pixels(6000));
+    EXPECT_EQ(m_window->height(), pixels(1200));
+    EXPECT_EQ(m_window->windowTitle(), "Studio"); // a blank caption shows the name
+    EXPECT_EQ(m_state.windowTag, "Studio");
+    EXPECT_EQ(CP::BackColor(m_window.get()), 8421504);
+    EXPECT_EQ(record("studio")->pntrControl, m_window.get());
+}
+
+TEST_F(FormBuilderTest, AWindowOfZeroSizeKeepsItsSizeAndShowsItsCaptionAsWritten) {
+    const QSize before = m_window->size();
+    ASSERT_TRUE(deliver(panel("<name>P</name><caption>A &amp; B</caption>", "")));
+    EXPECT_EQ(m_window->size(), before);
+    EXPECT_EQ(m_window->windowTitle(), "A & B");
+}
+
+TEST_F(FormBuilderTest, AWindowTooHighEndsTheBuildingWithoutItsName) {
+    ASSERT_TRUE(deliver(panel("<name>P</name><height>32600</height>", "")));
+    EXPECT_EQ(m_state.windowTag, "");
+    EXPECT_FALSE(record("p")->pntrControl);
+}
+
+TEST_F(FormBuilderTest, MetersAreStyledAndSubscribed) {
+    ASSERT_TRUE(deliver(panel("<name>P</name>",
+                              "<m><type>meter</type><name>M1</name><meterrouternumber>2"
+                              "</meterrouternumber><meterionumber>15</meterionumber>"
+                              "<meterissource>true</meterissource><meterstyle>gradient"
+                              "</meterstyle><meterscale>british</meterscale><levellinecolor>red"
+                              "</levellinecolor><decayrate>12</decayrate><centerpad>4"
+                              "</centerpad><width>300</width><height>2400</height></m>"
+                              "<m><type>meterfader</type><name>F1</name><meterrouternumber>2"
+                              "</meterrouternumber><meterionumber>15</meterionumber>"
+                              "<meterissource>false</meterissource>"
+                              "<fadernominal>-10</fadernominal><hidegainvalue>true"
+                              "</hidegainvalue></m>"
+                              "<m><type>meter</type><name>M0</name><meterionumber>3"
+                              "</meterionumber></m>")));
+    LedMeter* meter = m_arrays.TesselLED.at(1);
+    ASSERT_NE(meter, nullptr);
+    EXPECT_EQ(meter->MeterStyle(), 1);
+    EXPECT_EQ(meter->MeterScale(), 2);
+    EXPECT_EQ(meter->LevelLineColor(), 255);
+    EXPECT_EQ(meter->DecayRate(), 12);
+    EXPECT_EQ(meter->CenterPad(), 4);
+    EXPECT_EQ(meter->size(), QSize(pixels(300), pixels(2400)));
+    MeterFader* strip = m_arrays.TesselMeterFader.at(1);
+    ASSERT_NE(strip, nullptr);
+    EXPECT_EQ(strip->ChannelName(), "F1");
+    EXPECT_EQ(strip->index(), 1);
+    EXPECT_FLOAT_EQ(strip->FaderNominal(), -10.0f);
+    EXPECT_TRUE(strip->HideGainValue());
+    EXPECT_TRUE(m_arrays.TesselLED.at(2)->isVisible()); // router 0: shown, not subscribed
+    EXPECT_EQ(m_subscriptions, (std::vector<Subscription>{{2, 15, true}, {2, 15, false}}));
+
+    // A second delivery builds nothing new and subscribes the placed meters again.
+    m_subscriptions.clear();
+    ASSERT_TRUE(deliver(panel("<name>P</name>", "<m><type>meter</type><name>M1</name></m>")));
+    EXPECT_EQ(m_arrays.TesselLED.count(), 3);
+    EXPECT_EQ(m_arrays.TesselMeterFader.count(), 2);
+    EXPECT_EQ(m_subscriptions, (std::vector<Subscription>{{2, 15, true}, {2, 15, false}}));
+    EXPECT_EQ(m_upPingEnabled, 2);
+}
+
+TEST_F(FormBuilderTest, ClocksWebViewsAndSkippedTypes) {
+    ASSERT_TRUE(deliver(panel("<name>P</name>",
+                              "<c><type>tsclock</type><name>Clock</name><left>1500</left>"
+                              "<top>150</top><width>3000</width><height>900</height></c>"
+                              "<c><type>codeccontrol</type><name>codec</name></c>"
+                              "<c><type>spaceship</type><name>odd</name></c>"
+                              "<c><name>untyped</name></c>"
+                              "<c><type>webbrowser</type><name>web</name><width>3000</width>"
+                              "<height>3000</height></c>")));
+    TSClockInterop* clock = m_arrays.TSClockInterop.at(1);
+    ASSERT_NE(clock, nullptr);
+    EXPECT_EQ(CP::Tag(clock), "Clock");
+    EXPECT_EQ(clock->geometry(), QRect(pixels(1500), pixels(150), pixels(3000), pixels(900)));
+    EXPECT_TRUE(clock->isVisible());
+    EXPECT_FALSE(record("codec")->pntrControl);
+    EXPECT_FALSE(record("odd")->pntrControl);
+    EXPECT_FALSE(record("untyped")->pntrControl);
+    QWidget* web = m_arrays.WebControl.at(1);
+    ASSERT_NE(web, nullptr);
+    EXPECT_TRUE(web->isVisible());
+    EXPECT_EQ(web->size(), QSize(pixels(3000), pixels(3000)));
+    // Web views sit behind every other control.
+    EXPECT_LT(m_window->children().indexOf(web), m_window->children().indexOf(clock));
+    EXPECT_EQ(m_state.windowTag, "P");
+}
