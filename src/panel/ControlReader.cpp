@@ -1,0 +1,216 @@
+#include "panel/ControlReader.h"
+
+#include "panel/DefinitionXml.h"
+#include "runtime/ColorRules.h"
+#include "support/NumberRules.h"
+
+#include <QDomDocument>
+#include <QDomElement>
+#include <QHash>
+
+#include <charconv>
+#include <cmath>
+
+namespace corvane {
+
+namespace {
+
+using KeyRule = void (*)(clsUPControl&, const QString&);
+
+qint16 prefixInt16(const QString& value) {
+    return ToInt16(NumericPrefix(value));
+}
+
+qint32 colourOr(const QString& value, qint32 colourWhenEmpty) {
+    return value.isEmpty() ? colourWhenEmpty : DeriveColor(value);
+}
+
+// "false" in any letter case reads as false, anything else (blanks included) as true.
+bool notFalseWord(const QString& value) {
+    return value.toLower() != QLatin1String("false");
+}
+
+// A value that is a number as a whole becomes a 16-bit integer (out of range is a conversion
+// error); empty text and anything else give 0.
+qint16 numberOrZero16(const QString& value) {
+    const auto number = ReadsAsNumber(value);
+    return number ? ToInt16(*number) : qint16(0);
+}
+
+// The shortest decimal text that reads back as the number ("1", "2.5", "1E+20").
+QString numberText(double value) {
+    if (value == 0.0 || !std::isfinite(value)) {
+        return QStringLiteral("0");
+    }
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    QString text = QString::fromLatin1(buffer, result.ptr - buffer);
+    const qsizetype exponentAt = text.indexOf(QLatin1Char('e'));
+    if (exponentAt >= 0) {
+        const int exponent = text.mid(exponentAt + 1).toInt();
+        text = text.left(exponentAt) + QLatin1Char('E') +
+               (exponent < 0 ? QLatin1Char('-') : QLatin1Char('+')) +
+               QString::number(std::abs(exponent));
+    }
+    return text;
+}
+
+struct KeyEntry {
+    const char* key;
+    KeyRule rule;
+};
+
+// The control keys in the order in which they are tested.
+const KeyEntry kControlKeys[] = {
+    {"type", [](clsUPControl& r, const QString& v) { r.ControlType = v; }},
+    {"name", [](clsUPControl& r, const QString& v) { r.Name = v; }},
+    {"width", [](clsUPControl& r, const QString& v) { r.Width = prefixInt16(v); }},
+    {"height", [](clsUPControl& r, const QString& v) { r.Height = prefixInt16(v); }},
+    {"left", [](clsUPControl& r, const QString& v) { r.Left = prefixInt16(v); }},
+    {"top", [](clsUPControl& r, const QString& v) { r.Top = prefixInt16(v); }},
+    {"backcolor",
+     [](clsUPControl& r, const QString& v) { r.BackColor = colourOr(v, kColorLightGrey); }},
+    {"backcoloron",
+     [](clsUPControl& r, const QString& v) {
+         r.BackColorOn = QString::number(colourOr(v, kColorYellow));
+     }},
+    {"backcoloroff",
+     [](clsUPControl& r, const QString& v) {
+         r.BackColorOff = QString::number(colourOr(v, kColorLightGrey));
+     }},
+    {"buttonstate",
+     [](clsUPControl& r, const QString& v) { r.strState = numberText(NumericPrefix(v)); }},
+    {"state", [](clsUPControl& r, const QString& v) { r.strState = v; }},
+    {"forecolor", [](clsUPControl& r, const QString& v) { r.ForeColor = colourOr(v, 0); }},
+    {"picture", [](clsUPControl& r, const QString& v) { r.PictureUpOff = v; }},
+    {"pictureupoff", [](clsUPControl& r, const QString& v) { r.PictureUpOff = v; }},
+    {"pictureupon", [](clsUPControl& r, const QString& v) { r.PictureUpOn = v; }},
+    {"picturedownoff", [](clsUPControl& r, const QString& v) { r.PictureDownOff = v; }},
+    {"picturedownon", [](clsUPControl& r, const QString& v) { r.PictureDownOn = v; }},
+    {"caption",
+     [](clsUPControl& r, const QString& v) {
+         r.Caption = v;
+         r.Caption.replace(QLatin1String("\\n"), QLatin1String("\r\n"));
+     }},
+    {"flashpicture", [](clsUPControl& r, const QString& v) { r.FlashPicture = v; }},
+    {"flash",
+     [](clsUPControl& r, const QString& v) {
+         const QString word = v.trimmed().toLower();
+         if (word == QLatin1String("off")) {
+             r.Flash = false;
+         } else if (word == QLatin1String("on")) {
+             r.Flash = true;
+         }
+     }},
+    {"list", [](clsUPControl& r, const QString& v) { r.List = v; }},
+    {"listindex", [](clsUPControl& r, const QString& v) { r.ListIndex = prefixInt16(v); }},
+    {"change", [](clsUPControl& r, const QString& v) { r.Change = v; }},
+    {"click", [](clsUPControl& r, const QString& v) { r.Click = v; }},
+    {"mousedown", [](clsUPControl& r, const QString& v) { r.MouseDown = v; }},
+    {"mouseup", [](clsUPControl& r, const QString& v) { r.MouseUp = v; }},
+    {"enabled", [](clsUPControl& r, const QString& v) { r.Enabled = !ReadsAsBooleanFalse(v); }},
+    {"weburl", [](clsUPControl& r, const QString& v) { r.strURL = v; }},
+    {"meterrouternumber",
+     [](clsUPControl& r, const QString& v) { r.lngMeterRTRNum = NumberToInt32(v); }},
+    {"meterionumber",
+     [](clsUPControl& r, const QString& v) { r.lngMeterIONum = NumberToInt32(v); }},
+    {"meterissource",
+     [](clsUPControl& r, const QString& v) { r.boolMeterIsSource = notFalseWord(v); }},
+    {"meterscale",
+     [](clsUPControl& r, const QString& v) {
+         const QString word = v.toLower();
+         if (word == QLatin1String("linear")) {
+             r.mtrScale = MeterScaleLinear;
+         } else if (word == QLatin1String("standard")) {
+             r.mtrScale = MeterScaleStandard;
+         } else if (word == QLatin1String("british")) {
+             r.mtrScale = MeterScaleBritish;
+         }
+     }},
+    {"meterstyle",
+     [](clsUPControl& r, const QString& v) {
+         const QString word = v.toLower();
+         if (word == QLatin1String("led")) {
+             r.mtrStyle = MeterStyleLed;
+         } else if (word == QLatin1String("gradient")) {
+             r.mtrStyle = MeterStyleGradient;
+         }
+     }},
+    {"levellinecolor",
+     [](clsUPControl& r, const QString& v) { r.lngLevelLineColor = colourOr(v, kColorLightGrey); }},
+    {"decayrate", [](clsUPControl& r, const QString& v) { r.intDecayRate = numberOrZero16(v); }},
+    {"centerpad", [](clsUPControl& r, const QString& v) { r.intCenterPad = numberOrZero16(v); }},
+    {"fadernominal",
+     [](clsUPControl& r, const QString& v) { r.sngFaderNominal = numberOrZero16(v); }},
+    {"hidegainvalue",
+     [](clsUPControl& r, const QString& v) { r.boolHideGainValue = !ReadsAsBooleanFalse(v); }},
+    {"fontname", [](clsUPControl& r, const QString& v) { r.FontName = v.trimmed(); }},
+    {"fontsize",
+     [](clsUPControl& r, const QString& v) {
+         try {
+             r.FontSize = ToInt32(NumericPrefix(v));
+         } catch (const ConversionError&) {
+             r.FontSize = 9; // a font size never stops the panel
+         }
+     }},
+    {"fontbold", [](clsUPControl& r, const QString& v) { r.FontBold = notFalseWord(v); }},
+    {"fontunderline", [](clsUPControl& r, const QString& v) { r.FontUnderline = notFalseWord(v); }},
+    {"fontitalic", [](clsUPControl& r, const QString& v) { r.FontItalic = notFalseWord(v); }},
+};
+
+const QHash<QString, KeyRule>& controlKeys() {
+    static const QHash<QString, KeyRule> keys = [] {
+        QHash<QString, KeyRule> index;
+        for (const KeyEntry& entry : kControlKeys) {
+            index.insert(QString::fromLatin1(entry.key), entry.rule);
+        }
+        return index;
+    }();
+    return keys;
+}
+
+clsUPControl newRecord() {
+    clsUPControl record;
+    record.Enabled = true;
+    record.BackColorOn = QString::number(kColorYellow);
+    record.BackColorOff = QString::number(kColorLightGrey);
+    return record;
+}
+
+std::optional<clsUPControl> readElement(const QDomElement& element) {
+    clsUPControl record = newRecord();
+    const auto& keys = controlKeys();
+    try {
+        for (QDomNode child = element.firstChild(); !child.isNull(); child = child.nextSibling()) {
+            if (!child.isElement()) {
+                continue; // comments, text and processing instructions carry no property
+            }
+            const KeyRule rule = keys.value(child.nodeName().toLower().trimmed(), nullptr);
+            if (rule != nullptr) {
+                rule(record, child.toElement().text());
+            }
+        }
+    } catch (const ConversionError&) {
+        return std::nullopt;
+    }
+    return record;
+}
+
+} // namespace
+
+std::optional<clsUPControl> GetControl(const QString& xml) {
+    QDomDocument document;
+    if (!LoadDefinitionDocument(xml, document)) {
+        return newRecord();
+    }
+    return readElement(document.documentElement());
+}
+
+std::optional<clsUPControl> ReadControlNode(const QDomNode& node) {
+    if (!node.isElement()) {
+        return newRecord();
+    }
+    return readElement(node.toElement());
+}
+
+} // namespace corvane

@@ -1,0 +1,97 @@
+#include "panel/PanelButton.h"
+
+#include <QMouseEvent>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+namespace corvane {
+
+namespace {
+
+// The text for the button's label: "&" doubled so that the label shows it instead of taking
+// it as an access-key marker, and "\r\n" (or a lone "\r") as the line break a label draws.
+QString labelText(const QString& caption) {
+    QString text = caption;
+    text.replace(QLatin1Char('&'), QLatin1String("&&"));
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+bool samePicture(const QPixmap& a, const QPixmap& b) {
+    return a.cacheKey() == b.cacheKey() || (a.isNull() && b.isNull());
+}
+
+} // namespace
+
+PanelButton::PanelButton(QWidget* parent) : QPushButton(parent) {}
+
+void PanelButton::setCaption(const QString& caption) {
+    if (caption == m_caption) {
+        return;
+    }
+    m_caption = caption;
+    setText(labelText(caption));
+}
+
+void PanelButton::setPicture(const QPixmap& picture) {
+    if (samePicture(picture, m_picture)) {
+        return;
+    }
+    m_picture = picture;
+    update();
+}
+
+void PanelButton::setDownPicture(const QPixmap& picture) {
+    if (samePicture(picture, m_downPicture)) {
+        return;
+    }
+    m_downPicture = picture;
+    update();
+}
+
+QPixmap PanelButton::shownPicture() const {
+    if (isDown() && !m_downPicture.isNull()) {
+        return m_downPicture;
+    }
+    return m_picture;
+}
+
+void PanelButton::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        QPushButton::mousePressEvent(event);
+    } else {
+        // The base class ignores other buttons; shown pressed all the same, as the Core sees it.
+        setDown(true);
+    }
+    // Accepted in every case, so that the release comes back to this button.
+    event->accept();
+    emit pressedByOperator();
+}
+
+void PanelButton::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        QPushButton::mouseReleaseEvent(event);
+    } else if (!(event->buttons() & Qt::LeftButton)) {
+        setDown(false);
+    }
+    event->accept();
+    emit releasedByOperator();
+}
+
+void PanelButton::paintEvent(QPaintEvent* event) {
+    const QPixmap shown = shownPicture();
+    if (shown.isNull()) {
+        QPushButton::paintEvent(event);
+        return;
+    }
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    painter.drawControl(QStyle::CE_PushButtonBevel, option);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(rect(), shown);
+    painter.drawControl(QStyle::CE_PushButtonLabel, option);
+}
+
+} // namespace corvane

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QPixmap>
+#include <QPushButton>
+
+namespace corvane {
+
+// The push button of a panel. It reports presses and releases of any mouse button (the Core
+// treats a right click like a left one), shows its caption literally (an "&" is an ampersand,
+// never an access key; line breaks stay line breaks) and, like a graphical button, shows an up
+// picture normally and a down picture while held down, both scaled to the button.
+class PanelButton : public QPushButton {
+    Q_OBJECT
+public:
+    explicit PanelButton(QWidget* parent = nullptr);
+
+    void setCaption(const QString& caption);
+    QString caption() const { return m_caption; }
+
+    void setPicture(const QPixmap& picture);
+    void setDownPicture(const QPixmap& picture);
+    QPixmap picture() const { return m_picture; }
+    QPixmap downPicture() const { return m_downPicture; }
+    // The picture the button shows now: the down picture while held down, when it has one.
+    QPixmap shownPicture() const;
+
+signals:
+    void pressedByOperator();
+    void releasedByOperator();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString m_caption;
+    QPixmap m_picture;
+    QPixmap m_downPicture;
+};
+
+} // namespace corvane

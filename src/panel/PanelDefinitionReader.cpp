@@ -1,0 +1,166 @@
+#include "panel/PanelDefinitionReader.h"
+
+#include "panel/ControlReader.h"
+#include "panel/DefinitionXml.h"
+#include "panel/PanelState.h"
+#include "runtime/ColorRules.h"
+#include "runtime/PicturePaths.h"
+#include "support/MeterKey.h"
+#include "support/NumberRules.h"
+
+#include <QDomDocument>
+#include <QDomElement>
+#include <QHash>
+#include <QTextStream>
+
+#include <memory>
+
+namespace corvane {
+
+namespace {
+
+using PanelKeyRule = void (*)(clsUPControl&, PanelState&, const QString&);
+
+struct PanelKeyEntry {
+    const char* key;
+    PanelKeyRule rule;
+};
+
+// The window's own keys. "controllist" is not among them: it is read where it stands.
+const PanelKeyEntry kPanelKeys[] = {
+    {"name", [](clsUPControl& f, PanelState&, const QString& v) { f.Name = v; }},
+    {"width",
+     [](clsUPControl& f, PanelState&, const QString& v) { f.Width = ToInt16(NumericPrefix(v)); }},
+    {"height",
+     [](clsUPControl& f, PanelState&, const QString& v) { f.Height = ToInt16(NumericPrefix(v)); }},
+    {"backcolor",
+     [](clsUPControl& f, PanelState&, const QString& v) { f.BackColor = DeriveColor(v); }},
+    {"backcoloron", [](clsUPControl& f, PanelState&,
+                       const QString& v) { f.BackColorOn = QString::number(DeriveColor(v)); }},
+    {"backcoloroff", [](clsUPControl& f, PanelState&,
+                        const QString& v) { f.BackColorOff = QString::number(DeriveColor(v)); }},
+    {"buttonstate", [](clsUPControl& f, PanelState&, const QString& v) { f.strState = v; }},
+    {"forecolor",
+     [](clsUPControl& f, PanelState&, const QString& v) { f.ForeColor = DeriveColor(v); }},
+    {"picture", [](clsUPControl& f, PanelState&, const QString& v) { f.PictureUpOff = v; }},
+    {"onload", [](clsUPControl& f, PanelState&, const QString& v) { f.OnLoad = v; }},
+    {"enabled",
+     [](clsUPControl& f, PanelState&, const QString& v) { f.Enabled = !ReadsAsBooleanFalse(v); }},
+    {"defaultpicturepath",
+     [](clsUPControl&, PanelState& s, const QString& v) {
+         s.strDefaultPicturePath = NormalizePictureFolder(v);
+     }},
+    {"caption", [](clsUPControl& f, PanelState&, const QString& v) { f.Caption = v; }},
+};
+
+const QHash<QString, PanelKeyRule>& panelKeys() {
+    static const QHash<QString, PanelKeyRule> keys = [] {
+        QHash<QString, PanelKeyRule> index;
+        for (const PanelKeyEntry& entry : kPanelKeys) {
+            index.insert(QString::fromLatin1(entry.key), entry.rule);
+        }
+        return index;
+    }();
+    return keys;
+}
+
+bool isMeterType(const QString& type) {
+    return type == QLatin1String("meter") || type == QLatin1String("meterfader");
+}
+
+QString nodeXml(const QDomNode& node) {
+    QString xml;
+    QTextStream stream(&xml);
+    node.save(stream, -1);
+    return xml;
+}
+
+} // namespace
+
+PanelDefinitionReader::PanelDefinitionReader(PanelState& state) : m_state(state) {}
+
+bool PanelDefinitionReader::AnalyzeXML(const QString& definition) {
+    auto form = std::make_shared<clsUPControl>();
+    form->ControlType = QStringLiteral("Form");
+    form->Enabled = true;
+
+    QDomDocument document;
+    if (LoadDefinitionDocument(definition, document)) {
+        const QDomElement root = document.documentElement();
+        try {
+            for (QDomNode child = root.firstChild(); !child.isNull(); child = child.nextSibling()) {
+                if (child.isElement() &&
+                    child.nodeName().toLower() == QLatin1String("controllist")) {
+                    if (!readControlList(child.toElement())) {
+                        return false;
+                    }
+                } else {
+                    readPanelKey(child, *form);
+                }
+            }
+        } catch (const ConversionError&) {
+            return false;
+        }
+    }
+    const QString key = form->Name.toLower();
+    m_state.collControls.add(key, std::move(form));
+    return true;
+}
+
+void PanelDefinitionReader::readPanelKey(const QDomNode& node, clsUPControl& form) {
+    if (!node.isElement()) {
+        return;
+    }
+    const PanelKeyRule rule = panelKeys().value(node.nodeName().toLower(), nullptr);
+    if (rule != nullptr) {
+        rule(form, m_state, node.toElement().text());
+    }
+}
+
+// The list is read where it stands in the parsed definition: its own text is part of a
+// well-formed document, so it needs no second parse of its own.
+bool PanelDefinitionReader::readControlList(const QDomElement& list) {
+    for (QDomNode child = list.firstChild(); !child.isNull(); child = child.nextSibling()) {
+        if (!registerControl(child)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool PanelDefinitionReader::registerControl(const QDomNode& node) {
+    std::optional<clsUPControl> read = ReadControlNode(node);
+    if (!read) {
+        return false;
+    }
+    auto record = std::make_shared<clsUPControl>(std::move(*read));
+    const QString type = record->typeKey();
+    if (type == QLatin1String("tsclock") || type == QLatin1String("codeccontrol")) {
+        record->strIngestXML = nodeXml(node);
+    }
+    m_state.collControls.add(record->Name.toLower(), record);
+    if (isMeterType(type)) {
+        addToMeterPoint(*record); // also for a record dropped as a duplicate
+    }
+    return true;
+}
+
+void PanelDefinitionReader::addToMeterPoint(const clsUPControl& record) {
+    const QString key =
+        MeterKey(record.lngMeterRTRNum, record.lngMeterIONum, !record.boolMeterIsSource);
+    auto& points = m_state.collMeterPointers;
+    QString* names = points.find(key);
+    if (names == nullptr) {
+        points.add(key, record.Name);
+        return;
+    }
+    // Moved out and appended in place, so that many meters on one point cost linear time;
+    // removing and adding again moves the entry to the end of the order.
+    QString joined = std::move(*names);
+    joined += QLatin1String("||");
+    joined += record.Name;
+    points.remove(key);
+    points.add(key, std::move(joined));
+}
+
+} // namespace corvane

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+class QDomElement;
+class QDomNode;
+
+namespace corvane {
+
+struct clsUPControl;
+struct PanelState;
+
+// Reads a panel definition into the panel state: the window's own keys into the form record,
+// every control of every control list into a registered record, then the form record itself.
+// A second definition merges into what is there: known names keep their records.
+class PanelDefinitionReader {
+public:
+    explicit PanelDefinitionReader(PanelState& state);
+
+    // Reads the definition and registers its records. A definition that is not well-formed (or
+    // beyond the limits of DefinitionXml.h) registers the form record only. Returns false when
+    // a value could not be converted: reading stopped there, the records registered before
+    // stay, the form record is not added, and the panel must not be built from this delivery.
+    bool AnalyzeXML(const QString& definition);
+
+private:
+    void readPanelKey(const QDomNode& node, clsUPControl& form);
+    bool readControlList(const QDomElement& list);
+    bool registerControl(const QDomNode& node);
+    void addToMeterPoint(const clsUPControl& record);
+
+    PanelState& m_state;
+};
+
+} // namespace corvane

@@ -1,0 +1,44 @@
+#include "runtime/ColorRules.h"
+
+#include "support/NumberRules.h"
+
+#include <QHash>
+#include <QString>
+
+namespace corvane {
+
+namespace {
+
+const QHash<QString, qint32>& colourWords() {
+    static const QHash<QString, qint32> words{
+        {QStringLiteral("vbblack"), 0},          {QStringLiteral("black"), 0},
+        {QStringLiteral("vbred"), 255},          {QStringLiteral("red"), 255},
+        {QStringLiteral("vbgreen"), 65280},      {QStringLiteral("green"), 65280},
+        {QStringLiteral("vbyellow"), 65535},     {QStringLiteral("yellow"), 65535},
+        {QStringLiteral("vbblue"), 16711680},    {QStringLiteral("blue"), 16711680},
+        {QStringLiteral("vbmagenta"), 16711935}, {QStringLiteral("magenta"), 16711935},
+        {QStringLiteral("vbcyan"), 16776960},    {QStringLiteral("cyan"), 16776960},
+        {QStringLiteral("vbwhite"), 16777215},   {QStringLiteral("white"), 16777215},
+        {QStringLiteral("lightgrey"), 14737632}, {QStringLiteral("grey"), 14737632},
+        {QStringLiteral("darkgrey"), 8421504},   {QStringLiteral("amber"), 13762046},
+    };
+    return words;
+}
+
+} // namespace
+
+qint32 DeriveColor(QStringView text) {
+    if (text.isEmpty()) {
+        return 0;
+    }
+    if (const auto number = ReadsAsNumber(text)) {
+        try {
+            return ToInt32(*number);
+        } catch (const ConversionError&) {
+            return 0; // colours never fail; what does not fit is black
+        }
+    }
+    return colourWords().value(text.toString().toLower(), 0);
+}
+
+} // namespace corvane

@@ -1,0 +1,232 @@
+#include "panel/PanelDefinitionReader.h"
+#include "panel/PanelState.h"
+#include "panel/QtPrinting.h"
+
+#include <QDomDocument>
+
+#include <gtest/gtest.h>
+
+using namespace corvane;
+
+namespace {
+
+QStringList keysInOrder(const PanelState& state) {
+    QStringList keys;
+    for (const auto& entry : state.collControls) {
+        keys << entry.key;
+    }
+    return keys;
+}
+
+QStringList meterPoints(const PanelState& state) {
+    QStringList points;
+    for (const auto& entry : state.collMeterPointers) {
+        points << entry.key + QLatin1Char('=') + entry.value;
+    }
+    return points;
+}
+
+const clsUPControl& record(const PanelState& state, const QString& key) {
+    static const clsUPControl missing;
+    const ControlRecordPtr* found = state.collControls.find(key);
+    EXPECT_TRUE(found != nullptr) << "no record " << key.toStdString();
+    return found ? **found : missing;
+}
+
+const QString kControls = QStringLiteral(R"(
+  <controllist>
+    <button><type>button</type><name>Take</name><left>100</left><mousedown>Go</mousedown></button>
+    <label><type>label</type><name>Title</name><caption>Studio &amp; 1</caption></label>
+  </controllist>)");
+
+const QString kPanelKeys = QStringLiteral(R"(
+  <Name>Studio1</Name><WIDTH>9000</WIDTH><height>6000</height><backcolor>Grey</backcolor>
+  <ForeColor>&amp;HFF</ForeColor><caption>A &amp; B\nC</caption><buttonstate> on </buttonstate>
+  <picture>back.bmp</picture><onload>Panel.Loaded</onload><enabled>false</enabled>
+  <backcoloron>red</backcoloron>)");
+
+} // namespace
+
+TEST(AnalyzeXML, PanelKeysBeforeOrAfterTheControlsReadTheSame) {
+    for (const QString& definition :
+         {QStringLiteral("<panel>") + kPanelKeys + kControls + QStringLiteral("</panel>"),
+          QStringLiteral("<Whatever>") + kControls + kPanelKeys + QStringLiteral("</Whatever>")}) {
+        PanelState state;
+        ASSERT_TRUE(PanelDefinitionReader(state).AnalyzeXML(definition));
+        // Controls in document order, the form record last, under its name in lower case.
+        EXPECT_EQ(keysInOrder(state), QStringList({"take", "title", "studio1"}));
+        const clsUPControl& form = record(state, "Studio1");
+        EXPECT_EQ(form.ControlType, "Form");
+        EXPECT_EQ(form.Name, "Studio1");
+        EXPECT_EQ(form.Width, 9000);
+        EXPECT_EQ(form.Height, 6000);
+        EXPECT_EQ(form.BackColor, 14737632);
+        EXPECT_EQ(form.ForeColor, 255);
+        EXPECT_EQ(form.Caption, "A & B\\nC"); // the window caption is taken as written
+        EXPECT_EQ(form.strState, " on ");
+        EXPECT_EQ(form.PictureUpOff, "back.bmp");
+        EXPECT_EQ(form.OnLoad, "Panel.Loaded");
+        EXPECT_FALSE(form.Enabled);
+        EXPECT_EQ(form.BackColorOn, "255");
+        EXPECT_EQ(form.BackColorOff, ""); // no default for the window
+        EXPECT_EQ(record(state, "take").MouseDown, "Go");
+        EXPECT_EQ(record(state, "title").Caption, "Studio & 1");
+    }
+}
+
+TEST(AnalyzeXML, FormRecordDefaultsAndLaterKeysWin) {
+    PanelState state;
+    ASSERT_TRUE(PanelDefinitionReader(state).AnalyzeXML(QStringLiteral(
+        "<p><name>A</name><width>abc</width><name>B</name><backcolor>nonsense</backcolor>"
+        "<unknown>1</unknown><!-- comment --><Caption></Caption></p>")));
+    const clsUPControl& form = record(state, "b");
+    EXPECT_EQ(form.ControlType, "Form");
+    EXPECT_TRUE(form.Enabled);
+    EXPECT_EQ(form.Width, 0);
+    EXPECT_EQ(form.BackColor, 0);
+    EXPECT_EQ(form.FontName, "Arial");
+    EXPECT_FALSE(state.collControls.contains("a"));
+}
+
+TEST(AnalyzeXML, DefaultPicturePathGoesToThePanelState) {
+    const auto pathAfter = [](const QString& keys) {
+        PanelState state;
+        state.strDefaultPicturePath = QStringLiteral("earlier/");
+        PanelDefinitionReader(state).AnalyzeXML("<p>" + keys + "</p>");
+        return state.strDefaultPicturePath;
+    };
+    EXPECT_EQ(pathAfter("<DefaultPicturePath>pics</DefaultPicturePath>"), "pics/");
+    EXPECT_EQ(pathAfter("<defaultpicturepath>pics/</defaultpicturepath>"), "pics/");
+    EXPECT_EQ(pathAfter("<defaultpicturepath>pics\\studio</defaultpicturepath>"), "pics/studio/");
+    EXPECT_EQ(pathAfter("<defaultpicturepath>C:\\Panels</defaultpicturepath>"), "C:\\Panels\\");
+    EXPECT_EQ(pathAfter("<defaultpicturepath></defaultpicturepath>"), "");
+    EXPECT_EQ(pathAfter("<name>x</name>"), "earlier/");
+}
+
+TEST(AnalyzeXML, ListsCommentsNamelessAndDuplicateControls) {
+    PanelState state;
+    ASSERT_TRUE(PanelDefinitionReader(state).AnalyzeXML(QStringLiteral(R"(<panel>
+      <controllist>
+        <c><type>button</type><name>First</name><caption>one</caption></c>
+        <!-- a comment is a control of its own -->
+        <c><type>label</type><name>FIRST</name><caption>two</caption></c>
+      </controllist>
+      <name>P</name>
+      <ControlList>
+        <c><type>textbox</type><name>Second</name></c>
+        <c><type>label</type></c>
+        <c><type>mystery</type><name>Odd</name></c>
+      </ControlList>
+    </panel>)")));
+    EXPECT_EQ(keysInOrder(state), QStringList({"first", "", "second", "odd", "p"}));
+    EXPECT_EQ(record(state, "first").Caption, "one"); // the second "first" was dropped
+    // The comment registered first under the empty key: no type, no name; the nameless
+    // label after it was dropped.
+    EXPECT_EQ(record(state, "").ControlType, "");
+    EXPECT_EQ(record(state, "").Name, "");
+    EXPECT_EQ(record(state, "odd").ControlType, "mystery");
+}
+
+TEST(AnalyzeXML, MetersOnOnePointAreJoined) {
+    PanelState state;
+    ASSERT_TRUE(PanelDefinitionReader(state).AnalyzeXML(QStringLiteral(R"(<panel><controllist>
+      <m><type>meter</type><name>M1</name><meterrouternumber>2</meterrouternumber>
+         <meterionumber>15</meterionumber><meterissource>true</meterissource></m>
+      <m><type>Meter</type><name>M2</name><meterrouternumber>2</meterrouternumber>
+         <meterionumber>15</meterionumber><meterissource>false</meterissource></m>
+      <m><type>meter</type><name>NoPoint</name></m>
+      <m><type>meterfader</type><name>F1</name><meterrouternumber>2</meterrouternumber>
+         <meterionumber>15</meterionumber><meterissource>yes</meterissource></m>
+      <m><type>meter</type><name>m1</name><meterrouternumber>2</meterrouternumber>
+         <meterionumber>15</meterionumber></m>
+      <m><type>meterhold</type><name>Hold</name><meterrouternumber>9</meterrouternumber></m>
+    </controllist></panel>)")));
+    // A point moves to the end when a name joins it. The duplicate m1 (a destination by
+    // default) is dropped as a record but still joins its point.
+    EXPECT_EQ(meterPoints(state),
+              QStringList({"0_0_True=NoPoint", "2_15_False=M1||F1", "2_15_True=M2||m1"}));
+    EXPECT_EQ(record(state, "m1").Name, "M1");
+    EXPECT_TRUE(record(state, "m1").boolMeterIsSource);
+}
+
+TEST(AnalyzeXML, ClockAndCodecControlKeepTheirWholeElement) {
+    PanelState state;
+    ASSERT_TRUE(PanelDefinitionReader(state).AnalyzeXML(QStringLiteral(R"(<panel><controllist>
+      <clock><type>TSClock</type><name>Clock</name>
+        <face mode="digital">24h &amp; date</face></clock>
+      <codec><type>codeccontrol</type><name>Codec</name></codec>
+      <b><type>button</type><name>B</name></b>
+    </controllist></panel>)")));
+    QDomDocument clock;
+    ASSERT_TRUE(clock.setContent(record(state, "clock").strIngestXML));
+    EXPECT_EQ(clock.documentElement().tagName(), "clock");
+    EXPECT_EQ(clock.documentElement().firstChildElement("face").attribute("mode"), "digital");
+    EXPECT_EQ(clock.documentElement().firstChildElement("face").text(), "24h & date");
+    EXPECT_TRUE(record(state, "codec").strIngestXML.startsWith("<codec>"));
+    EXPECT_EQ(record(state, "b").strIngestXML, "");
+}
+
+TEST(AnalyzeXML, NotWellFormedRegistersTheFormRecordOnly) {
+    for (const QString& definition : {QStringLiteral(""), QStringLiteral("<panel><name>X</name>"),
+                                      QStringLiteral("plain text"), QStringLiteral("<a></b>")}) {
+        PanelState state;
+        EXPECT_TRUE(PanelDefinitionReader(state).AnalyzeXML(definition));
+        ASSERT_EQ(keysInOrder(state), QStringList({""}));
+        EXPECT_EQ(record(state, "").ControlType, "Form");
+        EXPECT_TRUE(record(state, "").Enabled);
+    }
+}
+
+TEST(AnalyzeXML, AConversionErrorStopsTheDelivery) {
+    const struct {
+        const char* name;
+        QString definition;
+        QStringList keys;
+    } cases[] = {
+        {"panel height",
+         "<p><name>P</name><controllist><c><name>A</name></c></controllist>"
+         "<height>40000</height><controllist><c><name>B</name></c></controllist></p>",
+         {"a"}},
+        {"control height",
+         "<p><name>P</name><controllist><c><name>A</name></c><c><name>B</name><height>40000"
+         "</height></c><c><name>C</name></c></controllist></p>",
+         {"a"}},
+        {"decay rate",
+         "<p><controllist><c><name>A</name></c><c><decayrate>40000</decayrate></c></controllist>"
+         "</p>",
+         {"a"}},
+        {"meter router",
+         "<p><controllist><c><type>meter</type><name>M</name><meterrouternumber>1"
+         "</meterrouternumber></c><c><type>meter</type><name>N</name><meterrouternumber>abc"
+         "</meterrouternumber></c></controllist></p>",
+         {"m"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PanelState state;
+        EXPECT_FALSE(PanelDefinitionReader(state).AnalyzeXML(c.definition));
+        EXPECT_EQ(keysInOrder(state), c.keys); // no form record
+    }
+    PanelState state;
+    PanelDefinitionReader(state).AnalyzeXML(cases[3].definition);
+    EXPECT_EQ(meterPoints(state), QStringList({"1_0_True=M"}));
+}
+
+TEST(AnalyzeXML, ASecondDeliveryMergesIntoThePanel) {
+    PanelState state;
+    PanelDefinitionReader reader(state);
+    ASSERT_TRUE(reader.AnalyzeXML(QStringLiteral(
+        "<p><name>P</name><width>100</width><controllist>"
+        "<c><type>meter</type><name>M</name><meterrouternumber>1</meterrouternumber>"
+        "<meterionumber>2</meterionumber></c><c><name>A</name><caption>old</caption></c>"
+        "</controllist></p>")));
+    ASSERT_TRUE(reader.AnalyzeXML(QStringLiteral(
+        "<p><name>p</name><width>200</width><controllist>"
+        "<c><type>meter</type><name>M</name><meterrouternumber>1</meterrouternumber>"
+        "<meterionumber>2</meterionumber></c><c><name>A</name><caption>new</caption></c>"
+        "<c><name>B</name></c></controllist></p>")));
+    EXPECT_EQ(keysInOrder(state), QStringList({"m", "a", "p", "b"}));
+    EXPECT_EQ(record(state, "a").Caption, "old");
+    EXPECT_EQ(record(state, "p").Width, 100);
+    EXPECT_EQ(meterPoints(state), QStringList({"1_2_True=M||M"}));
+}

@@ -1,0 +1,71 @@
+#include "panel/PanelState.h"
+#include "panel/QtPrinting.h"
+#include "protocol/ClientProtocolConsts.h"
+#include "protocol/FrameBuilder.h"
+#include "protocol/FrameSender.h"
+#include "runtime/PanelCommands.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace corvane;
+
+namespace {
+
+class RecordingSender : public FrameSender {
+public:
+    void SendCvpCommand(const QString& frame) override { frames << frame; }
+    QStringList frames;
+};
+
+ControlRecordPtr makeRecord(const QString& type, const QString& name, const QString& onLoad) {
+    auto record = std::make_shared<clsUPControl>();
+    record->ControlType = type;
+    record->Name = name;
+    record->OnLoad = onLoad;
+    return record;
+}
+
+QString controlFrame(const QString& payload) {
+    return BuildFrame(Command::ControlCommand, modClientProtocolConsts::strNoAddress, payload);
+}
+
+const QString kSep(QChar(31));
+
+} // namespace
+
+TEST(PanelCommands, SendControlCommandAddressesPanelAndControl) {
+    PanelState state;
+    state.windowTag = "Studio1";
+    RecordingSender sender;
+    PanelCommands(state, sender).SendControlCommand("Mic1", "Mic1.On");
+    ASSERT_EQ(sender.frames.size(), 1);
+    EXPECT_EQ(sender.frames[0], controlFrame("Studio1.Mic1" + kSep + "Mic1.On"));
+    EXPECT_TRUE(sender.frames[0].startsWith(QString(2, QChar(2)) + QChar(44) + "000000000000"));
+}
+
+TEST(PanelCommands, RunLoadScriptSendsThePanelsLoadCommand) {
+    PanelState state;
+    state.windowTag = "Studio1";
+    // A control's own load text is never sent; the first form record counts.
+    state.collControls.add("b", makeRecord("button", "B", "Button.Load"));
+    state.collControls.add("studio1", makeRecord("FORM", "Studio1", "  Panel.Loaded  "));
+    state.collControls.add("other", makeRecord("form", "Other", "Other.Loaded"));
+    RecordingSender sender;
+    PanelCommands(state, sender).RunLoadScript();
+    EXPECT_EQ(sender.frames,
+              QStringList({controlFrame("Studio1.MainForm" + kSep + "Panel.Loaded")}));
+}
+
+TEST(PanelCommands, RunLoadScriptWithoutLoadCommandSendsNothing) {
+    RecordingSender sender;
+    PanelState state;
+    PanelCommands(state, sender).RunLoadScript(); // no form record at all
+    state.collControls.add("p", makeRecord("Form", "P", " \t "));
+    state.collControls.add("q", makeRecord("Form", "Q", "Q.Loaded"));
+    PanelCommands(state, sender).RunLoadScript();
+    EXPECT_TRUE(sender.frames.isEmpty());
+}
