@@ -1,0 +1,197 @@
+#include "components/MeterArtist.h"
+
+#include <QFontMetrics>
+#include <QLinearGradient>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace corvane {
+
+namespace {
+
+constexpr int kMargin = 1;
+constexpr int kTickLength = 3;
+constexpr int kMinBarThickness = 3;
+
+QPixmap blankPixmap(QSize size, qreal dpr, const QColor& fill) {
+    QPixmap pixmap(size * dpr);
+    pixmap.setDevicePixelRatio(dpr);
+    pixmap.fill(fill);
+    return pixmap;
+}
+
+} // namespace
+
+MeterArtist::MeterArtist(int style, const MeterScaleMap& scale, const MeterColors& colors,
+                         const QFont& font)
+    : m_style(style == Gradient ? Gradient : Led), m_scale(scale), m_colors(colors), m_font(font) {
+}
+
+MeterLayout MeterArtist::layoutFor(QSize size, int centerPad) const {
+    MeterLayout layout;
+    layout.vertical = size.height() > size.width();
+    const QFontMetrics fm(m_font);
+    const int labelWidth = fm.horizontalAdvance(QStringLiteral("-60"));
+    const int pad = std::max(0, centerPad);
+
+    // Across the bars: room for two bars and the pad, plus the scale when it fits.
+    const int across = layout.vertical ? size.width() : size.height();
+    const int along = layout.vertical ? size.height() : size.width();
+    const int scaleAcross = layout.vertical ? labelWidth + kTickLength + 3 : fm.height() + 3;
+    const bool withScale = across - scaleAcross - 2 * kMargin >= 2 * kMinBarThickness + pad &&
+                           along >= 4 * fm.height();
+    const int scaleSpan = withScale ? scaleAcross : 0;
+    // Along the bars: leave half a label at each end so end labels are not cut off.
+    const int inset =
+        withScale ? (layout.vertical ? fm.height() / 2 + 1 : labelWidth / 2 + 1) : kMargin;
+
+    const int barsAcross = std::max(0, across - scaleSpan - 2 * kMargin);
+    const int usablePad = std::min(pad, std::max(0, barsAcross - 2));
+    const int thickness = std::max(0, (barsAcross - usablePad) / 2);
+    const int length = std::max(0, along - 2 * inset);
+
+    for (int ch = 0; ch < 2; ++ch) {
+        const int offset = scaleSpan + kMargin + ch * (thickness + usablePad);
+        layout.bars[ch] = layout.vertical ? QRect(offset, inset, thickness, length)
+                                          : QRect(inset, kMargin + ch * (thickness + usablePad),
+                                                  length, thickness);
+    }
+    if (withScale) {
+        layout.scale = layout.vertical
+                           ? QRect(0, 0, scaleSpan, size.height())
+                           : QRect(0, size.height() - scaleSpan, size.width(), scaleSpan);
+    }
+    return layout;
+}
+
+int MeterArtist::segmentPitch(int length) const {
+    return length >= 120 ? 4 : 3;
+}
+
+int MeterArtist::segmentGap(int) const {
+    return 1;
+}
+
+int MeterArtist::extentFor(double db, int length) const {
+    if (length <= 0) {
+        return 0;
+    }
+    const double exact = m_scale.fractionForDb(db) * length;
+    if (m_style == Gradient) {
+        return std::clamp(int(std::lround(exact)), 0, length);
+    }
+    const int pitch = segmentPitch(length);
+    const int segments = length / pitch;
+    const int lit = std::clamp(int(std::floor(exact / pitch + 0.5)), 0, segments);
+    return lit == 0 ? 0 : lit * pitch - segmentGap(length);
+}
+
+int MeterArtist::holdThickness(int length) const {
+    return m_style == Gradient ? 2 : segmentPitch(length) - segmentGap(length);
+}
+
+QColor MeterArtist::zoneColor(double fraction, bool lit) const {
+    if (fraction >= m_scale.fractionForDb(m_scale.dangerDb())) {
+        return lit ? m_colors.danger : m_colors.dangerDim;
+    }
+    if (fraction >= m_scale.fractionForDb(m_scale.warningDb())) {
+        return lit ? m_colors.warning : m_colors.warningDim;
+    }
+    return lit ? m_colors.safe : m_colors.safeDim;
+}
+
+void MeterArtist::paintBar(QPainter& painter, const QRect& bar, bool vertical, bool lit) const {
+    const int length = vertical ? bar.height() : bar.width();
+    if (length <= 0 || bar.isEmpty()) {
+        return;
+    }
+    // Positions run from the quiet end: the bottom of a vertical bar, the left of a
+    // horizontal one.
+    auto span = [&](int from, int size) {
+        return vertical ? QRect(bar.left(), bar.bottom() + 1 - from - size, bar.width(), size)
+                        : QRect(bar.left() + from, bar.top(), size, bar.height());
+    };
+    if (m_style == Led) {
+        const int pitch = segmentPitch(length);
+        const int thick = pitch - segmentGap(length);
+        for (int i = 0; i < length / pitch; ++i) {
+            const double centre = (i * pitch + thick / 2.0) / length;
+            painter.fillRect(span(i * pitch, thick), zoneColor(centre, lit));
+        }
+        return;
+    }
+    const double warn = m_scale.fractionForDb(m_scale.warningDb());
+    const double danger = m_scale.fractionForDb(m_scale.dangerDb());
+    QLinearGradient gradient = vertical ? QLinearGradient(0, bar.bottom() + 1, 0, bar.top())
+                                        : QLinearGradient(bar.left(), 0, bar.right() + 1, 0);
+    const QColor safe = lit ? m_colors.safe : m_colors.safeDim;
+    const QColor warning = lit ? m_colors.warning : m_colors.warningDim;
+    const QColor hot = lit ? m_colors.danger : m_colors.dangerDim;
+    gradient.setColorAt(0.0, safe.darker(lit ? 130 : 100));
+    gradient.setColorAt(std::max(0.0, warn - 0.03), safe);
+    gradient.setColorAt(warn, warning);
+    gradient.setColorAt(std::max(warn, danger - 0.02), warning);
+    gradient.setColorAt(danger, hot);
+    gradient.setColorAt(1.0, hot);
+    painter.fillRect(bar, gradient);
+}
+
+void MeterArtist::paintScale(QPainter& painter, const MeterLayout& layout) const {
+    if (layout.scale.isEmpty()) {
+        return;
+    }
+    painter.setFont(m_font);
+    const QFontMetrics fm(m_font);
+    const QRect& bar = layout.bars[0];
+    const int length = layout.length();
+    QRect lastLabel;
+    for (const auto& mark : m_scale.marks()) {
+        const int at = int(std::lround(m_scale.fractionForDb(mark.db) * length));
+        const int textWidth = fm.horizontalAdvance(mark.label);
+        QRect tick;
+        QRect label;
+        if (layout.vertical) {
+            const int y = std::min(bar.bottom(), bar.bottom() + 1 - at);
+            const int tickRight = layout.scale.right() - 1;
+            tick = QRect(tickRight - kTickLength + 1, y, kTickLength, 1);
+            label =
+                QRect(tick.left() - 2 - textWidth, y - fm.height() / 2, textWidth, fm.height());
+        } else {
+            const int x = std::min(bar.right(), bar.left() + at);
+            tick = QRect(x, layout.scale.top(), 1, kTickLength - 1);
+            const int left = std::clamp(x - textWidth / 2, 0, layout.scale.right() - textWidth);
+            label = QRect(left, layout.scale.top() + kTickLength - 1, textWidth, fm.height());
+        }
+        painter.fillRect(tick, m_colors.scaleTick);
+        // Labels are placed from the top of the scale down; one that would touch the last
+        // placed label is left out, so small meters keep the marks that matter most.
+        if (!lastLabel.isNull() && label.adjusted(-1, -1, 1, 1).intersects(lastLabel)) {
+            continue;
+        }
+        painter.setPen(m_colors.scaleText);
+        painter.drawText(label, Qt::AlignCenter, mark.label);
+        lastLabel = label;
+    }
+}
+
+QPixmap MeterArtist::background(const MeterLayout& layout, QSize size, qreal dpr) const {
+    QPixmap pixmap = blankPixmap(size, dpr, m_colors.background);
+    QPainter painter(&pixmap);
+    for (const auto& bar : layout.bars) {
+        paintBar(painter, bar, layout.vertical, false);
+    }
+    paintScale(painter, layout);
+    return pixmap;
+}
+
+QPixmap MeterArtist::litBar(const MeterLayout& layout, qreal dpr) const {
+    const QSize size = layout.bars[0].size().expandedTo(QSize(1, 1));
+    QPixmap pixmap = blankPixmap(size, dpr, m_colors.background);
+    QPainter painter(&pixmap);
+    paintBar(painter, QRect(QPoint(0, 0), layout.bars[0].size()), layout.vertical, true);
+    return pixmap;
+}
+
+} // namespace corvane

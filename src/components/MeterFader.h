@@ -1,0 +1,149 @@
+#pragma once
+
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+
+namespace corvane {
+
+class GainFader;
+class LedMeter;
+class LitButton;
+
+// A channel strip of a panel (`cntrlMeterFader`): name, stereo meter beside a gain fader,
+// the gain figure, a channel on/off button and four programme-bus buttons. It owns no
+// channel state: clicks only raise events, and the on/off and bus lights change when the
+// program sets ChannelOn or PGMBusOn after the Core has answered. Every event carries the
+// strip's index in its control array.
+class MeterFader : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(int MeterStyle READ MeterStyle WRITE setMeterStyle)
+    Q_PROPERTY(int MeterScale READ MeterScale WRITE setMeterScale)
+    Q_PROPERTY(qint32 LevelLineColor READ LevelLineColor WRITE setLevelLineColor)
+    Q_PROPERTY(qint16 DecayRate READ DecayRate WRITE setDecayRate)
+    Q_PROPERTY(float FaderNominal READ FaderNominal WRITE setFaderNominal)
+    Q_PROPERTY(bool HideGainValue READ HideGainValue WRITE setHideGainValue)
+    Q_PROPERTY(QString ChannelName READ ChannelName WRITE setChannelName)
+    Q_PROPERTY(bool ChannelOn READ ChannelOn WRITE setChannelOn)
+    Q_PROPERTY(bool HasOnOff READ HasOnOff WRITE setHasOnOff)
+    Q_PROPERTY(bool FaderActive READ FaderActive WRITE setFaderActive)
+    Q_PROPERTY(float FaderLevel READ FaderLevel WRITE setFaderLevel)
+    Q_PROPERTY(bool UserAdjusting READ UserAdjusting WRITE setUserAdjusting)
+    Q_PROPERTY(bool UserTimerEnabled READ UserTimerEnabled WRITE setUserTimerEnabled)
+    Q_PROPERTY(int UserTimerInterval READ UserTimerInterval WRITE setUserTimerInterval)
+
+public:
+    static constexpr int kBusCount = 4;
+    static constexpr float kDefaultGainMin = -80.0f;
+    static constexpr float kDefaultGainMax = 10.0f;
+
+    explicit MeterFader(QWidget* parent = nullptr);
+    ~MeterFader() override;
+
+    int index() const { return m_index; }
+    void setIndex(int index) { m_index = index; }
+
+    int MeterStyle() const;
+    void setMeterStyle(int style);
+    int MeterScale() const;
+    void setMeterScale(int scale);
+    qint32 LevelLineColor() const;
+    void setLevelLineColor(qint32 colorNumber);
+    qint16 DecayRate() const { return m_decayRate; }
+    void setDecayRate(qint16 decayRate);
+    float FaderNominal() const { return m_faderNominal; }
+    void setFaderNominal(float nominal);
+    bool HideGainValue() const { return m_hideGainValue; }
+    void setHideGainValue(bool hide);
+    QString ChannelName() const { return m_channelName; }
+    void setChannelName(const QString& name);
+
+    bool ChannelOn() const { return m_channelOn; }
+    void setChannelOn(bool on);
+    // Buses are numbered 1 to 4; other numbers read false and are not stored.
+    bool PGMBusOn(int bus) const;
+    void setPGMBusOn(int bus, bool on);
+    bool HasOnOff() const { return m_hasOnOff; }
+    void setHasOnOff(bool has);
+    bool HasPGMBus(int bus) const;
+    void setHasPGMBus(int bus, bool has);
+
+    bool FaderActive() const { return m_faderActive; }
+    void setFaderActive(bool active);
+    // The program's gain for the fader; setting it never raises a fader event.
+    float FaderLevel() const { return m_faderLevel; }
+    void setFaderLevel(float level);
+    bool UserAdjusting() const { return m_userAdjusting; }
+    void setUserAdjusting(bool adjusting) { m_userAdjusting = adjusting; }
+
+    // A timer of this strip alone; it repeats every UserTimerInterval ms while enabled, and
+    // an interval of 0 keeps it silent.
+    bool UserTimerEnabled() const { return m_userTimerEnabled; }
+    void setUserTimerEnabled(bool enabled);
+    int UserTimerInterval() const { return m_userTimerInterval; }
+    void setUserTimerInterval(int ms);
+
+    Q_INVOKABLE void SetGainRange(float minimum, float maximum);
+    float gainMinimum() const;
+    float gainMaximum() const;
+    Q_INVOKABLE void SetMeterLevels(qint32 peakLeft, qint32 peakRight, qint32 rmsLeft,
+                                    qint32 rmsRight);
+
+    // The parts, for placing, theming and tests.
+    LedMeter* meter() const { return m_meter; }
+    GainFader* fader() const { return m_fader; }
+    LitButton* onOffButton() const { return m_onOff; }
+    LitButton* pgmBusButton(int bus) const;
+    QLabel* gainLabel() const { return m_gainLabel; }
+    QLabel* nameLabel() const { return m_nameLabel; }
+
+    QSize sizeHint() const override;
+
+signals:
+    void FaderLevelChanged(int index);
+    void FaderLevelDrag(int index, float level);
+    void UserTimer(int index);
+    void OnOffClicked(int index);
+    void PGMBusClicked(int index, int bus);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildLayout();
+    void onOperatorMoved(float level);
+    void refreshGainText();
+    void refreshName();
+    void restartUserTimer();
+    static bool validBus(int bus) { return bus >= 1 && bus <= kBusCount; }
+
+    int m_index = 0;
+    qint16 m_decayRate = 0;
+    float m_faderNominal = 0.0f;
+    bool m_hideGainValue = false;
+    QString m_channelName;
+    bool m_channelOn = false;
+    std::array<bool, kBusCount> m_busOn{};
+    bool m_hasOnOff = false;
+    std::array<bool, kBusCount> m_hasBus{};
+    bool m_faderActive = false;
+    float m_faderLevel = 0.0f;
+    bool m_userAdjusting = false;
+    bool m_userTimerEnabled = false;
+    int m_userTimerInterval = 0;
+    QTimer m_userTimer;
+
+    LedMeter* m_meter = nullptr;
+    GainFader* m_fader = nullptr;
+    QLabel* m_nameLabel = nullptr;
+    QLabel* m_gainLabel = nullptr;
+    LitButton* m_onOff = nullptr;
+    std::array<LitButton*, kBusCount> m_busButtons{};
+};
+
+} // namespace corvane

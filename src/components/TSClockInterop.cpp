@@ -1,0 +1,283 @@
+#include "components/TSClockInterop.h"
+
+#include "support/ColorNumber.h"
+#include "support/Twips.h"
+
+#include <QDomDocument>
+#include <QFontMetrics>
+#include <QHash>
+#include <QPainter>
+#include <QRegularExpression>
+
+#include <cmath>
+#include <optional>
+
+namespace corvane {
+
+namespace {
+
+// Positions and sizes stay within what a 16-bit twips field can hold, as for every other
+// control of a panel; larger figures are taken as a mistake and ignored.
+constexpr double kMaxTwips = 32767;
+
+const QStringList kFaceKeys{QStringLiteral("style"), QStringLiteral("face"),
+                            QStringLiteral("clockstyle"), QStringLiteral("clockface")};
+
+// The leading number of a text: decimal with optional fraction and exponent, or "&H" hex.
+std::optional<double> leadingNumber(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.startsWith(QLatin1String("&h"), Qt::CaseInsensitive)) {
+        bool ok = false;
+        const qint64 value = t.mid(2).toLongLong(&ok, 16);
+        return (ok && t.size() <= 10) ? std::optional<double>(double(value)) : std::nullopt;
+    }
+    static const QRegularExpression number(
+        QStringLiteral(R"(^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?)"));
+    const auto match = number.match(t);
+    if (!match.hasMatch()) {
+        return std::nullopt;
+    }
+    const double value = match.captured(0).toDouble();
+    return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+}
+
+std::optional<QColor> colorFromText(const QString& text) {
+    static const QHash<QString, qint32> words{
+        {"black", 0},          {"vbblack", 0},        {"red", 255},
+        {"vbred", 255},        {"green", 65280},      {"vbgreen", 65280},
+        {"yellow", 65535},     {"vbyellow", 65535},   {"blue", 16711680},
+        {"vbblue", 16711680},  {"magenta", 16711935}, {"vbmagenta", 16711935},
+        {"cyan", 16776960},    {"vbcyan", 16776960},  {"white", 16777215},
+        {"vbwhite", 16777215}, {"grey", 14737632},    {"lightgrey", 14737632},
+        {"darkgrey", 8421504}, {"amber", 13762046}};
+    const QString key = text.trimmed().toLower();
+    if (const auto it = words.constFind(key); it != words.constEnd()) {
+        return colorFromNumber(*it);
+    }
+    if (const auto number = leadingNumber(text)) {
+        if (*number >= -2147483648.0 && *number <= 4294967295.0) {
+            return colorFromNumber(qint32(quint32(qint64(std::llround(*number)))));
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<bool> boolFromText(const QString& text) {
+    const QString t = text.trimmed().toLower();
+    if (t == QLatin1String("true") || t == QLatin1String("yes") || t == QLatin1String("on")) {
+        return true;
+    }
+    if (t == QLatin1String("false") || t == QLatin1String("no") || t == QLatin1String("off")) {
+        return false;
+    }
+    if (const auto number = leadingNumber(t)) {
+        return *number != 0;
+    }
+    return std::nullopt;
+}
+
+std::optional<TSClockInterop::Face> faceFromText(const QString& text) {
+    const QString t = text.trimmed().toLower();
+    if (t.startsWith(QLatin1String("analog")) || t == QLatin1String("1")) {
+        return TSClockInterop::Analogue;
+    }
+    if (t == QLatin1String("digital") || t == QLatin1String("0")) {
+        return TSClockInterop::Digital;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> pixelsFromTwips(const QString& text) {
+    const auto twips = leadingNumber(text);
+    if (!twips || std::abs(*twips) > kMaxTwips) {
+        return std::nullopt;
+    }
+    return twipsToPixels(*twips);
+}
+
+} // namespace
+
+TSClockInterop::TSClockInterop(QWidget* parent)
+    : QWidget(parent), m_timeSource([] { return QDateTime::currentDateTime(); }) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    m_secondTimer.setSingleShot(true);
+    m_secondTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_secondTimer, &QTimer::timeout, this, [this] {
+        update();
+        scheduleNextSecond();
+    });
+}
+
+bool TSClockInterop::IngestXML(const QString& xml) {
+    QDomDocument document;
+    if (!document.setContent(xml)) {
+        return false;
+    }
+    QRect place = geometry();
+    for (QDomElement child = document.documentElement().firstChildElement(); !child.isNull();
+         child = child.nextSiblingElement()) {
+        const QString key = child.tagName().trimmed().toLower();
+        const QString value = child.text();
+        if (key == QLatin1String("left")) {
+            place.moveLeft(pixelsFromTwips(value).value_or(place.left()));
+        } else if (key == QLatin1String("top")) {
+            place.moveTop(pixelsFromTwips(value).value_or(place.top()));
+        } else if (key == QLatin1String("width") || key == QLatin1String("height")) {
+            // A size of 0 or less keeps the size the clock has, as for other controls.
+            const int pixels = pixelsFromTwips(value).value_or(0);
+            if (pixels > 0) {
+                key == QLatin1String("width") ? place.setWidth(pixels) : place.setHeight(pixels);
+            }
+        } else if (kFaceKeys.contains(key)) {
+            setFace(faceFromText(value).value_or(m_face));
+        } else if (key == QLatin1String("backcolor")) {
+            setBackColor(colorFromText(value).value_or(m_backColor));
+        } else if (key == QLatin1String("forecolor")) {
+            setForeColor(colorFromText(value).value_or(m_foreColor));
+        } else if (key == QLatin1String("showseconds")) {
+            setShowSeconds(boolFromText(value).value_or(m_showSeconds));
+        }
+    }
+    if (place != geometry()) {
+        setGeometry(place);
+    }
+    return true;
+}
+
+void TSClockInterop::setFace(Face face) {
+    if (face == m_face) {
+        return;
+    }
+    m_face = face;
+    update();
+}
+
+void TSClockInterop::setShowSeconds(bool show) {
+    if (show == m_showSeconds) {
+        return;
+    }
+    m_showSeconds = show;
+    update();
+}
+
+void TSClockInterop::setBackColor(const QColor& color) {
+    if (color == m_backColor) {
+        return;
+    }
+    m_backColor = color;
+    update();
+}
+
+void TSClockInterop::setForeColor(const QColor& color) {
+    if (color == m_foreColor) {
+        return;
+    }
+    m_foreColor = color;
+    update();
+}
+
+void TSClockInterop::setTimeSource(TimeSource source) {
+    m_timeSource =
+        source ? std::move(source) : TimeSource([] { return QDateTime::currentDateTime(); });
+    update();
+}
+
+QString TSClockInterop::digitalText(const QTime& time) const {
+    return time.toString(m_showSeconds ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm"));
+}
+
+QSize TSClockInterop::sizeHint() const {
+    return m_face == Analogue ? QSize(120, 120) : QSize(140, 44);
+}
+
+void TSClockInterop::scheduleNextSecond() {
+    // Wake just after the second turns, so the reading changes with the real second.
+    const int intoSecond = QTime::currentTime().msec();
+    m_secondTimer.start(1000 - intoSecond + 5);
+}
+
+void TSClockInterop::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    scheduleNextSecond();
+}
+
+void TSClockInterop::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    m_secondTimer.stop();
+}
+
+void TSClockInterop::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), m_backColor);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    const QTime time = m_timeSource().time();
+    if (m_face == Analogue) {
+        paintAnalogue(painter, time);
+    } else {
+        paintDigital(painter, time);
+    }
+}
+
+void TSClockInterop::paintDigital(QPainter& painter, const QTime& time) const {
+    const QString text = digitalText(time);
+    // Size the digits to fill the clock, measured on a sample of the widest digits.
+    QFont font(this->font());
+    font.setBold(true);
+    font.setStyleHint(QFont::Monospace);
+    font.setFamily(QStringLiteral("Monospace"));
+    font.setPixelSize(100);
+    const QString sample = m_showSeconds ? QStringLiteral("00:00:00") : QStringLiteral("00:00");
+    const QFontMetricsF probe(font);
+    const double byWidth = 100.0 * width() * 0.92 / probe.horizontalAdvance(sample);
+    const double byHeight = 100.0 * height() * 0.8 / probe.height();
+    font.setPixelSize(std::max(6, int(std::min(byWidth, byHeight))));
+    painter.setFont(font);
+    painter.setPen(m_foreColor);
+    painter.drawText(rect(), Qt::AlignCenter, text);
+}
+
+void TSClockInterop::paintAnalogue(QPainter& painter, const QTime& time) const {
+    const double side = std::min(width(), height());
+    if (side < 8) {
+        return;
+    }
+    painter.translate(width() / 2.0, height() / 2.0);
+    painter.scale(side / 200.0, side / 200.0);
+
+    painter.setPen(QPen(m_foreColor.darker(180), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(QPointF(0, 0), 97, 97);
+    for (int i = 0; i < 60; ++i) {
+        const bool hour = i % 5 == 0;
+        painter.setPen(QPen(m_foreColor, hour ? 4 : 1.5, Qt::SolidLine, Qt::FlatCap));
+        painter.drawLine(QPointF(0, -92), QPointF(0, hour ? -78 : -86));
+        painter.rotate(6.0);
+    }
+
+    auto hand = [&](double degrees, double length, double thickness, const QColor& color) {
+        painter.save();
+        painter.rotate(degrees);
+        painter.setPen(QPen(color, thickness, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(QPointF(0, 12), QPointF(0, -length));
+        painter.restore();
+    };
+    const double seconds = time.second();
+    const double minutes = time.minute() + seconds / 60.0;
+    const double hours = (time.hour() % 12) + minutes / 60.0;
+    hand(hours * 30.0, 52, 7, m_foreColor);
+    hand(minutes * 6.0, 78, 5, m_foreColor);
+    if (m_showSeconds) {
+        // The second hand must stand out from the others whatever the clock's colours are.
+        const QColor accent =
+            m_foreColor.hue() >= 0 && (m_foreColor.hue() < 30 || m_foreColor.hue() > 330)
+                ? QColor(0xff, 0xd0, 0x20)
+                : QColor(0xff, 0x30, 0x24);
+        hand(seconds * 6.0, 86, 2, accent);
+        painter.setBrush(accent);
+        painter.setPen(Qt::NoPen);
+        painter.drawEllipse(QPointF(0, 0), 5, 5);
+    }
+}
+
+} // namespace corvane

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QColor>
+#include <QDateTime>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+namespace corvane {
+
+// The studio clock of a panel (`TSClockInterop`): local time, digital or analogue. It takes
+// its place, size and look from the XML of its own control element (IngestXML); anything it
+// cannot read leaves that setting as it was. It redraws on each new second.
+class TSClockInterop : public QWidget {
+    Q_OBJECT
+public:
+    enum Face { Digital = 0, Analogue = 1 };
+    using TimeSource = std::function<QDateTime()>;
+
+    explicit TSClockInterop(QWidget* parent = nullptr);
+
+    // Returns whether the text was well-formed XML; a malformed text changes nothing.
+    Q_INVOKABLE bool IngestXML(const QString& xml);
+
+    Face face() const { return m_face; }
+    void setFace(Face face);
+    bool showSeconds() const { return m_showSeconds; }
+    void setShowSeconds(bool show);
+    QColor backColor() const { return m_backColor; }
+    void setBackColor(const QColor& color);
+    QColor foreColor() const { return m_foreColor; }
+    void setForeColor(const QColor& color);
+
+    // The digital reading for a time, as drawn.
+    QString digitalText(const QTime& time) const;
+    // Local time unless replaced.
+    void setTimeSource(TimeSource source);
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void scheduleNextSecond();
+    void paintDigital(QPainter& painter, const QTime& time) const;
+    void paintAnalogue(QPainter& painter, const QTime& time) const;
+
+    Face m_face = Digital;
+    bool m_showSeconds = true;
+    QColor m_backColor{Qt::black};
+    QColor m_foreColor{0xff, 0x30, 0x24};
+    TimeSource m_timeSource;
+    QTimer m_secondTimer;
+};
+
+} // namespace corvane
