@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QTextStream>
 
+#include <exception>
 #include <memory>
 
 namespace corvane {
@@ -83,27 +84,31 @@ bool PanelDefinitionReader::AnalyzeXML(const QString& definition) {
     auto form = std::make_shared<clsUPControl>();
     form->ControlType = QStringLiteral("Form");
     form->Enabled = true;
-
-    QDomDocument document;
-    if (LoadDefinitionDocument(definition, document)) {
-        const QDomElement root = document.documentElement();
-        try {
-            for (QDomNode child = root.firstChild(); !child.isNull(); child = child.nextSibling()) {
-                if (child.isElement() &&
-                    child.nodeName().toLower() == QLatin1String("controllist")) {
-                    if (!readControlList(child.toElement())) {
-                        return false;
-                    }
-                } else {
-                    readPanelKey(child, *form);
-                }
-            }
-        } catch (const ConversionError&) {
+    try {
+        QDomDocument document;
+        if (LoadDefinitionDocument(definition, document) && !readDocument(document, *form)) {
             return false;
         }
+    } catch (const std::exception&) {
+        // A conversion error, or memory running out: this delivery is not built.
+        return false;
     }
     const QString key = form->Name.toLower();
     m_state.collControls.add(key, std::move(form));
+    return true;
+}
+
+bool PanelDefinitionReader::readDocument(const QDomDocument& document, clsUPControl& form) {
+    const QDomElement root = document.documentElement();
+    for (QDomNode child = root.firstChild(); !child.isNull(); child = child.nextSibling()) {
+        if (child.isElement() && child.nodeName().toLower() == QLatin1String("controllist")) {
+            if (!readControlList(child.toElement())) {
+                return false;
+            }
+        } else {
+            readPanelKey(child, form);
+        }
+    }
     return true;
 }
 

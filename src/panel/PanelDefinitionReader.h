@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QDomDocument;
 class QDomElement;
 class QDomNode;
 
@@ -24,6 +25,7 @@ public:
     bool AnalyzeXML(const QString& definition);
 
 private:
+    bool readDocument(const QDomDocument& document, clsUPControl& form);
     void readPanelKey(const QDomNode& node, clsUPControl& form);
     bool readControlList(const QDomElement& list);
     bool registerControl(const QDomNode& node);

@@ -1,5 +1,8 @@
 #include "panel/ControlReader.h"
 
+#include <QDomDocument>
+#include <QTextStream>
+
 #include "panel/QtPrinting.h"
 
 #include <gtest/gtest.h>
@@ -219,4 +222,82 @@ TEST(GetControl, KeyNamesAreCaseInsensitiveAndCommentsAreSkipped) {
     EXPECT_EQ(record->Name, "A");
     EXPECT_EQ(record->lngMeterRTRNum, 3);
     EXPECT_EQ(record->Caption, "xy");
+}
+
+namespace {
+
+// Every field that reading can set, as text, to compare two records as a whole.
+QStringList fields(const clsUPControl& r) {
+    return {r.ControlType,
+            r.Name,
+            QString::number(r.Width),
+            QString::number(r.Height),
+            QString::number(r.Left),
+            QString::number(r.Top),
+            QString::number(r.BackColor),
+            QString::number(r.ForeColor),
+            r.PictureUpOff,
+            r.PictureUpOn,
+            r.PictureDownOff,
+            r.PictureDownOn,
+            r.Caption,
+            r.FlashPicture,
+            QString::number(r.Flash),
+            r.List,
+            QString::number(r.ListIndex),
+            r.Change,
+            r.Click,
+            r.MouseDown,
+            r.MouseUp,
+            r.OnLoad,
+            QString::number(r.Enabled),
+            r.BackColorOn,
+            r.BackColorOff,
+            r.strState,
+            r.strURL,
+            QString::number(r.lngMeterIONum),
+            QString::number(r.boolMeterIsSource),
+            QString::number(r.lngMeterRTRNum),
+            QString::number(r.mtrScale),
+            QString::number(r.mtrStyle),
+            QString::number(r.lngLevelLineColor),
+            QString::number(r.intDecayRate),
+            QString::number(r.intCenterPad),
+            QString::number(r.sngFaderNominal),
+            QString::number(r.boolHideGainValue),
+            r.FontName,
+            QString::number(r.FontSize),
+            QString::number(r.FontBold),
+            QString::number(r.FontUnderline),
+            QString::number(r.FontItalic)};
+}
+
+} // namespace
+
+TEST(GetControl, ReadingInPlaceEqualsReadingTheNodesOwnText) {
+    QDomDocument document;
+    ASSERT_TRUE(document.setContent(QStringLiteral(R"(<p><controllist>
+      <b><type>button</type><name>B &amp; C</name><caption>one&#13;two\nthree]]&gt;</caption>
+         <width> 12.5 </width><backcoloron>&amp;HFF</backcoloron><flash>on</flash>
+         <fontsize>99999999999</fontsize><!-- note --><state><![CDATA[<on>]]></state></b>
+      <!-- a comment -->
+      <?instruction data?>
+      stray text
+      <m><type>meter</type><meterrouternumber>7</meterrouternumber><meterscale>standard</meterscale>
+         <levellinecolor/><fadernominal>3.7</fadernominal><meterissource>no</meterissource></m>
+      <x:c xmlns:x="urn:x"><x:name>prefixed</x:name><name>plain</name></x:c>
+    </controllist></p>)")));
+    const QDomElement list = document.documentElement().firstChildElement();
+    int compared = 0;
+    for (QDomNode node = list.firstChild(); !node.isNull(); node = node.nextSibling()) {
+        QString text;
+        QTextStream stream(&text);
+        node.save(stream, -1);
+        const auto inPlace = ReadControlNode(node);
+        const auto fromText = GetControl(text);
+        ASSERT_TRUE(inPlace && fromText);
+        EXPECT_EQ(fields(*inPlace), fields(*fromText)) << text.toStdString();
+        ++compared;
+    }
+    EXPECT_EQ(compared, 6);
 }
