@@ -30,7 +30,7 @@ void ControlArrays::createTemplates(QWidget* window) {
     WebControl.setTemplate(hiddenTemplate(new QWidget(window), QSize(320, 240)));
     TesselLED.setTemplate(hiddenTemplate(new LedMeter(window), QSize(24, 120)));
     TesselMeterFader.setTemplate(hiddenTemplate(new MeterFader(window), QSize(90, 300)));
-    TSClockInterop.setTemplate(hiddenTemplate(new class TSClockInterop(window), QSize(160, 60)));
+    TSClockInterop.setTemplate(hiddenTemplate(new ClockWidget(window), QSize(160, 60)));
 }
 
 } // namespace corvane

@@ -12,6 +12,7 @@ class PanelButton;
 class LedMeter;
 class MeterFader;
 class TSClockInterop;
+using ClockWidget = TSClockInterop; // the array below carries the widget's own name
 
 // The panel window's control arrays, one per kind of visible control.
 struct ControlArrays {
@@ -22,7 +23,7 @@ struct ControlArrays {
     ControlArray<QWidget> WebControl;
     ControlArray<LedMeter> TesselLED;
     ControlArray<MeterFader> TesselMeterFader;
-    ControlArray<TSClockInterop> TSClockInterop;
+    ControlArray<ClockWidget> TSClockInterop;
 
     // Creates the hidden templates (element 0 of each array) on the window.
     void createTemplates(QWidget* window);

@@ -73,6 +73,7 @@ void fillDropDown(QComboBox* list, const clsUPControl& record) {
             list->addItem(piece);
         }
     }
+    list->setCurrentIndex(-1); // a list shows no selection unless its index gives one
     if (record.ListIndex < list->count()) {
         if (record.ListIndex < -1) {
             throw ConversionError("the list rejects this selection index");
@@ -286,7 +287,7 @@ void FormBuilder::buildMeterFader(clsUPControl& record) {
 }
 
 void FormBuilder::buildClock(clsUPControl& record) {
-    auto* clock = new TSClockInterop(m_window);
+    auto* clock = new ClockWidget(m_window);
     loadElement(m_arrays.TSClockInterop, clock);
     clock->setVisible(true);
     clock->IngestXML(record.strIngestXML);

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include <unistd.h>
+
 int main(int argc, char** argv) {
     // Widget tests run headless; a bare ctest or a direct run must not need a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -18,6 +20,11 @@ int main(int argc, char** argv) {
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", runtimeDir->path().toLocal8Bit());
     }
+    // Web views start a browser engine, whose sandbox refuses to run as root.
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    }
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
