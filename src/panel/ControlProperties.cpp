@@ -102,8 +102,12 @@ void SetForeColor(QWidget* control, qint32 colorNumber) {
     const QColor color = colorFromNumber(colorNumber);
     QPalette palette = control->palette();
     palette.setColor(QPalette::WindowText, color);
-    palette.setColor(QPalette::Text, color);
-    palette.setColor(QPalette::ButtonText, color);
+    // The window's colour is its own: controls on it inherit its palette, and buttons, which
+    // take no text colour from the panel, must keep theirs.
+    if (!control->isWindow()) {
+        palette.setColor(QPalette::Text, color);
+        palette.setColor(QPalette::ButtonText, color);
+    }
     control->setPalette(palette);
     control->setProperty(kForeColor, colorNumber);
 }

@@ -85,3 +85,35 @@ TEST(StartUp, HuntsOnToTheBackupCoreWhenThePrimaryRefuses) {
     EXPECT_GE(primary.loginCount(), 1);
     EXPECT_TRUE(primary.framesWithCommand(Command::PanelDefinition).isEmpty());
 }
+
+TEST(StartUp, BuildsTheDeliveredPanelAndSubscribesItsMeters) {
+    TestCore core;
+    const QByteArray config =
+        "primaryserverip=127.0.0.1\r\nprimaryserverport=" + QByteArray::number(core.port()) +
+        "\r\npanelname=Desk\r\n";
+    RunningClient client(config);
+    ASSERT_TRUE(waitUntil(
+        [&] { return !core.framesWithCommand(Command::PanelDefinition).isEmpty(); }, 20000));
+
+    const QString definition =
+        "<panel><name>Desk</name><onload>  Lights.On </onload><controllist>"
+        "<c><type>meter</type><name>M1</name><meterrouternumber>3</meterrouternumber>"
+        "<meterionumber>10</meterionumber><meterissource>false</meterissource></c>"
+        "<c><type>meterfader</type><name>F1</name><meterrouternumber>1</meterrouternumber>"
+        "<meterionumber>12</meterionumber><meterissource>true</meterissource></c>"
+        "<c><type>button</type><name>Go</name></c>"
+        "</controllist></panel>";
+    core.sendFrame(Command::PanelDefinition, modClientProtocolConsts::strNoAddress,
+                   "Desk title" + modClientProtocolConsts::strFieldSeparator + definition);
+
+    ASSERT_TRUE(waitUntil(
+        [&] { return core.framesWithCommand(Command::MeterSubscription).size() == 2; }, 10000));
+    const auto subscriptions = core.framesWithCommand(Command::MeterSubscription);
+    EXPECT_EQ(subscriptions[0].addressBlock(), "00030000000A"); // a destination point
+    EXPECT_EQ(subscriptions[1].addressBlock(), "0001000C0000"); // a source point
+    ASSERT_TRUE(waitUntil(
+        [&] { return !core.framesWithCommand(Command::ControlCommand).isEmpty(); }, 10000));
+    const TestFrame load = core.framesWithCommand(Command::ControlCommand).first();
+    EXPECT_EQ(load.fields(), QStringList({"Desk.MainForm", "Lights.On"}));
+    EXPECT_EQ(client.process().state(), QProcess::Running);
+}

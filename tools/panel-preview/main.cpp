@@ -24,6 +24,8 @@ int main(int argc, char** argv) {
     parser.addHelpOption();
     parser.addPositionalArgument("panel", "Panel definition file (XML).");
     parser.addOption({"quit-after", "Close after this many milliseconds.", "ms"});
+    parser.addOption({"dir", "Working folder, holding PanelGraphics (default: the panel file's "
+                             "folder).", "folder"});
     parser.process(app);
     if (parser.positionalArguments().isEmpty()) {
         parser.showHelp(1);
@@ -33,8 +35,8 @@ int main(int argc, char** argv) {
         QTextStream(stderr) << "cannot read " << file.fileName() << Qt::endl;
         return 1;
     }
-    // Pictures are looked up from the panel file's folder, as the client does from its own.
-    QDir::setCurrent(QFileInfo(file).absolutePath());
+    // Pictures and local pages are looked up from the working folder, as the client does.
+    QDir::setCurrent(parser.isSet("dir") ? parser.value("dir") : QFileInfo(file).absolutePath());
 
     corvane::frmCVMini window;
     window.panel().strGraphicsPath =
@@ -42,8 +44,21 @@ int main(int argc, char** argv) {
     window.show();
     window.AnalyzeXML(QString::fromUtf8(file.readAll()));
 
-    // Levels in dB below full scale, moving like programme material.
+    // Channel strips show their buttons once the Core reports what the channel can do; here
+    // every strip has an on/off button and two programme buses.
     auto& arrays = window.controlArrays();
+    for (int i = 1; i < arrays.TesselMeterFader.count(); ++i) {
+        corvane::MeterFader* strip = arrays.TesselMeterFader.at(i);
+        strip->setHasOnOff(true);
+        strip->setChannelOn(i != 2);
+        strip->setHasPGMBus(1, true);
+        strip->setHasPGMBus(2, true);
+        strip->setPGMBusOn(1, i == 1);
+        strip->setFaderActive(true);
+        strip->setFaderLevel(-5.0f * i);
+    }
+
+    // Levels in dB below full scale, moving like programme material.
     QTimer levels;
     double phase = 0;
     QObject::connect(&levels, &QTimer::timeout, [&] {
