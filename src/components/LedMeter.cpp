@@ -8,6 +8,7 @@
 #include <QPixmapCache>
 
 #include <algorithm>
+#include <limits>
 
 namespace corvane {
 
@@ -31,9 +32,10 @@ QString cacheKey(const char* part, QSize size, qreal dpr, int style, int scale, 
         .arg(scale)
         .arg(pad)
         .arg(font.key())
-        .arg(QStringList{c.background.name(QColor::HexArgb), c.safe.name(), c.warning.name(),
-                         c.danger.name(), c.safeDim.name(), c.warningDim.name(),
-                         c.dangerDim.name(), c.scaleText.name(), c.scaleTick.name()}
+        .arg(QStringList{c.background.name(QColor::HexArgb), c.rms.name(QColor::HexArgb),
+                         c.safe.name(), c.warning.name(), c.danger.name(), c.safeDim.name(),
+                         c.warningDim.name(), c.dangerDim.name(), c.scaleText.name(),
+                         c.scaleTick.name()}
                  .join(QLatin1Char(',')));
 }
 
@@ -45,6 +47,7 @@ LedMeter::LedMeter(QWidget* parent)
     // Every pixel is painted from the cached background, so Qt need not erase first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     applyDrawableRange();
+    m_layout = m_artist.layoutFor(size(), m_centerPad);
 }
 
 LedMeter::~LedMeter() = default;
@@ -172,10 +175,10 @@ void LedMeter::invalidateCache() {
 }
 
 void LedMeter::ensureCache() {
-    const qreal dpr = devicePixelRatioF();
-    if (m_cacheValid && dpr == m_cacheDpr) {
+    if (m_cacheValid) {
         return;
     }
+    const qreal dpr = devicePixelRatioF();
     const QFont font = scaleFont(this->font());
     const QString bgKey =
         cacheKey("bg", size(), dpr, m_style, m_scaleCode, m_centerPad, m_colors, font);
@@ -183,11 +186,14 @@ void LedMeter::ensureCache() {
         m_background = m_artist.background(m_layout, size(), dpr);
         QPixmapCache::insert(bgKey, m_background);
     }
-    const QString litKey =
-        cacheKey("lit", size(), dpr, m_style, m_scaleCode, m_centerPad, m_colors, font);
-    if (!QPixmapCache::find(litKey, &m_lit)) {
-        m_lit = m_artist.litBar(m_layout, dpr);
-        QPixmapCache::insert(litKey, m_lit);
+    for (bool core : {false, true}) {
+        const QString key = cacheKey(core ? "core" : "lit", size(), dpr, m_style, m_scaleCode,
+                                     m_centerPad, m_colors, font);
+        QPixmap& target = core ? m_litCore : m_lit;
+        if (!QPixmapCache::find(key, &target)) {
+            target = m_artist.litBar(m_layout, dpr, core);
+            QPixmapCache::insert(key, target);
+        }
     }
     m_cacheDpr = dpr;
     m_cacheValid = true;
@@ -206,20 +212,39 @@ bool LedMeter::onMeterTick() {
     return refreshBars(true);
 }
 
+namespace {
+
+// Widens [lo, hi) to hold the pixels between an old and a new position along a bar.
+void widen(int& lo, int& hi, int before, int after, int reach) {
+    if (before != after) {
+        lo = std::min({lo, before - reach, after - reach});
+        hi = std::max({hi, before, after});
+    }
+}
+
+} // namespace
+
 bool LedMeter::refreshBars(bool invalidate) {
     const qint64 now = m_clock();
+    const int holdThickness = m_artist.holdThickness(m_layout.length());
     bool moving = false;
+    int lo = std::numeric_limits<int>::max();
+    int hi = std::numeric_limits<int>::min();
     for (int ch = 0; ch < 2; ++ch) {
         m_peak[ch].advance(now);
         m_rms[ch].advance(now);
-        moving = moving || !m_peak[ch].settled() || !m_rms[ch].settled();
+        moving = moving || !m_peak[ch].settled() || (m_hasRms && !m_rms[ch].settled());
         const BarPaint next = barPaintFor(ch);
-        if (next != m_drawn[ch]) {
-            m_drawn[ch] = next;
-            if (invalidate) {
-                update(m_layout.bars[ch]);
-            }
-        }
+        const BarPaint& drawn = m_drawn[ch];
+        widen(lo, hi, drawn.extent, next.extent, 1); // the level line sits on the last pixel
+        widen(lo, hi, drawn.hold, next.hold, holdThickness);
+        widen(lo, hi, drawn.rms, next.rms, 0);
+        m_drawn[ch] = next;
+    }
+    // One rectangle across both bars: a single clip rectangle lets the raster engine copy
+    // the pixmaps directly, and the window's dirty region grows by one rectangle per meter.
+    if (invalidate && hi > lo) {
+        update(acrossBars(0, m_layout.length()));
     }
     return moving;
 }
@@ -239,32 +264,44 @@ QRect LedMeter::alongBar(int channel, int from, int size) const {
                              : QRect(bar.left() + from, bar.top(), size, bar.height());
 }
 
-void LedMeter::drawBar(QPainter& painter, int channel) const {
+QRect LedMeter::acrossBars(int from, int to) const {
+    const QRect both = m_layout.bars[0].united(m_layout.bars[1]);
+    return m_layout.vertical ? QRect(both.left(), both.bottom() + 1 - to, both.width(), to - from)
+                             : QRect(both.left() + from, both.top(), to - from, both.height());
+}
+
+void LedMeter::blit(QPainter& painter, const QPixmap& from, const QRect& target,
+                    QPoint origin) const {
+    if (target.isEmpty()) {
+        return;
+    }
+    const QRectF source(QPointF(target.topLeft() - origin) * m_cacheDpr,
+                        QSizeF(target.size()) * m_cacheDpr);
+    painter.drawPixmap(QRectF(target), from, source);
+}
+
+void LedMeter::drawBar(QPainter& painter, int channel, bool withGround) const {
     const BarPaint& paint = m_drawn[channel];
-    const QRect& bar = m_layout.bars[channel];
-    const qreal dpr = m_cacheDpr;
-    auto copyLit = [&](const QRect& target) {
-        if (target.isEmpty()) {
-            return;
-        }
-        const QRectF source(QPointF(target.topLeft() - bar.topLeft()) * dpr,
-                            QSizeF(target.size()) * dpr);
-        painter.drawPixmap(QRectF(target), m_lit, source);
-    };
-    copyLit(alongBar(channel, 0, paint.extent));
+    const QPoint origin = m_layout.bars[channel].topLeft();
+    if (withGround) {
+        blit(painter, m_background,
+             alongBar(channel, paint.extent, m_layout.length() - paint.extent), QPoint(0, 0));
+    }
+    const int cored = std::min(paint.rms, paint.extent);
+    blit(painter, m_litCore, alongBar(channel, 0, cored), origin);
+    blit(painter, m_lit, alongBar(channel, cored, paint.extent - cored), origin);
+    if (paint.rms > paint.extent) {
+        // A core above the peak bar is rare (RMS lags behind a falling peak); blend it here.
+        painter.fillRect(
+            MeterArtist::coreOf(alongBar(channel, paint.extent, paint.rms - paint.extent),
+                                m_layout.vertical),
+            m_colors.rms);
+    }
     if (paint.hold > paint.extent) {
         const int thick = m_artist.holdThickness(m_layout.length());
-        copyLit(alongBar(channel, std::max(0, paint.hold - thick), std::min(thick, paint.hold)));
-    }
-    if (paint.rms > 0) {
-        const QRect full = alongBar(channel, 0, paint.rms);
-        const int across = m_layout.thickness();
-        const int core = std::max(1, across / 3);
-        painter.fillRect(
-            m_layout.vertical
-                ? QRect(full.left() + (across - core) / 2, full.top(), core, full.height())
-                : QRect(full.left(), full.top() + (across - core) / 2, full.width(), core),
-            m_colors.rms);
+        blit(painter, m_lit,
+             alongBar(channel, std::max(0, paint.hold - thick), std::min(thick, paint.hold)),
+             origin);
     }
     if (paint.extent > 0) {
         painter.fillRect(alongBar(channel, paint.extent - 1, 1), m_levelLine);
@@ -272,20 +309,35 @@ void LedMeter::drawBar(QPainter& painter, int channel) const {
 }
 
 void LedMeter::paintEvent(QPaintEvent* event) {
+    const QRect dirty = event->rect();
+    // A full repaint (first show, resize, grab, a move to another screen) brings the bars
+    // and the pixmaps up to date first; a partial one paints what the tick decided, so bars
+    // outside the dirty area stay consistent with what was drawn before.
+    const bool full = dirty.contains(rect());
+    if (full && devicePixelRatioF() != m_cacheDpr) {
+        m_cacheValid = false;
+    }
     ensureCache();
-    // A full repaint (first show, resize, grab) brings the bars up to date first; a partial
-    // one paints what the tick decided, so bars outside the dirty area stay consistent.
-    if (event->rect().contains(rect())) {
+    if (full) {
         refreshBars(false);
     }
     QPainter painter(this);
-    const QRect dirty = event->rect();
-    painter.drawPixmap(
-        QRectF(dirty), m_background,
-        QRectF(QPointF(dirty.topLeft()) * m_cacheDpr, QSizeF(dirty.size()) * m_cacheDpr));
+    const QRect& b0 = m_layout.bars[0];
+    const QRect& b1 = m_layout.bars[1];
+    // Within the bars each pixel is copied once: the ground above a bar, the lit part below.
+    const bool withinBars = b0.united(b1).contains(dirty);
+    if (withinBars) {
+        const QRect gap =
+            m_layout.vertical
+                ? QRect(QPoint(b0.right() + 1, b0.top()), QPoint(b1.left() - 1, b1.bottom()))
+                : QRect(QPoint(b0.left(), b0.bottom() + 1), QPoint(b1.right(), b1.top() - 1));
+        blit(painter, m_background, gap.intersected(dirty), QPoint(0, 0));
+    } else {
+        blit(painter, m_background, dirty, QPoint(0, 0));
+    }
     for (int ch = 0; ch < 2; ++ch) {
         if (m_layout.bars[ch].intersects(dirty)) {
-            drawBar(painter, ch);
+            drawBar(painter, ch, withinBars);
         }
     }
 }

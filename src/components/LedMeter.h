@@ -100,7 +100,9 @@ private:
     void ensureCache();
     void wakeIfShown();
     QRect alongBar(int channel, int from, int size) const;
-    void drawBar(QPainter& painter, int channel) const;
+    QRect acrossBars(int from, int to) const;
+    void drawBar(QPainter& painter, int channel, bool withGround) const;
+    void blit(QPainter& painter, const QPixmap& from, const QRect& target, QPoint origin) const;
 
     int m_style = MeterArtist::Led;
     int m_scaleCode = MeterScaleMap::Linear;
@@ -119,6 +121,7 @@ private:
     MeterLayout m_layout;
     QPixmap m_background;
     QPixmap m_lit;
+    QPixmap m_litCore;
     bool m_cacheValid = false;
     qreal m_cacheDpr = 0;
     BarPaint m_drawn[2];

@@ -38,8 +38,11 @@ public:
     int holdThickness(int length) const;
 
     QPixmap background(const MeterLayout& layout, QSize size, qreal dpr) const;
-    // One lit bar, in the bar's own coordinates; both bars share it.
-    QPixmap litBar(const MeterLayout& layout, qreal dpr) const;
+    // One lit bar, in the bar's own coordinates; both bars share it. With the core, the
+    // quieter RMS reading is laid over its middle third.
+    QPixmap litBar(const MeterLayout& layout, qreal dpr, bool withCore) const;
+    // The middle third of a bar, across its thickness, where the RMS core is drawn.
+    static QRect coreOf(const QRect& span, bool vertical);
 
 private:
     int segmentPitch(int length) const;
