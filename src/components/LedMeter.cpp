@@ -189,9 +189,9 @@ void LedMeter::ensureCache() {
     for (bool core : {false, true}) {
         const QString key = cacheKey(core ? "core" : "lit", size(), dpr, m_style, m_scaleCode,
                                      m_centerPad, m_colors, font);
-        QPixmap& target = core ? m_litCore : m_lit;
+        QPixmap& target = core ? m_litCoreBars : m_litBars;
         if (!QPixmapCache::find(key, &target)) {
-            target = m_artist.litBar(m_layout, dpr, core);
+            target = m_artist.litBars(m_layout, dpr, core);
             QPixmapCache::insert(key, target);
         }
     }
@@ -280,31 +280,57 @@ void LedMeter::blit(QPainter& painter, const QPixmap& from, const QRect& target,
     painter.drawPixmap(QRectF(target), from, source);
 }
 
-void LedMeter::drawBar(QPainter& painter, int channel, bool withGround) const {
-    const BarPaint& paint = m_drawn[channel];
-    const QPoint origin = m_layout.bars[channel].topLeft();
-    if (withGround) {
-        blit(painter, m_background,
-             alongBar(channel, paint.extent, m_layout.length() - paint.extent), QPoint(0, 0));
+QRect LedMeter::beside(int litChannel, int from, int to) const {
+    // The part of acrossBars(from, to) that is not the lit channel's bar: the pad and the
+    // other bar, one rectangle since the bars lie side by side.
+    const QRect span = acrossBars(from, to);
+    const QRect lit = m_layout.bars[litChannel];
+    if (m_layout.vertical) {
+        return litChannel == 0 ? QRect(QPoint(lit.right() + 1, span.top()), span.bottomRight())
+                               : QRect(span.topLeft(), QPoint(lit.left() - 1, span.bottom()));
     }
-    const int cored = std::min(paint.rms, paint.extent);
-    blit(painter, m_litCore, alongBar(channel, 0, cored), origin);
-    blit(painter, m_lit, alongBar(channel, cored, paint.extent - cored), origin);
-    if (paint.rms > paint.extent) {
-        // A core above the peak bar is rare (RMS lags behind a falling peak); blend it here.
-        painter.fillRect(
-            MeterArtist::coreOf(alongBar(channel, paint.extent, paint.rms - paint.extent),
-                                m_layout.vertical),
-            m_colors.rms);
+    return litChannel == 0 ? QRect(QPoint(span.left(), lit.bottom() + 1), span.bottomRight())
+                           : QRect(span.topLeft(), QPoint(span.right(), lit.top() - 1));
+}
+
+void LedMeter::paintBars(QPainter& painter) const {
+    // Zones along the bars: both lit up to the lower bar, one lit up to the higher one, the
+    // ground above. Each zone is one copy across both bars, because a narrow bar costs a copy
+    // call per scanline.
+    const QPoint origin = m_layout.bars[0].united(m_layout.bars[1]).topLeft();
+    const int length = m_layout.length();
+    const int lower = std::min(m_drawn[0].extent, m_drawn[1].extent);
+    const int upper = std::max(m_drawn[0].extent, m_drawn[1].extent);
+    const int higher = m_drawn[0].extent >= m_drawn[1].extent ? 0 : 1;
+    blit(painter, m_background, acrossBars(upper, length), QPoint(0, 0));
+    blit(painter, m_litBars, acrossBars(0, lower), origin);
+    if (upper > lower) {
+        blit(painter, m_litBars, alongBar(higher, lower, upper - lower), origin);
+        blit(painter, m_background, beside(higher, lower, upper), QPoint(0, 0));
     }
-    if (paint.hold > paint.extent) {
-        const int thick = m_artist.holdThickness(m_layout.length());
-        blit(painter, m_lit,
-             alongBar(channel, std::max(0, paint.hold - thick), std::min(thick, paint.hold)),
-             origin);
-    }
-    if (paint.extent > 0) {
-        painter.fillRect(alongBar(channel, paint.extent - 1, 1), m_levelLine);
+    const int holdThickness = m_artist.holdThickness(length);
+    for (int ch = 0; ch < 2; ++ch) {
+        const BarPaint& paint = m_drawn[ch];
+        if (paint.rms > 0) {
+            blit(painter, m_litCoreBars, alongBar(ch, 0, std::min(paint.rms, paint.extent)),
+                 origin);
+        }
+        if (paint.rms > paint.extent) {
+            // A core above the peak bar is rare (RMS lags a falling peak); blend it here.
+            painter.fillRect(
+                MeterArtist::coreOf(alongBar(ch, paint.extent, paint.rms - paint.extent),
+                                    m_layout.vertical),
+                m_colors.rms);
+        }
+        if (paint.hold > paint.extent) {
+            blit(painter, m_litBars,
+                 alongBar(ch, std::max(0, paint.hold - holdThickness),
+                          std::min(holdThickness, paint.hold)),
+                 origin);
+        }
+        if (paint.extent > 0) {
+            painter.fillRect(alongBar(ch, paint.extent - 1, 1), m_levelLine);
+        }
     }
 }
 
@@ -322,24 +348,10 @@ void LedMeter::paintEvent(QPaintEvent* event) {
         refreshBars(false);
     }
     QPainter painter(this);
-    const QRect& b0 = m_layout.bars[0];
-    const QRect& b1 = m_layout.bars[1];
-    // Within the bars each pixel is copied once: the ground above a bar, the lit part below.
-    const bool withinBars = b0.united(b1).contains(dirty);
-    if (withinBars) {
-        const QRect gap =
-            m_layout.vertical
-                ? QRect(QPoint(b0.right() + 1, b0.top()), QPoint(b1.left() - 1, b1.bottom()))
-                : QRect(QPoint(b0.left(), b0.bottom() + 1), QPoint(b1.right(), b1.top() - 1));
-        blit(painter, m_background, gap.intersected(dirty), QPoint(0, 0));
-    } else {
+    if (!m_layout.bars[0].united(m_layout.bars[1]).contains(dirty)) {
         blit(painter, m_background, dirty, QPoint(0, 0));
     }
-    for (int ch = 0; ch < 2; ++ch) {
-        if (m_layout.bars[ch].intersects(dirty)) {
-            drawBar(painter, ch, withinBars);
-        }
-    }
+    paintBars(painter);
 }
 
 void LedMeter::resizeEvent(QResizeEvent* event) {

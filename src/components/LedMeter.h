@@ -101,7 +101,8 @@ private:
     void wakeIfShown();
     QRect alongBar(int channel, int from, int size) const;
     QRect acrossBars(int from, int to) const;
-    void drawBar(QPainter& painter, int channel, bool withGround) const;
+    void paintBars(QPainter& painter) const;
+    QRect beside(int litChannel, int from, int to) const;
     void blit(QPainter& painter, const QPixmap& from, const QRect& target, QPoint origin) const;
 
     int m_style = MeterArtist::Led;
@@ -120,8 +121,8 @@ private:
     MeterArtist m_artist;
     MeterLayout m_layout;
     QPixmap m_background;
-    QPixmap m_lit;
-    QPixmap m_litCore;
+    QPixmap m_litBars;
+    QPixmap m_litCoreBars;
     bool m_cacheValid = false;
     qreal m_cacheDpr = 0;
     BarPaint m_drawn[2];

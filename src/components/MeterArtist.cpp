@@ -188,14 +188,16 @@ QPixmap MeterArtist::background(const MeterLayout& layout, QSize size, qreal dpr
     return pixmap;
 }
 
-QPixmap MeterArtist::litBar(const MeterLayout& layout, qreal dpr, bool withCore) const {
-    const QSize size = layout.bars[0].size().expandedTo(QSize(1, 1));
-    QPixmap pixmap = blankPixmap(size, dpr, m_colors.background);
+QPixmap MeterArtist::litBars(const MeterLayout& layout, qreal dpr, bool withCore) const {
+    const QRect both = layout.bars[0].united(layout.bars[1]);
+    QPixmap pixmap = blankPixmap(both.size().expandedTo(QSize(1, 1)), dpr, m_colors.background);
     QPainter painter(&pixmap);
-    const QRect bar(QPoint(0, 0), layout.bars[0].size());
-    paintBar(painter, bar, layout.vertical, true);
-    if (withCore) {
-        painter.fillRect(coreOf(bar, layout.vertical), m_colors.rms);
+    for (const QRect& bar : layout.bars) {
+        const QRect local = bar.translated(-both.topLeft());
+        paintBar(painter, local, layout.vertical, true);
+        if (withCore) {
+            painter.fillRect(coreOf(local, layout.vertical), m_colors.rms);
+        }
     }
     return pixmap;
 }
