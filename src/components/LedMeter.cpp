@@ -23,20 +23,26 @@ QFont scaleFont(const QFont& base) {
 // Identical meters (a panel usually has many of one size) share one set of cached pixmaps.
 QString cacheKey(const char* part, QSize size, qreal dpr, int style, int scale, int pad,
                  const MeterColors& c, const QFont& font) {
-    return QStringLiteral("corvane-meter/%1/%2x%3@%4/%5/%6/%7/%8/%9")
-        .arg(QLatin1String(part))
-        .arg(size.width())
-        .arg(size.height())
-        .arg(dpr)
-        .arg(style)
-        .arg(scale)
-        .arg(pad)
-        .arg(font.key())
-        .arg(QStringList{c.background.name(QColor::HexArgb), c.rms.name(QColor::HexArgb),
-                         c.safe.name(), c.warning.name(), c.danger.name(), c.safeDim.name(),
-                         c.warningDim.name(), c.dangerDim.name(), c.scaleText.name(),
-                         c.scaleTick.name()}
-                 .join(QLatin1Char(',')));
+    return QStringList{QStringLiteral("corvane-meter"),
+                       QLatin1String(part),
+                       QString::number(size.width()),
+                       QString::number(size.height()),
+                       QString::number(dpr),
+                       QString::number(style),
+                       QString::number(scale),
+                       QString::number(pad),
+                       font.key(),
+                       c.background.name(QColor::HexArgb),
+                       c.rms.name(QColor::HexArgb),
+                       c.safe.name(),
+                       c.warning.name(),
+                       c.danger.name(),
+                       c.safeDim.name(),
+                       c.warningDim.name(),
+                       c.dangerDim.name(),
+                       c.scaleText.name(),
+                       c.scaleTick.name()}
+        .join(QLatin1Char('/'));
 }
 
 } // namespace
