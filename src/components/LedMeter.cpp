@@ -8,6 +8,7 @@
 #include <QPixmapCache>
 
 #include <algorithm>
+#include <limits>
 
 namespace corvane {
 
@@ -22,19 +23,26 @@ QFont scaleFont(const QFont& base) {
 // Identical meters (a panel usually has many of one size) share one set of cached pixmaps.
 QString cacheKey(const char* part, QSize size, qreal dpr, int style, int scale, int pad,
                  const MeterColors& c, const QFont& font) {
-    return QStringLiteral("corvane-meter/%1/%2x%3@%4/%5/%6/%7/%8/%9")
-        .arg(QLatin1String(part))
-        .arg(size.width())
-        .arg(size.height())
-        .arg(dpr)
-        .arg(style)
-        .arg(scale)
-        .arg(pad)
-        .arg(font.key())
-        .arg(QStringList{c.background.name(QColor::HexArgb), c.safe.name(), c.warning.name(),
-                         c.danger.name(), c.safeDim.name(), c.warningDim.name(),
-                         c.dangerDim.name(), c.scaleText.name(), c.scaleTick.name()}
-                 .join(QLatin1Char(',')));
+    return QStringList{QStringLiteral("corvane-meter"),
+                       QLatin1String(part),
+                       QString::number(size.width()),
+                       QString::number(size.height()),
+                       QString::number(dpr),
+                       QString::number(style),
+                       QString::number(scale),
+                       QString::number(pad),
+                       font.key(),
+                       c.background.name(QColor::HexArgb),
+                       c.rms.name(QColor::HexArgb),
+                       c.safe.name(),
+                       c.warning.name(),
+                       c.danger.name(),
+                       c.safeDim.name(),
+                       c.warningDim.name(),
+                       c.dangerDim.name(),
+                       c.scaleText.name(),
+                       c.scaleTick.name()}
+        .join(QLatin1Char('/'));
 }
 
 } // namespace
@@ -45,6 +53,7 @@ LedMeter::LedMeter(QWidget* parent)
     // Every pixel is painted from the cached background, so Qt need not erase first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     applyDrawableRange();
+    m_layout = m_artist.layoutFor(size(), m_centerPad);
 }
 
 LedMeter::~LedMeter() = default;
@@ -172,10 +181,10 @@ void LedMeter::invalidateCache() {
 }
 
 void LedMeter::ensureCache() {
-    const qreal dpr = devicePixelRatioF();
-    if (m_cacheValid && dpr == m_cacheDpr) {
+    if (m_cacheValid) {
         return;
     }
+    const qreal dpr = devicePixelRatioF();
     const QFont font = scaleFont(this->font());
     const QString bgKey =
         cacheKey("bg", size(), dpr, m_style, m_scaleCode, m_centerPad, m_colors, font);
@@ -183,11 +192,14 @@ void LedMeter::ensureCache() {
         m_background = m_artist.background(m_layout, size(), dpr);
         QPixmapCache::insert(bgKey, m_background);
     }
-    const QString litKey =
-        cacheKey("lit", size(), dpr, m_style, m_scaleCode, m_centerPad, m_colors, font);
-    if (!QPixmapCache::find(litKey, &m_lit)) {
-        m_lit = m_artist.litBar(m_layout, dpr);
-        QPixmapCache::insert(litKey, m_lit);
+    for (bool core : {false, true}) {
+        const QString key = cacheKey(core ? "core" : "lit", size(), dpr, m_style, m_scaleCode,
+                                     m_centerPad, m_colors, font);
+        QPixmap& target = core ? m_litCoreBars : m_litBars;
+        if (!QPixmapCache::find(key, &target)) {
+            target = m_artist.litBars(m_layout, dpr, core);
+            QPixmapCache::insert(key, target);
+        }
     }
     m_cacheDpr = dpr;
     m_cacheValid = true;
@@ -206,20 +218,39 @@ bool LedMeter::onMeterTick() {
     return refreshBars(true);
 }
 
+namespace {
+
+// Widens [lo, hi) to hold the pixels between an old and a new position along a bar.
+void widen(int& lo, int& hi, int before, int after, int reach) {
+    if (before != after) {
+        lo = std::min({lo, before - reach, after - reach});
+        hi = std::max({hi, before, after});
+    }
+}
+
+} // namespace
+
 bool LedMeter::refreshBars(bool invalidate) {
     const qint64 now = m_clock();
+    const int holdThickness = m_artist.holdThickness(m_layout.length());
     bool moving = false;
+    int lo = std::numeric_limits<int>::max();
+    int hi = std::numeric_limits<int>::min();
     for (int ch = 0; ch < 2; ++ch) {
         m_peak[ch].advance(now);
         m_rms[ch].advance(now);
-        moving = moving || !m_peak[ch].settled() || !m_rms[ch].settled();
+        moving = moving || !m_peak[ch].settled() || (m_hasRms && !m_rms[ch].settled());
         const BarPaint next = barPaintFor(ch);
-        if (next != m_drawn[ch]) {
-            m_drawn[ch] = next;
-            if (invalidate) {
-                update(m_layout.bars[ch]);
-            }
-        }
+        const BarPaint& drawn = m_drawn[ch];
+        widen(lo, hi, drawn.extent, next.extent, 1); // the level line sits on the last pixel
+        widen(lo, hi, drawn.hold, next.hold, holdThickness);
+        widen(lo, hi, drawn.rms, next.rms, 0);
+        m_drawn[ch] = next;
+    }
+    // One rectangle across both bars: a single clip rectangle lets the raster engine copy
+    // the pixmaps directly, and the window's dirty region grows by one rectangle per meter.
+    if (invalidate && hi > lo) {
+        update(acrossBars(0, m_layout.length()));
     }
     return moving;
 }
@@ -239,55 +270,94 @@ QRect LedMeter::alongBar(int channel, int from, int size) const {
                              : QRect(bar.left() + from, bar.top(), size, bar.height());
 }
 
-void LedMeter::drawBar(QPainter& painter, int channel) const {
-    const BarPaint& paint = m_drawn[channel];
-    const QRect& bar = m_layout.bars[channel];
-    const qreal dpr = m_cacheDpr;
-    auto copyLit = [&](const QRect& target) {
-        if (target.isEmpty()) {
-            return;
+QRect LedMeter::acrossBars(int from, int to) const {
+    const QRect both = m_layout.bars[0].united(m_layout.bars[1]);
+    return m_layout.vertical ? QRect(both.left(), both.bottom() + 1 - to, both.width(), to - from)
+                             : QRect(both.left() + from, both.top(), to - from, both.height());
+}
+
+void LedMeter::blit(QPainter& painter, const QPixmap& from, const QRect& target,
+                    QPoint origin) const {
+    if (target.isEmpty()) {
+        return;
+    }
+    const QRectF source(QPointF(target.topLeft() - origin) * m_cacheDpr,
+                        QSizeF(target.size()) * m_cacheDpr);
+    painter.drawPixmap(QRectF(target), from, source);
+}
+
+QRect LedMeter::beside(int litChannel, int from, int to) const {
+    // The part of acrossBars(from, to) that is not the lit channel's bar: the pad and the
+    // other bar, one rectangle since the bars lie side by side.
+    const QRect span = acrossBars(from, to);
+    const QRect lit = m_layout.bars[litChannel];
+    if (m_layout.vertical) {
+        return litChannel == 0 ? QRect(QPoint(lit.right() + 1, span.top()), span.bottomRight())
+                               : QRect(span.topLeft(), QPoint(lit.left() - 1, span.bottom()));
+    }
+    return litChannel == 0 ? QRect(QPoint(span.left(), lit.bottom() + 1), span.bottomRight())
+                           : QRect(span.topLeft(), QPoint(span.right(), lit.top() - 1));
+}
+
+void LedMeter::paintBars(QPainter& painter) const {
+    // Zones along the bars: both lit up to the lower bar, one lit up to the higher one, the
+    // ground above. Each zone is one copy across both bars, because a narrow bar costs a copy
+    // call per scanline.
+    const QPoint origin = m_layout.bars[0].united(m_layout.bars[1]).topLeft();
+    const int length = m_layout.length();
+    const int lower = std::min(m_drawn[0].extent, m_drawn[1].extent);
+    const int upper = std::max(m_drawn[0].extent, m_drawn[1].extent);
+    const int higher = m_drawn[0].extent >= m_drawn[1].extent ? 0 : 1;
+    blit(painter, m_background, acrossBars(upper, length), QPoint(0, 0));
+    blit(painter, m_litBars, acrossBars(0, lower), origin);
+    if (upper > lower) {
+        blit(painter, m_litBars, alongBar(higher, lower, upper - lower), origin);
+        blit(painter, m_background, beside(higher, lower, upper), QPoint(0, 0));
+    }
+    const int holdThickness = m_artist.holdThickness(length);
+    for (int ch = 0; ch < 2; ++ch) {
+        const BarPaint& paint = m_drawn[ch];
+        if (paint.rms > 0) {
+            blit(painter, m_litCoreBars, alongBar(ch, 0, std::min(paint.rms, paint.extent)),
+                 origin);
         }
-        const QRectF source(QPointF(target.topLeft() - bar.topLeft()) * dpr,
-                            QSizeF(target.size()) * dpr);
-        painter.drawPixmap(QRectF(target), m_lit, source);
-    };
-    copyLit(alongBar(channel, 0, paint.extent));
-    if (paint.hold > paint.extent) {
-        const int thick = m_artist.holdThickness(m_layout.length());
-        copyLit(alongBar(channel, std::max(0, paint.hold - thick), std::min(thick, paint.hold)));
-    }
-    if (paint.rms > 0) {
-        const QRect full = alongBar(channel, 0, paint.rms);
-        const int across = m_layout.thickness();
-        const int core = std::max(1, across / 3);
-        painter.fillRect(
-            m_layout.vertical
-                ? QRect(full.left() + (across - core) / 2, full.top(), core, full.height())
-                : QRect(full.left(), full.top() + (across - core) / 2, full.width(), core),
-            m_colors.rms);
-    }
-    if (paint.extent > 0) {
-        painter.fillRect(alongBar(channel, paint.extent - 1, 1), m_levelLine);
+        if (paint.rms > paint.extent) {
+            // A core above the peak bar is rare (RMS lags a falling peak); blend it here.
+            painter.fillRect(
+                MeterArtist::coreOf(alongBar(ch, paint.extent, paint.rms - paint.extent),
+                                    m_layout.vertical),
+                m_colors.rms);
+        }
+        if (paint.hold > paint.extent) {
+            blit(painter, m_litBars,
+                 alongBar(ch, std::max(0, paint.hold - holdThickness),
+                          std::min(holdThickness, paint.hold)),
+                 origin);
+        }
+        if (paint.extent > 0) {
+            painter.fillRect(alongBar(ch, paint.extent - 1, 1), m_levelLine);
+        }
     }
 }
 
 void LedMeter::paintEvent(QPaintEvent* event) {
+    const QRect dirty = event->rect();
+    // A full repaint (first show, resize, grab, a move to another screen) brings the bars
+    // and the pixmaps up to date first; a partial one paints what the tick decided, so bars
+    // outside the dirty area stay consistent with what was drawn before.
+    const bool full = dirty.contains(rect());
+    if (full && devicePixelRatioF() != m_cacheDpr) {
+        m_cacheValid = false;
+    }
     ensureCache();
-    // A full repaint (first show, resize, grab) brings the bars up to date first; a partial
-    // one paints what the tick decided, so bars outside the dirty area stay consistent.
-    if (event->rect().contains(rect())) {
+    if (full) {
         refreshBars(false);
     }
     QPainter painter(this);
-    const QRect dirty = event->rect();
-    painter.drawPixmap(
-        QRectF(dirty), m_background,
-        QRectF(QPointF(dirty.topLeft()) * m_cacheDpr, QSizeF(dirty.size()) * m_cacheDpr));
-    for (int ch = 0; ch < 2; ++ch) {
-        if (m_layout.bars[ch].intersects(dirty)) {
-            drawBar(painter, ch);
-        }
+    if (!m_layout.bars[0].united(m_layout.bars[1]).contains(dirty)) {
+        blit(painter, m_background, dirty, QPoint(0, 0));
     }
+    paintBars(painter);
 }
 
 void LedMeter::resizeEvent(QResizeEvent* event) {

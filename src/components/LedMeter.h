@@ -100,7 +100,10 @@ private:
     void ensureCache();
     void wakeIfShown();
     QRect alongBar(int channel, int from, int size) const;
-    void drawBar(QPainter& painter, int channel) const;
+    QRect acrossBars(int from, int to) const;
+    void paintBars(QPainter& painter) const;
+    QRect beside(int litChannel, int from, int to) const;
+    void blit(QPainter& painter, const QPixmap& from, const QRect& target, QPoint origin) const;
 
     int m_style = MeterArtist::Led;
     int m_scaleCode = MeterScaleMap::Linear;
@@ -118,7 +121,8 @@ private:
     MeterArtist m_artist;
     MeterLayout m_layout;
     QPixmap m_background;
-    QPixmap m_lit;
+    QPixmap m_litBars;
+    QPixmap m_litCoreBars;
     bool m_cacheValid = false;
     qreal m_cacheDpr = 0;
     BarPaint m_drawn[2];

@@ -147,6 +147,8 @@ void MeterArtist::paintScale(QPainter& painter, const MeterLayout& layout) const
     const QRect& bar = layout.bars[0];
     const int length = layout.length();
     QRect lastLabel;
+    // Side by side, minus signs run into the next label unless there is a clear gap.
+    const int gap = layout.vertical ? 1 : 4;
     for (const auto& mark : m_scale.marks()) {
         const int at = int(std::lround(m_scale.fractionForDb(mark.db) * length));
         const int textWidth = fm.horizontalAdvance(mark.label);
@@ -167,7 +169,7 @@ void MeterArtist::paintScale(QPainter& painter, const MeterLayout& layout) const
         painter.fillRect(tick, m_colors.scaleTick);
         // Labels are placed from the top of the scale down; one that would touch the last
         // placed label is left out, so small meters keep the marks that matter most.
-        if (!lastLabel.isNull() && label.adjusted(-1, -1, 1, 1).intersects(lastLabel)) {
+        if (!lastLabel.isNull() && label.adjusted(-gap, -1, gap, 1).intersects(lastLabel)) {
             continue;
         }
         painter.setPen(m_colors.scaleText);
@@ -186,12 +188,26 @@ QPixmap MeterArtist::background(const MeterLayout& layout, QSize size, qreal dpr
     return pixmap;
 }
 
-QPixmap MeterArtist::litBar(const MeterLayout& layout, qreal dpr) const {
-    const QSize size = layout.bars[0].size().expandedTo(QSize(1, 1));
-    QPixmap pixmap = blankPixmap(size, dpr, m_colors.background);
+QPixmap MeterArtist::litBars(const MeterLayout& layout, qreal dpr, bool withCore) const {
+    const QRect both = layout.bars[0].united(layout.bars[1]);
+    QPixmap pixmap = blankPixmap(both.size().expandedTo(QSize(1, 1)), dpr, m_colors.background);
     QPainter painter(&pixmap);
-    paintBar(painter, QRect(QPoint(0, 0), layout.bars[0].size()), layout.vertical, true);
+    for (const QRect& bar : layout.bars) {
+        const QRect local = bar.translated(-both.topLeft());
+        paintBar(painter, local, layout.vertical, true);
+        if (withCore) {
+            painter.fillRect(coreOf(local, layout.vertical), m_colors.rms);
+        }
+    }
     return pixmap;
+}
+
+QRect MeterArtist::coreOf(const QRect& span, bool vertical) {
+    const int across = vertical ? span.width() : span.height();
+    const int core = std::max(1, across / 3);
+    const int offset = (across - core) / 2;
+    return vertical ? QRect(span.left() + offset, span.top(), core, span.height())
+                    : QRect(span.left(), span.top() + offset, span.width(), core);
 }
 
 } // namespace corvane

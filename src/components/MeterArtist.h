@@ -38,8 +38,11 @@ public:
     int holdThickness(int length) const;
 
     QPixmap background(const MeterLayout& layout, QSize size, qreal dpr) const;
-    // One lit bar, in the bar's own coordinates; both bars share it.
-    QPixmap litBar(const MeterLayout& layout, qreal dpr) const;
+    // Both bars lit, covering the bars and the pad between them, with its origin at the
+    // top left of the bars. With the core, the RMS reading is laid over their middle thirds.
+    QPixmap litBars(const MeterLayout& layout, qreal dpr, bool withCore) const;
+    // The middle third of a bar, across its thickness, where the RMS core is drawn.
+    static QRect coreOf(const QRect& span, bool vertical);
 
 private:
     int segmentPitch(int length) const;

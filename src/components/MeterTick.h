@@ -26,7 +26,7 @@ private:
 class MeterTick : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kIntervalMs = 30;
+    static constexpr int kIntervalMs = 33; // 30 frames a second
 
     static MeterTick& instance();
     // Milliseconds on one monotonic clock shared by all meters.

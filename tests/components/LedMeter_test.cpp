@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPaintEvent>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -149,7 +150,7 @@ TEST(LedMeter, DrawsDifferentPixelsForDifferentLevelsAndStyles) {
     EXPECT_NE(wideLoud.pixelColor(150, 6), wideQuiet.pixelColor(150, 6));
 }
 
-TEST(LedMeter, SharedTickRepaintsOnlyMovingBarsAndStopsWhenSettled) {
+TEST(LedMeter, SharedTickRepaintsOnlyTheBarsAndStopsWhenSettled) {
     ManualClock t;
     auto meter = std::make_unique<LedMeter>();
     PaintSpy spy(meter.get());
@@ -165,7 +166,8 @@ TEST(LedMeter, SharedTickRepaintsOnlyMovingBarsAndStopsWhenSettled) {
     EXPECT_EQ(MeterTick::instance().activeCount(), 1);
     ASSERT_TRUE(waitUntil([&] { return !spy.rects.empty(); }));
     for (const QRect& r : spy.rects) {
-        EXPECT_LT(r.width(), meter->width() / 2) << "repaints only the left bar";
+        EXPECT_GT(r.left(), 10) << "the scale on the left is not repainted";
+        EXPECT_LT(r.width(), meter->width() / 2 + 8);
     }
 
     // Falls are painted as the clock moves; a settled meter leaves the tick.
@@ -192,6 +194,33 @@ TEST(LedMeter, SharedTickRepaintsOnlyMovingBarsAndStopsWhenSettled) {
     EXPECT_EQ(MeterTick::instance().activeCount(), 1);
     meter.reset();
     EXPECT_EQ(MeterTick::instance().activeCount(), 0);
+}
+
+TEST(LedMeter, FramesPaintedByTheTickMatchAFullRepaint) {
+    for (int style : {0, 1}) {
+        ManualClock t;
+        LedMeter meter;
+        meter.setClock(t.clock());
+        meter.setMeterStyle(style);
+        meter.setPeakHoldMs(200);
+        meter.resize(style == 0 ? 50 : 220, style == 0 ? 200 : 44);
+        meter.show();
+        // Rising, falling, holds and RMS cores, each frame painted only where the tick says.
+        for (int i = 0; i < 40; ++i) {
+            t.now += 45;
+            meter.SetPeakLevels(-((i * 7) % 50), -((i * 13) % 55));
+            meter.setRmsLevels(-20 - (i % 9), i % 4 == 0 ? -3 : -30);
+            pumpEvents(5);
+        }
+        t.now += 100000;
+        ASSERT_TRUE(waitUntil([&] { return MeterTick::instance().activeCount() == 0; }));
+        pumpEvents(2 * MeterTick::kIntervalMs);
+        const QImage onScreen = meter.screen()->grabWindow(meter.winId()).toImage();
+        const QImage repainted = render(meter);
+        EXPECT_EQ(onScreen.convertToFormat(QImage::Format_RGB32),
+                  repainted.convertToFormat(QImage::Format_RGB32))
+            << "style " << style;
+    }
 }
 
 TEST(LedMeter, HiddenMetersDoNotTick) {
