@@ -129,11 +129,15 @@ void frmCVMini::changeEvent(QEvent* event) {
 }
 
 void frmCVMini::Form_GotFocus() {
-    // While a Core is being looked for, the "Connecting" window stays in front.
-    if (frmConnecting* connecting = frmConnecting::find(); connecting && connecting->isVisible()) {
-        connecting->raise();
-        connecting->activateWindow();
-    }
+    // While a Core is being looked for, the "Connecting" window stays in front. The hand-over
+    // waits until the main window's own activation has finished, or that would win.
+    QTimer::singleShot(0, this, [] {
+        frmConnecting* connecting = frmConnecting::find();
+        if (connecting && connecting->isVisible()) {
+            connecting->raise();
+            connecting->activateWindow();
+        }
+    });
 }
 
 void frmCVMini::MasterSocket_Connected() {

@@ -22,30 +22,34 @@ namespace CP = ControlProperties;
 
 namespace {
 
-// A new element starts with its template's size, font and colours, hidden.
-template <typename Widget> int loadElement(ControlArray<Widget>& array, Widget* element) {
+// Loads a new element of the array, named, tagged and sized from the record; it starts with
+// its template's size, font and colours and stays hidden until building shows it.
+template <typename Widget>
+int startElement(ControlArray<Widget>& array, Widget* element, clsUPControl& record,
+                 bool withHeight = true) {
     if (Widget* model = array.templateElement()) {
         element->resize(model->size());
         element->setFont(model->font());
         element->setPalette(model->palette());
     }
     element->hide();
-    return array.load(element);
-}
-
-void nameUnnamed(clsUPControl& record, int index) {
+    const int index = array.load(element);
     if (record.Name.isEmpty()) {
         record.Name = QStringLiteral("Unknown") + QString::number(index);
     }
-}
-
-void placeAndSize(QWidget* control, const clsUPControl& record, bool withHeight = true) {
+    CP::SetTag(element, record.Name);
     if (record.Width != 0) {
-        CP::SetWidth(control, record.Width);
+        CP::SetWidth(element, record.Width);
     }
     if (withHeight && record.Height != 0) {
-        CP::SetHeight(control, record.Height);
+        CP::SetHeight(element, record.Height);
     }
+    return index;
+}
+
+void placeAt(QWidget* control, const clsUPControl& record) {
+    CP::SetLeft(control, record.Left);
+    CP::SetTop(control, record.Top);
 }
 
 // The fonts of buttons, labels and text boxes; the template's font stays for what is not set.
@@ -161,13 +165,9 @@ void FormBuilder::buildWindow(clsUPControl& record) {
 
 void FormBuilder::buildTextBox(clsUPControl& record) {
     QPlainTextEdit* textBox = CreateTextBox(m_window);
-    const int index = loadElement(m_arrays.txtBox, textBox);
-    nameUnnamed(record, index);
-    CP::SetTag(textBox, record.Name);
-    placeAndSize(textBox, record);
+    startElement(m_arrays.txtBox, textBox, record);
     CP::SetCaption(textBox, record.Caption);
-    CP::SetLeft(textBox, record.Left);
-    CP::SetTop(textBox, record.Top);
+    placeAt(textBox, record);
     CP::SetBackColor(textBox, ColorNumberFromText(record.BackColorOff));
     CP::SetForeColor(textBox, record.ForeColor);
     CP::SetEnabled(textBox, record.Enabled);
@@ -178,13 +178,9 @@ void FormBuilder::buildTextBox(clsUPControl& record) {
 
 void FormBuilder::buildButton(clsUPControl& record) {
     PanelButton* button = CreateButton(m_window);
-    const int index = loadElement(m_arrays.butCommand, button);
-    nameUnnamed(record, index);
-    CP::SetTag(button, record.Name);
-    placeAndSize(button, record);
+    startElement(m_arrays.butCommand, button, record);
     CP::SetCaption(button, record.Caption);
-    CP::SetLeft(button, record.Left);
-    CP::SetTop(button, record.Top);
+    placeAt(button, record);
     CP::SetBackColor(
         button, ColorNumberFromText(record.isStateOn() ? record.BackColorOn : record.BackColorOff));
     CP::SetEnabled(button, record.Enabled);
@@ -198,12 +194,8 @@ void FormBuilder::buildButton(clsUPControl& record) {
 
 void FormBuilder::buildDropDown(clsUPControl& record) {
     QComboBox* list = CreateDropDown(m_window);
-    const int index = loadElement(m_arrays.cmbBox, list);
-    nameUnnamed(record, index);
-    CP::SetTag(list, record.Name);
-    placeAndSize(list, record, false); // the list keeps its own height
-    CP::SetLeft(list, record.Left);
-    CP::SetTop(list, record.Top);
+    startElement(m_arrays.cmbBox, list, record, false); // the list keeps its own height
+    placeAt(list, record);
     CP::SetBackColor(list, ColorNumberFromText(record.BackColorOff));
     CP::SetForeColor(list, record.ForeColor);
     fillDropDown(list, record);
@@ -214,13 +206,9 @@ void FormBuilder::buildDropDown(clsUPControl& record) {
 
 void FormBuilder::buildLabel(clsUPControl& record) {
     QLabel* label = CreateLabel(m_window);
-    const int index = loadElement(m_arrays.lblBox, label);
-    nameUnnamed(record, index);
-    CP::SetTag(label, record.Name);
-    placeAndSize(label, record);
+    startElement(m_arrays.lblBox, label, record);
     CP::SetCaption(label, record.Caption);
-    CP::SetLeft(label, record.Left);
-    CP::SetTop(label, record.Top);
+    placeAt(label, record);
     CP::SetBackColor(label, ColorNumberFromText(record.BackColorOff));
     CP::SetForeColor(label, record.ForeColor);
     CP::SetEnabled(label, record.Enabled);
@@ -231,12 +219,8 @@ void FormBuilder::buildLabel(clsUPControl& record) {
 
 void FormBuilder::buildWebView(clsUPControl& record) {
     QWidget* view = CreateWebView(m_window);
-    const int index = loadElement(m_arrays.WebControl, view);
-    nameUnnamed(record, index);
-    CP::SetTag(view, record.Name);
-    placeAndSize(view, record);
-    CP::SetLeft(view, record.Left);
-    CP::SetTop(view, record.Top);
+    startElement(m_arrays.WebControl, view, record);
+    placeAt(view, record);
     view->setVisible(true);
     view->lower();
     if (!record.strURL.isEmpty()) {
@@ -247,12 +231,8 @@ void FormBuilder::buildWebView(clsUPControl& record) {
 
 void FormBuilder::buildMeter(clsUPControl& record) {
     auto* meter = new LedMeter(m_window);
-    const int index = loadElement(m_arrays.TesselLED, meter);
-    nameUnnamed(record, index);
-    CP::SetTag(meter, record.Name);
-    placeAndSize(meter, record);
-    CP::SetLeft(meter, record.Left);
-    CP::SetTop(meter, record.Top);
+    startElement(m_arrays.TesselLED, meter, record);
+    placeAt(meter, record);
     meter->setVisible(true);
     meter->setMeterStyle(record.mtrStyle);
     meter->setMeterScale(record.mtrScale);
@@ -266,13 +246,8 @@ void FormBuilder::buildMeter(clsUPControl& record) {
 
 void FormBuilder::buildMeterFader(clsUPControl& record) {
     auto* strip = new MeterFader(m_window);
-    const int index = loadElement(m_arrays.TesselMeterFader, strip);
-    strip->setIndex(index);
-    nameUnnamed(record, index);
-    CP::SetTag(strip, record.Name);
-    placeAndSize(strip, record);
-    CP::SetLeft(strip, record.Left);
-    CP::SetTop(strip, record.Top);
+    strip->setIndex(startElement(m_arrays.TesselMeterFader, strip, record));
+    placeAt(strip, record);
     strip->setVisible(true);
     strip->setMeterStyle(record.mtrStyle);
     strip->setMeterScale(record.mtrScale);
@@ -287,8 +262,12 @@ void FormBuilder::buildMeterFader(clsUPControl& record) {
 }
 
 void FormBuilder::buildClock(clsUPControl& record) {
+    // The clock takes its place, size and look from its own XML, and keeps a nameless name.
     auto* clock = new ClockWidget(m_window);
-    loadElement(m_arrays.TSClockInterop, clock);
+    if (ClockWidget* model = m_arrays.TSClockInterop.templateElement()) {
+        clock->resize(model->size());
+    }
+    m_arrays.TSClockInterop.load(clock);
     clock->setVisible(true);
     clock->IngestXML(record.strIngestXML);
     CP::SetTag(clock, record.Name);

@@ -7,6 +7,7 @@
 #include "support/UserPrompt.h"
 #include "support/Wait.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -114,5 +115,26 @@ TEST_F(MainWindowTest, RequestsThePanelAndHandlesWhatTheCoreSends) {
     ASSERT_TRUE(waitUntil(
         [&] { return core.framesWithCommand(Command::PanelDefinition).size() == 2; }, 10000));
     EXPECT_NE(frmConnecting::find(), nullptr);
+    window.close();
+}
+
+TEST_F(MainWindowTest, TheConnectingWindowKeepsTheFocusWhileItIsShown) {
+    TestCore core;
+    core.setLoginBehaviour(TestCore::Login::NeverAnswer);
+    writeFile("CVMiniConfig.txt", configFor(core));
+    frmCVMini window;
+    ASSERT_TRUE(window.Form_Load({}));
+    frmConnecting* connecting = frmConnecting::find();
+    ASSERT_NE(connecting, nullptr);
+    pumpEvents(200); // let the windows' own activations settle first
+
+    // The operator clicks the main window: the focus goes back to the "Connecting" window.
+    window.activateWindow();
+    pumpEvents(200);
+    EXPECT_EQ(QApplication::activeWindow(), connecting);
+
+    window.HideConnecting();
+    window.activateWindow();
+    EXPECT_TRUE(waitUntil([&] { return QApplication::activeWindow() == &window; }));
     window.close();
 }
