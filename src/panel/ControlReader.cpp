@@ -8,9 +8,6 @@
 #include <QDomElement>
 #include <QHash>
 
-#include <charconv>
-#include <cmath>
-
 namespace corvane {
 
 namespace {
@@ -37,24 +34,6 @@ qint16 numberOrZero16(const QString& value) {
     return number ? ToInt16(*number) : qint16(0);
 }
 
-// The shortest decimal text that reads back as the number ("1", "2.5", "1E+20").
-QString numberText(double value) {
-    if (value == 0.0 || !std::isfinite(value)) {
-        return QStringLiteral("0");
-    }
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    QString text = QString::fromLatin1(buffer, result.ptr - buffer);
-    const qsizetype exponentAt = text.indexOf(QLatin1Char('e'));
-    if (exponentAt >= 0) {
-        const int exponent = text.mid(exponentAt + 1).toInt();
-        text = text.left(exponentAt) + QLatin1Char('E') +
-               (exponent < 0 ? QLatin1Char('-') : QLatin1Char('+')) +
-               QString::number(std::abs(exponent));
-    }
-    return text;
-}
-
 struct KeyEntry {
     const char* key;
     KeyRule rule;
@@ -79,7 +58,7 @@ const KeyEntry kControlKeys[] = {
          r.BackColorOff = QString::number(colourOr(v, kColorLightGrey));
      }},
     {"buttonstate",
-     [](clsUPControl& r, const QString& v) { r.strState = numberText(NumericPrefix(v)); }},
+     [](clsUPControl& r, const QString& v) { r.strState = ShortestDecimalText(NumericPrefix(v)); }},
     {"state", [](clsUPControl& r, const QString& v) { r.strState = v; }},
     {"forecolor", [](clsUPControl& r, const QString& v) { r.ForeColor = colourOr(v, 0); }},
     {"picture", [](clsUPControl& r, const QString& v) { r.PictureUpOff = v; }},

@@ -195,14 +195,16 @@ bool ReadsAsBooleanFalse(QStringView text) {
     return number && *number == 0.0;
 }
 
-QString ShortestSingleText(float value, QChar decimalSeparator) {
+namespace {
+
+template <typename Float> QString shortestText(Float value, QChar decimalSeparator) {
     if (std::isnan(value)) {
         return QStringLiteral("NaN");
     }
     if (std::isinf(value)) {
         return value > 0 ? QStringLiteral("Infinity") : QStringLiteral("-Infinity");
     }
-    if (value == 0.0f) {
+    if (value == Float(0)) {
         return QStringLiteral("0");
     }
     char buffer[64];
@@ -218,6 +220,16 @@ QString ShortestSingleText(float value, QChar decimalSeparator) {
     }
     text.replace(QLatin1Char('.'), decimalSeparator);
     return text;
+}
+
+} // namespace
+
+QString ShortestSingleText(float value, QChar decimalSeparator) {
+    return shortestText(value, decimalSeparator);
+}
+
+QString ShortestDecimalText(double value, QChar decimalSeparator) {
+    return shortestText(value, decimalSeparator);
 }
 
 } // namespace corvane

@@ -49,5 +49,7 @@ inline QString BoolText(bool value) {
 // The shortest decimal text that reads back as the same single-precision number ("1", "2.5",
 // "-0.1", "1E+20"), with the given decimal separator.
 QString ShortestSingleText(float value, QChar decimalSeparator = QLatin1Char('.'));
+// The same for a double-precision number, as numbers read from text are held.
+QString ShortestDecimalText(double value, QChar decimalSeparator = QLatin1Char('.'));
 
 } // namespace corvane

@@ -126,3 +126,10 @@ TEST(KeyedCollection, KeysIgnoreCaseAndKeepOrder) {
     EXPECT_EQ(order, QStringList({"beta", "", "alpha"}));
     EXPECT_EQ(collection.size(), 3);
 }
+
+TEST(ShortestDecimalText, KeepsDoublePrecision) {
+    EXPECT_EQ(ShortestDecimalText(2.5), "2.5");
+    EXPECT_EQ(ShortestDecimalText(0.1), "0.1");
+    EXPECT_EQ(ShortestDecimalText(1.0 / 3.0), "0.3333333333333333");
+    EXPECT_EQ(ShortestDecimalText(-1e300), "-1E+300");
+}
