@@ -66,7 +66,13 @@ bool SaveStartPosition(const QString& path, float leftTwips, float topTwips) {
     if (!file.open(QIODevice::WriteOnly)) {
         return false;
     }
-    file.write(StartPositionText(leftTwips, topTwips).toUtf8());
+    const QByteArray text = StartPositionText(leftTwips, topTwips).toUtf8();
+    // A short write (a full disk) is no error to the file itself; without this check the old
+    // position would be replaced by a cut-off one.
+    if (file.write(text) != text.size() || !file.flush()) {
+        file.cancelWriting();
+        return false;
+    }
     return file.commit();
 }
 

@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
+#include <sys/resource.h>
+
 using namespace corvane;
 
 namespace {
@@ -55,13 +59,20 @@ TEST(StartPosition, AFailedWriteKeepsThePreviousFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath("MiniPosition.inf");
     ASSERT_TRUE(SaveStartPosition(path, 15, 30));
-    // A folder that cannot take the temporary file makes the write fail.
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+
+    // A file-size limit makes every write of more than a few bytes fail, for root as well,
+    // as a full disk would.
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previousLimit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previousLimit), 0);
+    rlimit tiny = previousLimit;
+    tiny.rlim_cur = 4;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
     const bool written = SaveStartPosition(path, 900, 900);
-    QFile::setPermissions(dir.path(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    if (written) {
-        GTEST_SKIP() << "running with rights that ignore folder permissions";
-    }
+    setrlimit(RLIMIT_FSIZE, &previousLimit);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(written);
     EXPECT_EQ(readAll(path), QByteArray("Left=15\r\nTop=30\r\n\r\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"MiniPosition.inf"}));
 }
