@@ -88,6 +88,46 @@ qsizetype decimalPrefixLength(QStringView text, qsizetype pos) {
     return i - pos;
 }
 
+// Whether a decimal number as decimalPrefixLength takes it is 1 or more in magnitude: the power
+// of ten of its first significant digit, plus its exponent, is not negative.
+bool atLeastOne(const std::string& ascii) {
+    std::size_t i = (ascii[0] == '+' || ascii[0] == '-') ? 1 : 0;
+    long long wholeDigits = -1; // digits before the point, once it is seen
+    long long digits = 0;
+    long long firstSignificant = -1;
+    for (; i < ascii.size() && ascii[i] != 'e' && ascii[i] != 'E'; ++i) {
+        if (ascii[i] == '.') {
+            wholeDigits = digits;
+            continue;
+        }
+        if (firstSignificant < 0 && ascii[i] != '0') {
+            firstSignificant = digits;
+        }
+        ++digits;
+    }
+    if (firstSignificant < 0) {
+        return false; // zero
+    }
+    if (wholeDigits < 0) {
+        wholeDigits = digits;
+    }
+    long long exponent = 0;
+    bool negativeExponent = false;
+    if (i < ascii.size()) {
+        ++i;
+        if (i < ascii.size() && (ascii[i] == '+' || ascii[i] == '-')) {
+            negativeExponent = ascii[i] == '-';
+            ++i;
+        }
+        // Far beyond any double either way; the cap keeps the sum from overflowing.
+        for (; i < ascii.size() && exponent < 1'000'000'000'000LL; ++i) {
+            exponent = exponent * 10 + (ascii[i] - '0');
+        }
+    }
+    const long long power = wholeDigits - 1 - firstSignificant;
+    return power + (negativeExponent ? -exponent : exponent) >= 0;
+}
+
 double parseDecimal(QStringView text) {
     const std::string ascii = text.toLatin1().toStdString();
     const char* begin = ascii.data();
@@ -97,9 +137,14 @@ double parseDecimal(QStringView text) {
     double value = 0;
     const auto result = std::from_chars(begin, ascii.data() + ascii.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
-        // Too large for a double: an infinity, which no integer conversion accepts.
-        return (ascii.front() == '-') ? -std::numeric_limits<double>::infinity()
-                                      : std::numeric_limits<double>::infinity();
+        // Too large for a double is an infinity, which no integer conversion accepts; too small
+        // for one (1e-400) is zero, as the nearest double is.
+        const bool negative = ascii.front() == '-';
+        if (atLeastOne(ascii)) {
+            return negative ? -std::numeric_limits<double>::infinity()
+                            : std::numeric_limits<double>::infinity();
+        }
+        return negative ? -0.0 : 0.0;
     }
     return value;
 }

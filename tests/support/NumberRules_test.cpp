@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 using namespace corvane;
 
 TEST(NumericPrefix, TakesTheLongestNumberAtTheStart) {
@@ -34,6 +37,29 @@ TEST(NumericPrefix, ReadsHexadecimalAfterTheMarker) {
     EXPECT_EQ(NumericPrefix(u"&HFF0000"), 16711680);
     EXPECT_EQ(NumericPrefix(u"&H"), 0);
     EXPECT_EQ(NumericPrefix(u"&H8000000F"), static_cast<qint32>(0x8000000F));
+}
+
+TEST(NumericPrefix, BelowTheSmallestDoubleIsZeroAndBeyondTheLargestIsInfinite) {
+    // Too small for a double reads as the nearest double, a zero of the number's sign, so that
+    // a width or an I/O number written this way converts instead of stopping the panel.
+    EXPECT_EQ(NumericPrefix(u"1e-400"), 0);
+    EXPECT_FALSE(std::signbit(NumericPrefix(u"1e-400")));
+    EXPECT_TRUE(std::signbit(NumericPrefix(u"-1e-400")));
+    EXPECT_EQ(NumericPrefix(u"2.4e-324"), 0);
+    EXPECT_GT(NumericPrefix(u"3e-324"), 0); // the smallest double, not zero
+    EXPECT_EQ(NumericPrefix(u"1000e-400"), 0);
+    EXPECT_EQ(ReadsAsNumber(QStringLiteral("0.") + QString(400, u'0') + QLatin1Char('1')), 0.0);
+    EXPECT_EQ(NumberToInt32(u" 1E-99999999999999999999 "), 0);
+    EXPECT_EQ(ToInt16(NumericPrefix(u"-.0000001e-999px")), 0);
+
+    EXPECT_EQ(NumericPrefix(u"0.001e400"), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(NumericPrefix(u"-1e99999999999999999999"), -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(ReadsAsNumber(QStringLiteral("1") + QString(400, u'0')),
+              std::numeric_limits<double>::infinity());
+    // The digits before and after the point count as much as the exponent.
+    EXPECT_EQ(NumericPrefix(QStringLiteral("0.") + QString(500, u'0') + QStringLiteral("1e900")),
+              std::numeric_limits<double>::infinity());
+    EXPECT_EQ(NumericPrefix(QStringLiteral("1") + QString(500, u'0') + QStringLiteral("e-900")), 0);
 }
 
 TEST(ReadsAsNumber, AcceptsOnlyWholeNumbers) {
