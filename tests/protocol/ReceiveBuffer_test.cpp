@@ -1,5 +1,7 @@
 #include "protocol/ReceiveBuffer.h"
 
+#include "support/ReferenceBuffer.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -7,6 +9,7 @@
 #include <vector>
 
 using namespace corvane;
+using corvane::test::ReferenceBuffer;
 
 namespace {
 
@@ -35,44 +38,6 @@ std::vector<std::string> notation(const QStringList& pieces) {
     }
     return out;
 }
-
-// The buffer as the parser has always kept it: every arrival re-splits the whole buffer at the
-// frame ends, scanning left to right.
-class ReferenceBuffer {
-public:
-    QStringList append(const QString& newData) {
-        m_buffer += newData;
-        if (m_buffer.size() <= 2) {
-            return {};
-        }
-        QStringList pieces;
-        qsizetype start = 0;
-        qsizetype i = 0;
-        while (i + 1 < m_buffer.size()) {
-            if (m_buffer[i] == QChar(3) && m_buffer[i + 1] == QChar(3)) {
-                pieces.append(m_buffer.mid(start, i - start));
-                i += 2;
-                start = i;
-            } else {
-                ++i;
-            }
-        }
-        pieces.append(m_buffer.mid(start));
-        if (m_buffer.endsWith(QString(2, QChar(3)))) {
-            m_buffer.clear();
-            if (pieces.back().isEmpty()) {
-                pieces.removeLast();
-            }
-        } else {
-            m_buffer = pieces.takeLast();
-        }
-        return pieces;
-    }
-    const QString& buffered() const { return m_buffer; }
-
-private:
-    QString m_buffer;
-};
 
 struct CutCase {
     const char* name;
