@@ -13,6 +13,8 @@ int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(corvane::frmCVMini::applicationTitle());
+    // Panel colours come from the Core; a style that honours palettes shows them on any desktop.
+    QApplication::setStyle(QStringLiteral("Fusion"));
 
     corvane::frmCVMini window;
     if (!window.Form_Load(QApplication::arguments().mid(1))) {
