@@ -66,7 +66,7 @@ TEST(LevelGenerator, SpeechAndMusicMoveLikeProgramme) {
     };
     const Row rows[] = {
         {Programme::Speech, 0.08, 0.45, -30, -8, 6, 0.3, 6},
-        {Programme::Music, 0.0, 0.01, -16, -2, 6, 0.6, 8},
+        {Programme::Music, 0.0, 0.01, -20, -4, 6, 0.6, 8},
     };
     for (const Row& row : rows) {
         for (quint64 seed : {1ull, 42ull, 977ull}) {
@@ -192,7 +192,7 @@ TEST(ChannelHints, StartAsTheStudioDoesAndFollowTheCoresMessages) {
     const DemoPoint eleven{2, 11, false};
     EXPECT_FALSE(hints.isOn(eight)); // every eighth source starts off
     EXPECT_TRUE(hints.isOn(eleven));
-    EXPECT_EQ(hints.gainDb(eleven), -9.0);
+    EXPECT_EQ(hints.gainDb(eleven), -6.0);
 
     const QString US(QChar(31));
     const QString RS = modClientProtocolConsts::strRecordSeparator;

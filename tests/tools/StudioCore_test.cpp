@@ -252,7 +252,7 @@ TEST_F(StudioCoreTest, ChannelsAnswerSubscriptionsRequestsAndQueriesOfEveryListe
          "",
          {"1:19:gainmin=-800,gainmax=100,hasonoff=True,pgm1=True,pgm2=True,pgm3=False,"
           "pgm4=False",
-          "1:20:TTFFF", "1:22:" + record + "-9"}},
+          "1:20:TTFFF", "1:22:" + record + "-6"}},
         {1,
          Command::LevelData,
          strip,

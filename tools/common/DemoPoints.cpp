@@ -102,7 +102,7 @@ bool ChannelStartsOn(const DemoPoint& point) {
 }
 
 double ChannelStartGainDb(const DemoPoint& point) {
-    return point.isDest ? 0.0 : -3.0 * (point.io % 4);
+    return point.isDest ? 0.0 : -2.0 * (point.io % 4);
 }
 
 Programme ProgrammeOf(const DemoPoint& point) {

@@ -96,7 +96,7 @@ StereoLevels LevelGenerator::speechAt(double t) {
 }
 
 StereoLevels LevelGenerator::musicAt(double t) {
-    const double body = -14.0 + m_loudness + 3.5 * std::sin(kTwoPi * t / m_period[0] + m_phase[0]) +
+    const double body = -17.0 + m_loudness + 3.5 * std::sin(kTwoPi * t / m_period[0] + m_phase[0]) +
                         2.0 * std::sin(kTwoPi * t / m_period[1] + m_phase[1]);
     const double beatPhase = std::fmod(t * m_rate + m_phase[2], 1.0);
     const double hit = 5.0 * std::exp(-6.0 * beatPhase); // the drum, decaying over the beat

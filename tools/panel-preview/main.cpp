@@ -1,28 +1,34 @@
 // Shows a panel definition file as the client would build it, without a Core, and drives its
-// meters and channel strips with moving levels. Each save of the file shows the panel anew,
-// so a designer sees every edit at once. For designing panels and for screenshots.
+// meters and channel strips with the demo meter server's programme levels. Each save of the
+// file shows the panel anew, so a designer sees every edit at once. For designing panels and
+// for screenshots.
 
+#include "LevelGenerator.h"
 #include "PanelFileWatcher.h"
 #include "app/frmCVMini.h"
 #include "components/LedMeter.h"
 #include "components/MeterFader.h"
-#include "panel/ControlArrays.h"
+#include "panel/PanelState.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
-#include <QRandomGenerator>
+#include <QPointer>
 #include <QTextStream>
 #include <QTimer>
 
-#include <cmath>
 #include <memory>
+#include <vector>
+
 #include <unistd.h>
 
 namespace {
 
 using corvane::frmCVMini;
+using corvane::demo::DemoPoint;
+using corvane::demo::LevelGenerator;
 
 // Builds a fresh window for every version of the definition: a window merges a second
 // definition into the first, which would keep controls that the edit removed or changed.
@@ -39,49 +45,67 @@ public:
         }
         window->show();
         window->AnalyzeXML(QString::fromUtf8(definition));
-        showStripButtons(*window);
+        m_feeds.clear(); // they point into the old window
+        feedMeters(*window);
         m_window = std::move(window); // the old window goes
     }
 
-    frmCVMini* window() const { return m_window.get(); }
-
-    // Levels in dB below full scale, moving like programme material.
-    void moveLevels(double phase) {
-        if (!m_window) {
-            return;
-        }
-        auto& arrays = m_window->controlArrays();
-        auto* random = QRandomGenerator::global();
-        for (int i = 1; i < arrays.TesselLED.count(); ++i) {
-            const double base = -18 + 12 * std::sin(phase + i);
-            arrays.TesselLED.at(i)->SetPeakLevels(int(base + random->bounded(6)),
-                                                  int(base + random->bounded(6)));
-        }
-        for (int i = 1; i < arrays.TesselMeterFader.count(); ++i) {
-            const double base = -20 + 14 * std::sin(phase * 1.3 + i);
-            const int left = int(base + random->bounded(5));
-            const int right = int(base + random->bounded(5));
-            arrays.TesselMeterFader.at(i)->SetMeterLevels(left, right, left - 8, right - 8);
+    // The levels the demo meter server would send now.
+    void moveLevels(qint64 nowMs) {
+        for (Feed& feed : m_feeds) {
+            if (!feed.control) {
+                continue;
+            }
+            const auto levels = LevelGenerator::afterChannel(
+                feed.generator.at(nowMs), corvane::demo::ChannelStartsOn(feed.point),
+                corvane::demo::ChannelStartGainDb(feed.point));
+            if (auto* meter = qobject_cast<corvane::LedMeter*>(feed.control)) {
+                meter->SetPeakLevels(levels.peakLeft, levels.peakRight);
+            } else if (auto* strip = qobject_cast<corvane::MeterFader*>(feed.control)) {
+                strip->SetMeterLevels(levels.peakLeft, levels.peakRight, levels.rmsLeft,
+                                      levels.rmsRight);
+            }
         }
     }
 
 private:
-    // Channel strips show their buttons once the Core reports what the channel can do; here
-    // every strip has an on/off button and two programme buses.
-    static void showStripButtons(frmCVMini& window) {
-        auto& arrays = window.controlArrays();
-        for (int i = 1; i < arrays.TesselMeterFader.count(); ++i) {
-            corvane::MeterFader* strip = arrays.TesselMeterFader.at(i);
-            strip->setHasOnOff(true);
-            strip->setChannelOn(i != 2);
-            strip->setHasPGMBus(1, true);
-            strip->setHasPGMBus(2, true);
-            strip->setPGMBusOn(1, i == 1);
-            strip->setFaderActive(true);
-            strip->setFaderLevel(-5.0f * i);
+    struct Feed {
+        QPointer<QWidget> control;
+        DemoPoint point;
+        LevelGenerator generator;
+    };
+
+    // Every meter and strip on a point of its own gets that point's programme; strips show
+    // their channel as the demo studio starts it, with an on/off button and two buses.
+    void feedMeters(frmCVMini& window) {
+        int index = 0;
+        for (const auto& entry : window.panel().collControls) {
+            const corvane::clsUPControl& record = *entry.value;
+            if (!record.pntrControl) {
+                continue;
+            }
+            ++index;
+            DemoPoint point{record.lngMeterRTRNum, record.lngMeterIONum, !record.boolMeterIsSource};
+            if (!point.isValid()) {
+                point = DemoPoint{1, index, false}; // something to show all the same
+            }
+            if (auto* strip = qobject_cast<corvane::MeterFader*>(record.pntrControl)) {
+                strip->setHasOnOff(true);
+                strip->setChannelOn(corvane::demo::ChannelStartsOn(point));
+                strip->setHasPGMBus(1, true);
+                strip->setHasPGMBus(2, true);
+                strip->setPGMBusOn(1, true);
+                strip->setFaderActive(true);
+                strip->setFaderLevel(float(corvane::demo::ChannelStartGainDb(point)));
+            } else if (!qobject_cast<corvane::LedMeter*>(record.pntrControl)) {
+                continue;
+            }
+            m_feeds.push_back({record.pntrControl, point,
+                               LevelGenerator(corvane::demo::ProgrammeOf(point), quint64(index))});
         }
     }
 
+    std::vector<Feed> m_feeds;
     std::unique_ptr<frmCVMini> m_window;
 };
 
@@ -126,13 +150,12 @@ int main(int argc, char** argv) {
                          preview.show(content);
                      });
 
+    // As often as the client asks the meter server for levels.
     QTimer levels;
-    double phase = 0;
-    QObject::connect(&levels, &QTimer::timeout, [&] {
-        phase += 0.07;
-        preview.moveLevels(phase);
-    });
-    levels.start(20);
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(&levels, &QTimer::timeout, [&] { preview.moveLevels(clock.elapsed()); });
+    levels.start(120);
 
     if (parser.isSet("quit-after")) {
         QTimer::singleShot(parser.value("quit-after").toInt(), &app, &QApplication::quit);
