@@ -30,7 +30,7 @@ public:
     // A client's unfinished frame may grow to this many characters before it is dropped.
     static constexpr qsizetype kMaxFrameCharacters = 1024 * 1024;
     // A client that leaves this much unread is dropped rather than buffered for.
-    static constexpr qint64 kMaxUnreadBytes = 256 * 1024 * 1024;
+    static constexpr qint64 kMaxUnreadBytes = 64 * 1024 * 1024;
 
     DemoCoreServer(const QDir& panelFolder, StudioCore::Credentials credentials,
                    QObject* parent = nullptr);
