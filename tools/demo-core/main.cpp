@@ -1,24 +1,59 @@
-#include "DemoCore.h"
+// A Core for demonstrations: a small studio that serves the panels of a folder, lights and
+// latches buttons, switches and fades channels, and shares one state among all its clients.
+
+#include "DemoCoreServer.h"
+#include "common/ListenAddress.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
 
+using corvane::demo::DemoCoreServer;
+using corvane::demo::ListenAddress;
+
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("corvane-demo-core"));
     QCommandLineParser parser;
-    parser.setApplicationDescription("A demonstration Core that serves panel definitions.");
+    parser.setApplicationDescription(
+        "A demonstration Core: a small studio for CorvaneMini clients.\n"
+        "Control commands \"message TEXT\" and \"set PANEL.CONTROL.PROPERTY=VALUE\" act; "
+        "every command is logged.");
     parser.addHelpOption();
-    parser.addOption({"port", "TCP port to listen on.", "port", "5200"});
-    parser.addOption({"panels", "Folder of panel definitions (name.xml).", "folder", "."});
+    parser.addOption({"listen", "Address and port to listen on (default 127.0.0.1:5200).",
+                      "address:port", "127.0.0.1:5200"});
+    parser.addOption(
+        {"panels", "Folder of panel definitions, one NAME.xml per panel.", "folder", "."});
+    parser.addOption({"user", "User name a client must log in with.", "name", "operator"});
+    parser.addOption({"password", "Password a client must log in with.", "password", "demo"});
+    parser.addOption({"trace", "Print every frame in and out on stderr."});
     parser.process(app);
 
-    corvane::demo::DemoCore core(QDir(parser.value("panels")));
-    const quint16 port = parser.value("port").toUShort();
-    if (!core.listen(port)) {
-        QTextStream(stderr) << "cannot listen on port " << port << Qt::endl;
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const auto listen = ListenAddress::parse(parser.value("listen"), 5200);
+    if (!listen) {
+        err << "--listen wants ADDRESS:PORT, not \"" << parser.value("listen") << "\"" << Qt::endl;
+        return 2;
+    }
+    const QDir panels(parser.value("panels"));
+    if (!panels.exists()) {
+        err << "no panel folder " << panels.path() << Qt::endl;
+        return 2;
+    }
+
+    DemoCoreServer server(panels, {parser.value("user"), parser.value("password")});
+    server.setLog([&out](const QString& line) { out << line << Qt::endl; });
+    if (parser.isSet("trace")) {
+        server.setTrace([&err](const QString& line) { err << line << Qt::endl; });
+    }
+    if (!server.listen(listen->address, listen->port)) {
+        err << "cannot listen on " << ListenAddress::describe(listen->address, listen->port) << ": "
+            << server.errorString() << Qt::endl;
         return 1;
     }
-    QTextStream(stdout) << "demo Core listening on port " << port << Qt::endl;
+    out << "demo Core listening on "
+        << ListenAddress::describe(server.serverAddress(), server.serverPort()) << ", panels in "
+        << panels.absolutePath() << Qt::endl;
     return QCoreApplication::exec();
 }

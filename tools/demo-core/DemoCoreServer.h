@@ -1,0 +1,76 @@
+#pragma once
+
+#include "PanelCatalog.h"
+#include "StudioCore.h"
+#include "StudioState.h"
+#include "protocol/ReceiveBuffer.h"
+
+#include <QHash>
+#include <QHostAddress>
+#include <QObject>
+#include <QStringDecoder>
+#include <QTcpServer>
+
+#include <functional>
+#include <memory>
+
+class QTcpSocket;
+
+namespace corvane::demo {
+
+// The demo Core on the network: accepts clients, cuts their text into frames for the studio
+// and writes the studio's answers back. With tracing on, every frame in and out is reported,
+// one line each.
+class DemoCoreServer : public QObject, private StudioOutput {
+    Q_OBJECT
+public:
+    using LineSink = std::function<void(const QString&)>;
+
+    static constexpr int kMaxConnections = 64;
+    // A client's unfinished frame may grow to this many characters before it is dropped.
+    static constexpr qsizetype kMaxFrameCharacters = 1024 * 1024;
+    // A client that leaves this much unread is dropped rather than buffered for.
+    static constexpr qint64 kMaxUnreadBytes = 64 * 1024 * 1024;
+
+    DemoCoreServer(const QDir& panelFolder, StudioCore::Credentials credentials,
+                   QObject* parent = nullptr);
+    ~DemoCoreServer() override;
+
+    bool listen(const QHostAddress& address, quint16 port);
+    QHostAddress serverAddress() const { return m_server.serverAddress(); }
+    quint16 serverPort() const { return m_server.serverPort(); }
+    QString errorString() const { return m_server.errorString(); }
+
+    // Log lines (connections, logins, commands) and trace lines; both may be left unset.
+    void setLog(LineSink log) { m_log = std::move(log); }
+    void setTrace(LineSink trace) { m_trace = std::move(trace); }
+
+    int connectionCount() const { return int(m_connections.size()); }
+
+private:
+    struct Connection {
+        QTcpSocket* socket = nullptr;
+        QStringDecoder decoder{QStringDecoder::Utf8};
+        ReceiveBuffer buffer{kMaxFrameCharacters};
+    };
+
+    void onNewConnection();
+    void onReadyRead(int id);
+    void onDisconnected(int id);
+
+    void endLater(int id, bool abort);
+    void send(int connection, const QString& frame) override;
+    void close(int connection) override;
+    void note(const QString& text) override;
+
+    PanelCatalog m_catalog;
+    StudioState m_state;
+    StudioCore m_studio;
+    QTcpServer m_server;
+    QHash<int, std::shared_ptr<Connection>> m_connections;
+    int m_nextId = 1;
+    LineSink m_log;
+    LineSink m_trace;
+};
+
+} // namespace corvane::demo

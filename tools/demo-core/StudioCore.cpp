@@ -1,0 +1,342 @@
+#include "StudioCore.h"
+
+#include "protocol/ClientProtocolConsts.h"
+#include "protocol/FrameBuilder.h"
+#include "support/DataMod.h"
+
+#include <cmath>
+
+namespace corvane::demo {
+
+namespace {
+
+using Consts = modClientProtocolConsts;
+
+// Level data from the Core carries levels as well as the gain; the studio leaves level
+// metering to the meter server and reports its channels as silent: -96 dB as four
+// hexadecimal digits of a 16-bit two's complement.
+const QString kSilentLevel = QString::number(quint16(qint16(-96)), 16).toUpper();
+
+QString pointBlock(const DemoPoint& point) {
+    return PointAddressBlock(point.router, point.io, !point.isDest);
+}
+
+std::optional<bool> booleanWord(QStringView text) {
+    if (text.trimmed().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0) {
+        return true;
+    }
+    if (text.trimmed().compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) {
+        return false;
+    }
+    return std::nullopt;
+}
+
+// "PGM2On" gives bus 2; anything else nothing.
+std::optional<int> busOfKey(QStringView key) {
+    if (key.size() == 6 && key.startsWith(QLatin1String("pgm"), Qt::CaseInsensitive) &&
+        key.endsWith(QLatin1String("on"), Qt::CaseInsensitive) && key[3] >= QLatin1Char('1') &&
+        key[3] <= QLatin1Char('4')) {
+        return key[3].unicode() - '0';
+    }
+    return std::nullopt;
+}
+
+bool startsWithWord(const QString& text, QLatin1String word) {
+    return text.size() > word.size() && text.startsWith(word, Qt::CaseInsensitive) &&
+           text[word.size()] == QLatin1Char(' ');
+}
+
+} // namespace
+
+StudioCore::StudioCore(const PanelCatalog& catalog, StudioState& state, Credentials credentials,
+                       StudioOutput& output)
+    : m_catalog(catalog), m_state(state), m_credentials(std::move(credentials)), m_output(output) {}
+
+void StudioCore::open(int connection) {
+    m_clients.insert(connection, Client{});
+}
+
+void StudioCore::close(int connection) {
+    m_clients.remove(connection);
+}
+
+bool StudioCore::isLoggedIn(int connection) const {
+    const auto found = m_clients.constFind(connection);
+    return found != m_clients.cend() && found->loggedIn;
+}
+
+QString StudioCore::panelOf(int connection) const {
+    return m_clients.value(connection).panel;
+}
+
+qsizetype StudioCore::subscriptionCount(int connection) const {
+    return m_clients.value(connection).subscriptions.size();
+}
+
+void StudioCore::handle(int connection, const QString& piece) {
+    const auto found = m_clients.find(connection);
+    if (found == m_clients.end() || !piece.startsWith(Consts::strFrameStart) ||
+        piece.size() < kFrameHeaderLength) {
+        return;
+    }
+    Client& client = found.value();
+    const int command = piece.at(2).unicode();
+    const QString addressBlock = piece.mid(3, 12);
+    const QString payload = piece.mid(kFrameHeaderLength);
+    if (command == Command::Login) {
+        login(connection, client, payload);
+        return;
+    }
+    if (!client.loggedIn) {
+        return; // a Core hears nothing from a client that has not logged in
+    }
+    const auto point = PointOfAddressBlock(addressBlock);
+    switch (command) {
+    case Command::PanelDefinition:
+        servePanel(connection, client, payload);
+        break;
+    case Command::PropertyChange:
+        buttonPush(connection, client, payload);
+        break;
+    case Command::ControlCommand:
+        controlCommand(connection, payload);
+        break;
+    case Command::MeterSubscription:
+        if (point) {
+            subscribe(connection, client, *point);
+        }
+        break;
+    case Command::MeterAddOns: // from a client: the point is no longer shown
+        if (point) {
+            client.subscriptions.remove(*point);
+        }
+        break;
+    case Command::LevelData:
+        if (point) {
+            faderMoved(connection, *point, payload);
+        }
+        break;
+    case Command::ChannelRequest:
+        if (point) {
+            channelRequest(connection, *point, payload);
+        }
+        break;
+    case Command::IoAddress:
+        if (point) {
+            send(connection, Command::IoAddress, pointBlock(*point), IoAddressOf(*point));
+        }
+        break;
+    case Command::FaderGainQuery:
+        gainQuery(connection, payload);
+        break;
+    default: // keep-alives and anything else need no answer
+        break;
+    }
+}
+
+void StudioCore::login(int connection, Client& client, const QString& payload) {
+    const QString word = payload.section(Consts::strFieldSeparator, 0, 0);
+    const QString user = payload.section(Consts::strFieldSeparator, 1, 1);
+    const QString password = payload.section(Consts::strFieldSeparator, 2);
+    if (word == QLatin1String("LOGIN") && user == m_credentials.user &&
+        password == m_credentials.password) {
+        client.loggedIn = true;
+        send(connection, Command::Login, Consts::strNoAddress, QStringLiteral("Yes"));
+        m_output.note(QStringLiteral("#%1 logged in as %2").arg(connection).arg(user));
+        return;
+    }
+    client.loggedIn = false;
+    send(connection, Command::Login, Consts::strNoAddress, QStringLiteral("No"));
+    m_output.note(QStringLiteral("#%1 login refused for user \"%2\"").arg(connection).arg(user));
+    m_output.close(connection);
+}
+
+void StudioCore::servePanel(int connection, Client& client, const QString& name) {
+    const auto panel = m_catalog.load(name);
+    if (!panel) {
+        m_output.note(QStringLiteral("#%1 asked for panel \"%2\": there is none in %3")
+                          .arg(connection)
+                          .arg(name, m_catalog.folder().path()));
+        send(connection, Command::OperatorMessage, Consts::strNoAddress,
+             QStringLiteral("This Core has no panel named \"%1\".").arg(name));
+        return;
+    }
+    client.panel = panel->name;
+    client.buttons = panel->buttons;
+    send(connection, Command::PanelDefinition, Consts::strNoAddress,
+         panel->title + Consts::strFieldSeparator + panel->definition);
+    m_output.note(QStringLiteral("#%1 panel %2 (%3 characters)")
+                      .arg(connection)
+                      .arg(panel->name)
+                      .arg(panel->definition.size()));
+    // A client that loads the panel later, or again, sees the studio as it is now.
+    for (const QString& change : m_state.propertyChanges(panel->name)) {
+        send(connection, Command::PropertyChange, Consts::strNoAddress, change);
+    }
+}
+
+void StudioCore::buttonPush(int connection, Client& client, const QString& payload) {
+    if (payload.size() < 2 || (payload[0] != QLatin1Char('T') && payload[0] != QLatin1Char('F'))) {
+        return;
+    }
+    const bool push = payload[0] == QLatin1Char('T');
+    const QString target = payload.mid(1);
+    QString panel;
+    QString button;
+    const QString ownPrefix = client.panel + QLatin1Char('.');
+    if (!client.panel.isEmpty() && target.startsWith(ownPrefix, Qt::CaseInsensitive)) {
+        panel = client.panel;
+        button = target.mid(ownPrefix.size());
+    } else {
+        panel = target.section(QLatin1Char('.'), 0, 0);
+        button = target.section(QLatin1Char('.'), 1);
+    }
+    if (panel.isEmpty() || button.isEmpty()) {
+        return;
+    }
+    StudioButton known{button, false, false};
+    if (panel.compare(client.panel, Qt::CaseInsensitive) == 0) {
+        known = client.buttons.value(button.toLower(), known);
+    }
+    bool on = push;
+    if (known.latching) {
+        if (!push) {
+            return; // a latching button acts on the push alone
+        }
+        on = !m_state.buttonOn(panel, known.name, known.startsOn);
+    }
+    const QString value = on ? QStringLiteral("on") : QStringLiteral("off");
+    m_state.setProperty(panel, known.name, QStringLiteral("state"), value);
+    sendToPanel(panel, PropertyChangePayload(panel, known.name, QStringLiteral("state"), value));
+    m_output.note(QStringLiteral("#%1 %2 %3.%4: now %5")
+                      .arg(connection)
+                      .arg(push ? QStringLiteral("pushed") : QStringLiteral("released"), panel,
+                           known.name, value));
+}
+
+void StudioCore::controlCommand(int connection, const QString& payload) {
+    const QString source = payload.section(Consts::strFieldSeparator, 0, 0);
+    const QString text = payload.section(Consts::strFieldSeparator, 1);
+    m_output.note(QStringLiteral("#%1 command from %2: %3").arg(connection).arg(source, text));
+    const QString command = text.trimmed();
+    if (startsWithWord(command, QLatin1String("message"))) {
+        send(connection, Command::OperatorMessage, Consts::strNoAddress, command.mid(8).trimmed());
+    } else if (startsWithWord(command, QLatin1String("set"))) {
+        setCommand(connection, command.mid(4).trimmed());
+    }
+}
+
+void StudioCore::setCommand(int connection, const QString& assignment) {
+    const qsizetype equals = assignment.indexOf(QLatin1Char('='));
+    const QStringList address = assignment.left(equals).split(QLatin1Char('.'));
+    if (equals < 0 || address.size() < 3 || address[0].isEmpty() || address[1].isEmpty() ||
+        address[2].isEmpty()) {
+        m_output.note(QStringLiteral("#%1 cannot set \"%2\": PANEL.CONTROL.PROPERTY=VALUE")
+                          .arg(connection)
+                          .arg(assignment));
+        return;
+    }
+    // The client reads a value up to a second "="; remember what it will show.
+    const QString value = assignment.mid(equals + 1).section(QLatin1Char('='), 0, 0);
+    m_state.setProperty(address[0], address[1], address[2], value);
+    sendToPanel(address[0], PropertyChangePayload(address[0], address[1], address[2], value));
+}
+
+void StudioCore::subscribe(int connection, Client& client, const DemoPoint& point) {
+    if (client.subscriptions.size() < kMaxSubscriptions) {
+        client.subscriptions.insert(point);
+    }
+    // What the channel can do, then how it stands now.
+    const QString block = pointBlock(point);
+    send(connection, Command::MeterSubscription, block,
+         StudioState::abilitiesOf(point).toPayload());
+    send(connection, Command::MeterAddOns, block, m_state.channel(point).addOnsPayload());
+    send(connection, Command::LevelData, block, levelRecord(point));
+}
+
+void StudioCore::faderMoved(int connection, const DemoPoint& point, const QString& payload) {
+    bool ok = false;
+    const double requested = payload.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(requested)) {
+        m_output.note(QStringLiteral("#%1 fader %2: \"%3\" is no gain")
+                          .arg(connection)
+                          .arg(point.key(), payload));
+        return;
+    }
+    const ChannelAbilities abilities = StudioState::abilitiesOf(point);
+    ChannelState channel = m_state.channel(point);
+    channel.gainDb =
+        std::round(std::clamp(requested, abilities.gainMinDb, abilities.gainMaxDb) * 10) / 10;
+    m_state.setChannel(point, channel);
+    sendToListeners(connection, point, Command::LevelData, levelRecord(point));
+}
+
+void StudioCore::channelRequest(int connection, const DemoPoint& point, const QString& payload) {
+    const QString key = payload.section(QLatin1Char('='), 0, 0).trimmed();
+    const auto wanted = booleanWord(payload.section(QLatin1Char('='), 1, 1));
+    const ChannelAbilities abilities = StudioState::abilitiesOf(point);
+    ChannelState channel = m_state.channel(point);
+    const auto bus = busOfKey(key);
+    if (wanted && key.compare(QLatin1String("ChannelOn"), Qt::CaseInsensitive) == 0 &&
+        abilities.hasOnOff) {
+        channel.on = *wanted;
+    } else if (wanted && bus && abilities.hasPGMBus[*bus - 1]) {
+        channel.pgmBusOn[*bus - 1] = *wanted;
+    } else {
+        m_output.note(QStringLiteral("#%1 channel %2 cannot do \"%3\"")
+                          .arg(connection)
+                          .arg(point.key(), payload));
+        return;
+    }
+    m_state.setChannel(point, channel);
+    sendToListeners(connection, point, Command::MeterAddOns, channel.addOnsPayload());
+}
+
+void StudioCore::gainQuery(int connection, const QString& payload) {
+    // "tcp://HOST:4010_GET FaCH#CHANNEL Fader_Gain"
+    const QLatin1String scheme("tcp://");
+    const QLatin1String channelMark("FaCH#");
+    const qsizetype mark = payload.indexOf(channelMark, 0, Qt::CaseInsensitive);
+    if (!payload.startsWith(scheme, Qt::CaseInsensitive) || mark < 0) {
+        return;
+    }
+    const QString host = payload.mid(scheme.size()).section(QLatin1Char(':'), 0, 0);
+    const QString channel = payload.mid(mark + channelMark.size()).section(QLatin1Char(' '), 0, 0);
+    if (const auto point = PointOfIoAddress(host, channel)) {
+        send(connection, Command::LevelData, pointBlock(*point), levelRecord(*point));
+    }
+}
+
+QString StudioCore::levelRecord(const DemoPoint& point) const {
+    const QString& field = Consts::strFieldSeparator;
+    const QChar colon = QLatin1Char(':');
+    return GetHex4(point.router) + field + QString::number(point.io) + field +
+           (point.isDest ? QStringLiteral("True") : QStringLiteral("False")) + field +
+           kSilentLevel + colon + kSilentLevel + colon + kSilentLevel + colon + kSilentLevel +
+           colon + QString::number(m_state.channel(point).gainDb);
+}
+
+void StudioCore::send(int connection, int command, const QString& addressBlock,
+                      const QString& payload) {
+    m_output.send(connection, BuildFrame(command, addressBlock, payload));
+}
+
+void StudioCore::sendToPanel(const QString& panel, const QString& propertyChange) {
+    for (auto it = m_clients.cbegin(); it != m_clients.cend(); ++it) {
+        if (it->loggedIn && it->panel.compare(panel, Qt::CaseInsensitive) == 0) {
+            send(it.key(), Command::PropertyChange, Consts::strNoAddress, propertyChange);
+        }
+    }
+}
+
+void StudioCore::sendToListeners(int asker, const DemoPoint& point, int command,
+                                 const QString& payload) {
+    const QString block = pointBlock(point);
+    for (auto it = m_clients.cbegin(); it != m_clients.cend(); ++it) {
+        if (it->loggedIn && (it.key() == asker || it->subscriptions.contains(point))) {
+            send(it.key(), command, block, payload);
+        }
+    }
+}
+
+} // namespace corvane::demo

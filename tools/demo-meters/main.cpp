@@ -1,0 +1,56 @@
+// A meter server for demonstrations: sends programme-like levels for every point a client
+// subscribes, silent where a channel is off.
+
+#include "DemoMeterServer.h"
+#include "common/ListenAddress.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+using corvane::demo::DemoMeterServer;
+using corvane::demo::ListenAddress;
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("corvane-demo-meters"));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "A demonstration meter server: programme-like levels for every subscribed point.\n"
+        "Without --core, every eighth source is off (silent) and channels keep their starting "
+        "gains; with --core, switches and faders follow that Core.");
+    parser.addHelpOption();
+    parser.addOption({"listen", "Address and port to listen on (default 127.0.0.1:9501).",
+                      "address:port", "127.0.0.1:9501"});
+    parser.addOption(
+        {"core", "Follow channel switches and faders of the Core at this address.", "host:port"});
+    parser.addOption({"user", "User name for the Core.", "name", "operator"});
+    parser.addOption({"password", "Password for the Core.", "password", "demo"});
+    parser.addOption({"trace", "Print every line received on stderr."});
+    parser.process(app);
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const auto listen = ListenAddress::parse(parser.value("listen"), 9501);
+    if (!listen) {
+        err << "--listen wants ADDRESS:PORT, not \"" << parser.value("listen") << "\"" << Qt::endl;
+        return 2;
+    }
+
+    DemoMeterServer server;
+    server.setLog([&out](const QString& line) { out << line << Qt::endl; });
+    if (parser.isSet("trace")) {
+        server.setTrace([&err](const QString& line) { err << line << Qt::endl; });
+    }
+    if (!server.listen(listen->address, listen->port)) {
+        err << "cannot listen on " << ListenAddress::describe(listen->address, listen->port) << ": "
+            << server.errorString() << Qt::endl;
+        return 1;
+    }
+    if (parser.isSet("core")) {
+        server.followCore(parser.value("core"), parser.value("user"), parser.value("password"));
+    }
+    out << "demo meter server listening on "
+        << ListenAddress::describe(server.serverAddress(), server.serverPort()) << Qt::endl;
+    return QCoreApplication::exec();
+}
