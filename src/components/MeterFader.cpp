@@ -162,6 +162,8 @@ void MeterFader::setChannelName(const QString& name) {
     }
     m_channelName = name;
     m_nameLabel->setToolTip(name);
+    // Screen readers name the fader by its channel.
+    m_fader->setAccessibleName(name + QStringLiteral(" gain"));
     refreshName();
 }
 

@@ -365,9 +365,11 @@ TEST(MeterFader, OperatorCannotDragPastTheRange) {
 TEST(MeterFader, TheFaderIsAnAccessibleSliderInTenthsOfADb) {
     ShownStrip s(1);
     s.strip.setFaderLevel(-12.5f);
+    s.strip.setChannelName("Presenter");
     QAccessibleInterface* slider = QAccessible::queryAccessibleInterface(faderOf(s.strip));
     ASSERT_NE(slider, nullptr);
     EXPECT_EQ(slider->role(), QAccessible::Slider);
+    EXPECT_EQ(slider->text(QAccessible::Name), "Presenter gain");
     ASSERT_NE(slider->valueInterface(), nullptr);
     EXPECT_EQ(slider->valueInterface()->currentValue().toInt(), -125);
     EXPECT_EQ(slider->valueInterface()->minimumValue().toInt(), -800);
