@@ -1,12 +1,13 @@
 #include "components/GainFader.h"
 
+#include "components/ComponentFont.h"
+
 #include <QFontMetrics>
-#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QWheelEvent>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <cmath>
@@ -15,62 +16,79 @@ namespace corvane {
 
 namespace {
 
+// Far beyond any gain, and far from the integer limits the slider computes with.
+constexpr double kMaxTenths = 1'000'000;
+
 const QColor kTrack(0x05, 0x05, 0x05);
 const QColor kTrackEdge(0x4a, 0x4a, 0x4a);
-const QColor kScaleText(0xb8, 0xb8, 0xb8);
-const QColor kScaleTick(0x6a, 0x6a, 0x6a);
 const QColor kNominal(0xff, 0xa5, 0x1f);
 
-QFont smallFont(const QFont& base) {
-    QFont font(base);
-    font.setPixelSize(9);
-    return font;
+int tenthsOf(float db) {
+    return int(
+        std::lround(std::clamp(double(db) * GainFader::kTenthsPerDb, -kMaxTenths, kMaxTenths)));
+}
+
+// A colour part way from the ground to the text colour, for the quieter parts of the scale.
+QColor towards(const QColor& ground, const QColor& text, double share) {
+    auto mix = [share](int a, int b) { return int(std::lround(a + (b - a) * share)); };
+    return QColor(mix(ground.red(), text.red()), mix(ground.green(), text.green()),
+                  mix(ground.blue(), text.blue()));
 }
 
 } // namespace
 
-GainFader::GainFader(QWidget* parent) : QWidget(parent) {
+GainFader::GainFader(QWidget* parent) : QAbstractSlider(parent) {
+    // The ground, track, scale and cap cover every pixel.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setOrientation(Qt::Vertical);
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::SizeVerCursor);
+    setSingleStep(kSingleStepTenths);
+    setPageStep(kPageStepTenths);
+    setGainRange(-80.0f, 10.0f);
+    relayout();
 }
 
-void GainFader::setRange(float minimum, float maximum) {
-    if (std::isnan(minimum) || std::isnan(maximum)) {
+void GainFader::setGainRange(float minimumDb, float maximumDb) {
+    if (std::isnan(minimumDb) || std::isnan(maximumDb)) {
         return;
     }
-    if (minimum > maximum) {
-        std::swap(minimum, maximum);
+    if (minimumDb > maximumDb) {
+        std::swap(minimumDb, maximumDb);
     }
-    if (minimum == m_minimum && maximum == m_maximum) {
+    const QScopedValueRollback placing(m_programIsPlacing, true);
+    setRange(tenthsOf(minimumDb), tenthsOf(maximumDb));
+    // A gain the old range had pinned is drawn where it belongs in the new one.
+    setValue(tenthsOf(m_gain));
+}
+
+void GainFader::setGain(float db) {
+    if (std::isnan(db)) {
         return;
     }
-    m_minimum = minimum;
-    m_maximum = maximum;
+    m_gain = db;
+    placeByProgram(tenthsOf(db));
+}
+
+void GainFader::placeByProgram(int tenths) {
+    const QScopedValueRollback placing(m_programIsPlacing, true);
+    setValue(tenths);
+}
+
+void GainFader::setNominal(float db) {
+    if (std::isnan(db) || db == m_nominal) {
+        return;
+    }
+    m_nominal = db;
     update();
 }
 
-void GainFader::setValue(float value) {
-    if (std::isnan(value) || value == m_value) {
-        return;
+void GainFader::sliderChange(SliderChange change) {
+    QAbstractSlider::sliderChange(change);
+    if (change == SliderValueChange && !m_programIsPlacing) {
+        m_gain = float(value()) / kTenthsPerDb;
+        emit gainChangedByOperator(m_gain);
     }
-    m_value = value;
-    update();
-}
-
-void GainFader::setNominal(float nominal) {
-    if (std::isnan(nominal) || nominal == m_nominal) {
-        return;
-    }
-    m_nominal = nominal;
-    update();
-}
-
-void GainFader::setActive(bool active) {
-    if (active == m_active) {
-        return;
-    }
-    m_active = active;
-    update();
 }
 
 QSize GainFader::sizeHint() const {
@@ -81,161 +99,120 @@ QSize GainFader::minimumSizeHint() const {
     return {16, 48};
 }
 
-int GainFader::capHeight() const {
-    return std::clamp(height() / 10, 12, 26);
+void GainFader::relayout() {
+    m_scaleFont = scaledFont(font(), 0.75);
+    Geometry g;
+    g.capHeight = std::clamp(height() / 10, 12, 26);
+    g.travelTop = g.capHeight / 2 + 1;
+    g.travelBottom = std::max(g.travelTop + 1, height() - g.capHeight / 2 - 2);
+    const int wanted = QFontMetrics(m_scaleFont).horizontalAdvance(QStringLiteral("-80")) + 3;
+    g.labelWidth = width() - wanted >= 16 ? wanted : 0;
+    g.trackX = g.labelWidth + (width() - g.labelWidth) / 2;
+    g.capWidth = std::max(0, std::min(width() - g.labelWidth - 2, 30));
+    m_geometry = g;
+    update();
 }
 
-int GainFader::travelTop() const {
-    return capHeight() / 2 + 1;
+void GainFader::resizeEvent(QResizeEvent* event) {
+    QAbstractSlider::resizeEvent(event);
+    relayout();
 }
 
-int GainFader::travelBottom() const {
-    return std::max(travelTop() + 1, height() - capHeight() / 2 - 2);
+void GainFader::changeEvent(QEvent* event) {
+    QAbstractSlider::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        relayout();
+    }
 }
 
-int GainFader::labelWidth() const {
-    const QFontMetrics fm(smallFont(font()));
-    const int wanted = fm.horizontalAdvance(QStringLiteral("-80")) + 3;
-    return width() - wanted >= 16 ? wanted : 0;
+int GainFader::positionFor(int tenths) const {
+    const double span = double(maximum()) - minimum();
+    const double fraction = span > 0 ? std::clamp((tenths - minimum()) / span, 0.0, 1.0) : 0.0;
+    const Geometry& g = m_geometry;
+    return int(std::lround(g.travelBottom - fraction * (g.travelBottom - g.travelTop)));
 }
 
-int GainFader::trackX() const {
-    return labelWidth() + (width() - labelWidth()) / 2;
-}
-
-int GainFader::positionFor(float value) const {
-    const float span = m_maximum - m_minimum;
+int GainFader::tenthsAt(int y) const {
+    const Geometry& g = m_geometry;
+    const int travel = g.travelBottom - g.travelTop;
     const double fraction =
-        span > 0 ? std::clamp(double(value - m_minimum) / span, 0.0, 1.0) : 0.0;
-    return int(std::lround(travelBottom() - fraction * (travelBottom() - travelTop())));
-}
-
-float GainFader::valueAt(int y) const {
-    const int travel = travelBottom() - travelTop();
-    const double fraction =
-        travel > 0 ? std::clamp(double(travelBottom() - y) / travel, 0.0, 1.0) : 0.0;
-    return snapped(float(m_minimum + fraction * (m_maximum - m_minimum)));
-}
-
-float GainFader::snapped(float value) const {
-    const float stepped = std::round(value / kStepDb) * kStepDb;
-    return std::clamp(stepped, m_minimum, m_maximum);
+        travel > 0 ? std::clamp(double(g.travelBottom - y) / travel, 0.0, 1.0) : 0.0;
+    return minimum() + int(std::lround(fraction * (double(maximum()) - minimum())));
 }
 
 QRect GainFader::capRect() const {
-    const int capWidth = std::min(width() - labelWidth() - 2, 30);
-    const int h = capHeight();
-    return {trackX() - capWidth / 2, positionFor(m_value) - h / 2, capWidth, h};
-}
-
-void GainFader::operatorSet(float value) {
-    if (value == m_value) {
-        return;
-    }
-    m_value = value;
-    update();
-    emit operatorMoved(value);
-}
-
-void GainFader::operatorStep(float delta) {
-    // A step starts from where the cap is drawn, so a value outside the range comes back in.
-    const float from = std::clamp(m_value, m_minimum, m_maximum);
-    emit operatorGrabbed();
-    operatorSet(snapped(from + delta));
+    const Geometry& g = m_geometry;
+    return {g.trackX - g.capWidth / 2, positionFor(sliderPosition()) - g.capHeight / 2, g.capWidth,
+            g.capHeight};
 }
 
 void GainFader::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
-        QWidget::mousePressEvent(event);
+        event->ignore();
         return;
     }
+    event->accept();
     const int y = int(event->position().y());
-    const bool onCap = capRect().contains(event->position().toPoint());
-    m_dragging = true;
+    const QRect cap = capRect();
+    const bool onCap = cap.contains(event->position().toPoint());
     m_lastDragY = y;
     // Held by the cap, the fader keeps its place under the pointer; a press on the track
     // brings the cap to the pointer.
-    m_grabOffset = onCap ? y - capRect().center().y() : 0;
-    emit operatorGrabbed();
+    m_grabOffset = onCap ? y - cap.center().y() : 0;
+    setSliderDown(true);
     if (!onCap) {
-        operatorSet(valueAt(y));
+        setSliderPosition(tenthsAt(y));
     }
 }
 
 void GainFader::mouseMoveEvent(QMouseEvent* event) {
     const int y = int(event->position().y());
     // Only real movement counts, so grabbing the cap never rounds a gain the Core set.
-    if (!m_dragging || y == m_lastDragY) {
+    if (!isSliderDown() || y == m_lastDragY) {
         return;
     }
     m_lastDragY = y;
-    operatorSet(valueAt(y - m_grabOffset));
+    setSliderPosition(tenthsAt(y - m_grabOffset));
 }
 
 void GainFader::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        m_dragging = false;
-    }
-}
-
-void GainFader::wheelEvent(QWheelEvent* event) {
-    // Touchpads send small deltas; whole notches of 120 make one step each.
-    m_wheelRemainder += event->angleDelta().y();
-    const int notches = m_wheelRemainder / 120;
-    m_wheelRemainder %= 120;
-    if (notches != 0) {
-        const float step = (event->modifiers() & Qt::ShiftModifier) ? kStepDb : kFineStepDb;
-        operatorStep(notches * step);
-    }
-    event->accept();
-}
-
-void GainFader::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Up:
-        operatorStep(kFineStepDb);
-        break;
-    case Qt::Key_Down:
-        operatorStep(-kFineStepDb);
-        break;
-    case Qt::Key_PageUp:
-        operatorStep(kCoarseStepDb);
-        break;
-    case Qt::Key_PageDown:
-        operatorStep(-kCoarseStepDb);
-        break;
-    default:
-        QWidget::keyPressEvent(event);
+    if (event->button() == Qt::LeftButton && isSliderDown()) {
+        setSliderDown(false);
     }
 }
 
 void GainFader::paintScale(QPainter& painter) const {
-    const QFont font = smallFont(this->font());
-    const QFontMetrics fm(font);
-    painter.setFont(font);
-    const int labels = labelWidth();
+    const Geometry& g = m_geometry;
+    const QColor ground = palette().color(QPalette::Window);
+    const QColor text = palette().color(QPalette::WindowText);
+    const QColor labelColor = towards(ground, text, 0.76);
+    const QColor tickColor = towards(ground, text, 0.38);
+    const QFontMetrics fm(m_scaleFont);
+    painter.setFont(m_scaleFont);
     int lastLabelTop = -1000;
     for (int db : {10, 5, 0, -5, -10, -20, -30, -40, -50, -60, -70, -80}) {
-        if (db < m_minimum || db > m_maximum) {
+        const int tenths = db * kTenthsPerDb;
+        if (tenths < minimum() || tenths > maximum()) {
             continue;
         }
-        const int y = positionFor(float(db));
-        painter.fillRect(QRect(trackX() - 9, y, 5, 1), kScaleTick);
-        painter.fillRect(QRect(trackX() + 5, y, 5, 1), kScaleTick);
-        if (labels > 0 && y - fm.height() / 2 >= lastLabelTop + fm.height()) {
-            painter.setPen(kScaleText);
-            painter.drawText(QRect(0, y - fm.height() / 2, labels - 2, fm.height()),
+        const int y = positionFor(tenths);
+        painter.fillRect(QRect(g.trackX - 9, y, 5, 1), tickColor);
+        painter.fillRect(QRect(g.trackX + 5, y, 5, 1), tickColor);
+        if (g.labelWidth > 0 && y - fm.height() / 2 >= lastLabelTop + fm.height()) {
+            painter.setPen(labelColor);
+            painter.drawText(QRect(0, y - fm.height() / 2, g.labelWidth - 2, fm.height()),
                              Qt::AlignRight | Qt::AlignVCenter, QString::number(db));
             lastLabelTop = y - fm.height() / 2;
         }
     }
-    if (m_nominal >= m_minimum && m_nominal <= m_maximum) {
-        const int y = positionFor(m_nominal);
-        painter.fillRect(QRect(trackX() - 11, y, 22, 1), kNominal);
+    const int nominal = tenthsOf(m_nominal);
+    if (nominal >= minimum() && nominal <= maximum()) {
+        const int y = positionFor(nominal);
+        painter.fillRect(QRect(g.trackX - 11, y, 22, 1), kNominal);
         QPainterPath arrow;
-        arrow.moveTo(trackX() + 11, y - 3);
-        arrow.lineTo(trackX() + 11, y + 4);
-        arrow.lineTo(trackX() + 8, y + 0.5);
+        arrow.moveTo(g.trackX + 11, y - 3);
+        arrow.lineTo(g.trackX + 11, y + 4);
+        arrow.lineTo(g.trackX + 8, y + 0.5);
         arrow.closeSubpath();
         painter.fillPath(arrow, kNominal);
     }
@@ -243,8 +220,10 @@ void GainFader::paintScale(QPainter& painter) const {
 
 void GainFader::paintCap(QPainter& painter) const {
     const QRect cap = capRect();
+    // Without a known gain the fader takes no input, and its cap is dimmed to say so.
+    const bool live = isEnabled();
+    const int dim = live ? 100 : 190;
     QLinearGradient body(cap.topLeft(), cap.bottomLeft());
-    const int dim = m_active ? 100 : 190;
     body.setColorAt(0.0, QColor(0xe6, 0xe6, 0xe6).darker(dim));
     body.setColorAt(0.45, QColor(0xa8, 0xa8, 0xa8).darker(dim));
     body.setColorAt(0.55, QColor(0x8c, 0x8c, 0x8c).darker(dim));
@@ -254,7 +233,7 @@ void GainFader::paintCap(QPainter& painter) const {
     painter.drawRoundedRect(QRectF(cap).adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
     // The index line across the middle is what the operator reads against the scale.
     painter.fillRect(QRect(cap.left() + 2, cap.center().y(), cap.width() - 4, 1),
-                     m_active ? Qt::white : QColor(0x90, 0x90, 0x90));
+                     live ? Qt::white : QColor(0x60, 0x60, 0x60));
     if (hasFocus()) {
         painter.setPen(QColor(0x4d, 0xa3, 0xff));
         painter.setBrush(Qt::NoBrush);
@@ -263,9 +242,10 @@ void GainFader::paintCap(QPainter& painter) const {
 }
 
 void GainFader::paintEvent(QPaintEvent*) {
+    const Geometry& g = m_geometry;
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(0x1d, 0x1d, 0x1d));
-    const QRect track(trackX() - 2, travelTop() - 2, 4, travelBottom() - travelTop() + 4);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+    const QRect track(g.trackX - 2, g.travelTop - 2, 4, g.travelBottom - g.travelTop + 4);
     painter.fillRect(track, kTrack);
     painter.setPen(kTrackEdge);
     painter.drawRect(track.adjusted(0, 0, -1, -1));

@@ -1,78 +1,80 @@
 #pragma once
 
-#include <QWidget>
+#include <QAbstractSlider>
 
 namespace corvane {
 
-// A vertical gain fader in dB. The program places it with setValue, which raises nothing;
-// only the operator's mouse, wheel and keys raise operatorGrabbed (a gesture begins) and
-// operatorMoved (each step the value takes, in 0.1 dB steps).
-class GainFader : public QWidget {
+// A vertical gain fader in dB. The slider's integer range is tenths of a dB, so keys, page
+// steps, the wheel, accessibility and sliderPressed/sliderMoved/sliderReleased are Qt's own.
+// The program places it with setGain, which raises no operator signal; gainChangedByOperator
+// comes only when the operator's mouse, wheel or keys really change the value. A press that
+// does not move it, or a step at the end of the range, raises nothing.
+class GainFader : public QAbstractSlider {
     Q_OBJECT
 public:
-    static constexpr float kStepDb = 0.1f;
-    static constexpr float kFineStepDb = 0.5f;
-    static constexpr float kCoarseStepDb = 5.0f;
+    static constexpr int kTenthsPerDb = 10;
+    static constexpr int kSingleStepTenths = 5; // a key press: 0.5 dB
+    static constexpr int kPageStepTenths = 50;  // a page key: 5 dB
 
     explicit GainFader(QWidget* parent = nullptr);
 
     // A reversed range is put the right way round; a range with a NaN end is ignored.
-    void setRange(float minimum, float maximum);
-    float minimum() const { return m_minimum; }
-    float maximum() const { return m_maximum; }
+    void setGainRange(float minimumDb, float maximumDb);
+    float minimumDb() const { return float(minimum()) / kTenthsPerDb; }
+    float maximumDb() const { return float(maximum()) / kTenthsPerDb; }
 
-    // Kept as given; only its drawing is pinned to the range. NaN is ignored.
-    void setValue(float value);
-    float value() const { return m_value; }
+    // The program's gain: kept as given and drawn pinned to the range, also after a later
+    // range change. NaN is ignored.
+    void setGain(float db);
+    // The program's gain as given, or the operator's last setting, whichever came last.
+    float gain() const { return m_gain; }
 
-    void setNominal(float nominal);
+    void setNominal(float db);
     float nominal() const { return m_nominal; }
 
-    // Without a known gain the cap is drawn dimmed.
-    void setActive(bool active);
-    bool isActive() const { return m_active; }
-
-    // Where the cap is drawn now, and the vertical position of a value; for layout and tests.
+    // Where the cap is drawn now.
     QRect capRect() const;
-    int positionFor(float value) const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
 signals:
-    void operatorGrabbed();
-    void operatorMoved(float value);
+    void gainChangedByOperator(float db);
 
 protected:
+    void sliderChange(SliderChange change) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    int travelTop() const;
-    int travelBottom() const;
-    int capHeight() const;
-    int trackX() const;
-    int labelWidth() const;
-    float valueAt(int y) const;
-    float snapped(float value) const;
-    void operatorStep(float delta);
-    void operatorSet(float value);
+    // Sizes that depend only on the widget's size and font, worked out when either changes.
+    struct Geometry {
+        int capHeight = 12;
+        int capWidth = 0;
+        int travelTop = 0;
+        int travelBottom = 1;
+        int labelWidth = 0;
+        int trackX = 0;
+    };
+
+    void relayout();
+    int positionFor(int tenths) const;
+    int tenthsAt(int y) const;
+    void placeByProgram(int tenths);
     void paintScale(QPainter& painter) const;
     void paintCap(QPainter& painter) const;
 
-    float m_minimum = -80.0f;
-    float m_maximum = 10.0f;
-    float m_value = 0.0f;
+    Geometry m_geometry;
+    QFont m_scaleFont;
+    float m_gain = 0.0f;
     float m_nominal = 0.0f;
-    bool m_active = false;
-    bool m_dragging = false;
+    bool m_programIsPlacing = false;
     int m_grabOffset = 0;
     int m_lastDragY = 0;
-    int m_wheelRemainder = 0;
 };
 
 } // namespace corvane

@@ -1,13 +1,16 @@
 #include "components/LedMeter.h"
 
+#include "components/ComponentFont.h"
 #include "support/ColorNumber.h"
 
 #include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmapCache>
+#include <QRegion>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace corvane {
@@ -15,9 +18,7 @@ namespace corvane {
 namespace {
 
 QFont scaleFont(const QFont& base) {
-    QFont font(base);
-    font.setPixelSize(9);
-    return font;
+    return scaledFont(base, 0.75);
 }
 
 // Identical meters (a panel usually has many of one size) share one set of cached pixmaps.
@@ -177,6 +178,9 @@ void LedMeter::invalidateCache() {
     m_artist = MeterArtist(m_style, MeterScaleMap(m_scaleCode), m_colors, scaleFont(font()));
     m_layout = m_artist.layoutFor(size(), m_centerPad);
     m_cacheValid = false;
+    // The bars may have a new length: what they show is worked out again for it now, so that
+    // the next paint, whatever it covers, draws them to the new layout.
+    refreshBars(false);
     update();
 }
 
@@ -197,7 +201,7 @@ void LedMeter::ensureCache() {
                                      m_centerPad, m_colors, font);
         QPixmap& target = core ? m_litCoreBars : m_litBars;
         if (!QPixmapCache::find(key, &target)) {
-            target = m_artist.litBars(m_layout, dpr, core);
+            target = m_artist.litBars(m_layout, size(), dpr, core);
             QPixmapCache::insert(key, target);
         }
     }
@@ -276,16 +280,6 @@ QRect LedMeter::acrossBars(int from, int to) const {
                              : QRect(both.left() + from, both.top(), to - from, both.height());
 }
 
-void LedMeter::blit(QPainter& painter, const QPixmap& from, const QRect& target,
-                    QPoint origin) const {
-    if (target.isEmpty()) {
-        return;
-    }
-    const QRectF source(QPointF(target.topLeft() - origin) * m_cacheDpr,
-                        QSizeF(target.size()) * m_cacheDpr);
-    painter.drawPixmap(QRectF(target), from, source);
-}
-
 QRect LedMeter::beside(int litChannel, int from, int to) const {
     // The part of acrossBars(from, to) that is not the lit channel's bar: the pad and the
     // other bar, one rectangle since the bars lie side by side.
@@ -299,63 +293,85 @@ QRect LedMeter::beside(int litChannel, int from, int to) const {
                            : QRect(span.topLeft(), QPoint(span.right(), lit.top() - 1));
 }
 
+QRect LedMeter::toDevice(const QRect& logical) const {
+    // Every edge is rounded on its own, so two pieces that share an edge in layout pixels share
+    // it in device pixels too: at a pixel ratio like 1.5 the pieces of a frame meet without a
+    // gap or an overlap.
+    const auto at = [this](int v) { return int(std::lround(v * m_cacheDpr)); };
+    return QRect(QPoint(at(logical.left()), at(logical.top())),
+                 QPoint(at(logical.right() + 1) - 1, at(logical.bottom() + 1) - 1));
+}
+
+void LedMeter::blit(QPainter& painter, const QPixmap& from, const QRect& logical) const {
+    // The painter works in device pixels and all cached pixmaps lie on the widget's own pixel
+    // grid, so a piece is a plain copy of the same device pixels.
+    const QRect device = toDevice(logical);
+    if (!device.isEmpty()) {
+        painter.drawPixmap(device, from, device);
+    }
+}
+
 void LedMeter::paintBars(QPainter& painter) const {
     // Zones along the bars: both lit up to the lower bar, one lit up to the higher one, the
     // ground above. Each zone is one copy across both bars, because a narrow bar costs a copy
     // call per scanline.
-    const QPoint origin = m_layout.bars[0].united(m_layout.bars[1]).topLeft();
     const int length = m_layout.length();
     const int lower = std::min(m_drawn[0].extent, m_drawn[1].extent);
     const int upper = std::max(m_drawn[0].extent, m_drawn[1].extent);
     const int higher = m_drawn[0].extent >= m_drawn[1].extent ? 0 : 1;
-    blit(painter, m_background, acrossBars(upper, length), QPoint(0, 0));
-    blit(painter, m_litBars, acrossBars(0, lower), origin);
+    blit(painter, m_background, acrossBars(upper, length));
+    blit(painter, m_litBars, acrossBars(0, lower));
     if (upper > lower) {
-        blit(painter, m_litBars, alongBar(higher, lower, upper - lower), origin);
-        blit(painter, m_background, beside(higher, lower, upper), QPoint(0, 0));
+        blit(painter, m_litBars, alongBar(higher, lower, upper - lower));
+        blit(painter, m_background, beside(higher, lower, upper));
     }
     const int holdThickness = m_artist.holdThickness(length);
     for (int ch = 0; ch < 2; ++ch) {
         const BarPaint& paint = m_drawn[ch];
         if (paint.rms > 0) {
-            blit(painter, m_litCoreBars, alongBar(ch, 0, std::min(paint.rms, paint.extent)),
-                 origin);
+            blit(painter, m_litCoreBars, alongBar(ch, 0, std::min(paint.rms, paint.extent)));
         }
         if (paint.rms > paint.extent) {
             // A core above the peak bar is rare (RMS lags a falling peak); blend it here.
             painter.fillRect(
-                MeterArtist::coreOf(alongBar(ch, paint.extent, paint.rms - paint.extent),
-                                    m_layout.vertical),
+                toDevice(MeterArtist::coreOf(alongBar(ch, paint.extent, paint.rms - paint.extent),
+                                             m_layout.vertical)),
                 m_colors.rms);
         }
         if (paint.hold > paint.extent) {
             blit(painter, m_litBars,
                  alongBar(ch, std::max(0, paint.hold - holdThickness),
-                          std::min(holdThickness, paint.hold)),
-                 origin);
+                          std::min(holdThickness, paint.hold)));
         }
         if (paint.extent > 0) {
-            painter.fillRect(alongBar(ch, paint.extent - 1, 1), m_levelLine);
+            painter.fillRect(toDevice(alongBar(ch, paint.extent - 1, 1)), m_levelLine);
         }
     }
 }
 
 void LedMeter::paintEvent(QPaintEvent* event) {
-    const QRect dirty = event->rect();
-    // A full repaint (first show, resize, grab, a move to another screen) brings the bars
-    // and the pixmaps up to date first; a partial one paints what the tick decided, so bars
-    // outside the dirty area stay consistent with what was drawn before.
-    const bool full = dirty.contains(rect());
-    if (full && devicePixelRatioF() != m_cacheDpr) {
+    // A pixel ratio that changed without a screen change being announced (a window dragged
+    // across screens on some desktops) is caught here.
+    if (devicePixelRatioF() != m_cacheDpr) {
         m_cacheValid = false;
     }
     ensureCache();
-    if (full) {
+    const QRect dirty = event->rect();
+    // A full repaint (first show, a grab while hidden) brings the bars up to the clock first;
+    // a partial one paints what the tick decided, so bars outside the dirty area stay
+    // consistent with what was drawn before.
+    if (dirty.contains(rect())) {
         refreshBars(false);
     }
     QPainter painter(this);
-    if (!m_layout.bars[0].united(m_layout.bars[1]).contains(dirty)) {
-        blit(painter, m_background, dirty, QPoint(0, 0));
+    painter.setWorldTransform(QTransform::fromScale(1.0 / m_cacheDpr, 1.0 / m_cacheDpr));
+    // The window system rounds a dirty area to device pixels its own way; the ground around
+    // the bars is painted one device pixel beyond them, so no pixel it adds is left stale.
+    const QRect bars = toDevice(acrossBars(0, m_layout.length()));
+    const QRegion ground =
+        QRegion(toDevice(dirty).united(bars.adjusted(-1, -1, 1, 1))).subtracted(bars);
+    for (const QRect& piece : ground) {
+        painter.drawPixmap(piece, m_background, piece);
     }
     paintBars(painter);
 }
@@ -375,6 +391,15 @@ void LedMeter::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange) {
         invalidateCache();
     }
+}
+
+bool LedMeter::event(QEvent* event) {
+    // On another screen the pixel ratio may differ: the cached pixmaps are drawn again for it.
+    if (event->type() == QEvent::ScreenChangeInternal) {
+        m_cacheValid = false;
+        update();
+    }
+    return QWidget::event(event);
 }
 
 } // namespace corvane

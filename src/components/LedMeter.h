@@ -82,6 +82,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     // What a bar shows, in pixels along it; a bar is repainted only when this changes.
@@ -101,12 +102,13 @@ private:
     void wakeIfShown();
     QRect alongBar(int channel, int from, int size) const;
     QRect acrossBars(int from, int to) const;
-    void paintBars(QPainter& painter) const;
     QRect beside(int litChannel, int from, int to) const;
-    void blit(QPainter& painter, const QPixmap& from, const QRect& target, QPoint origin) const;
+    QRect toDevice(const QRect& logical) const;
+    void paintBars(QPainter& painter) const;
+    void blit(QPainter& painter, const QPixmap& from, const QRect& logical) const;
 
-    int m_style = MeterArtist::Led;
-    int m_scaleCode = MeterScaleMap::Linear;
+    int m_style = MeterStyleLed;
+    int m_scaleCode = MeterScaleLinear;
     qint32 m_levelLineColor = 0x00FFFFFF;
     QColor m_levelLine{Qt::white};
     int m_decayRate = 0;

@@ -1,20 +1,34 @@
 #include "components/LitButton.h"
 
+#include "components/ComponentFont.h"
+
+#include <QEvent>
 #include <QFontMetrics>
 #include <QLinearGradient>
 #include <QPainter>
 
 namespace corvane {
 
+namespace {
+
+constexpr qreal kCaptionShare = 0.75;
+
+} // namespace
+
 LitButton::LitButton(const QString& text, const QColor& litColor, QWidget* parent)
     : QAbstractButton(parent), m_litColor(litColor) {
     setText(text);
     setCheckable(false);
     setFocusPolicy(Qt::NoFocus);
-    QFont small(font());
-    small.setPixelSize(9);
-    small.setBold(true);
-    setFont(small);
+    m_captionFont = scaledFont(font(), kCaptionShare, true);
+}
+
+void LitButton::changeEvent(QEvent* event) {
+    QAbstractButton::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        m_captionFont = scaledFont(font(), kCaptionShare, true);
+        updateGeometry();
+    }
 }
 
 void LitButton::setLit(bool lit) {
@@ -26,12 +40,12 @@ void LitButton::setLit(bool lit) {
 }
 
 QSize LitButton::sizeHint() const {
-    const QFontMetrics fm(font());
+    const QFontMetrics fm(m_captionFont);
     return {fm.horizontalAdvance(text()) + 8, fm.height() + 6};
 }
 
 QSize LitButton::minimumSizeHint() const {
-    const QFontMetrics fm(font());
+    const QFontMetrics fm(m_captionFont);
     return {12, fm.height() + 2};
 }
 
@@ -47,6 +61,7 @@ void LitButton::paintEvent(QPaintEvent*) {
     painter.setBrush(fill);
     painter.drawRoundedRect(box, 3, 3);
     painter.setPen(m_lit ? QColor(0x10, 0x10, 0x10) : QColor(0xb4, 0xb4, 0xb4));
+    painter.setFont(m_captionFont);
     painter.drawText(rect(), Qt::AlignCenter, text());
 }
 

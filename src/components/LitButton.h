@@ -20,9 +20,11 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     QColor m_litColor;
+    QFont m_captionFont; // a share of the button's font, which follows the application's
     bool m_lit = false;
 };
 

@@ -26,8 +26,8 @@ QPixmap blankPixmap(QSize size, qreal dpr, const QColor& fill) {
 
 MeterArtist::MeterArtist(int style, const MeterScaleMap& scale, const MeterColors& colors,
                          const QFont& font)
-    : m_style(style == Gradient ? Gradient : Led), m_scale(scale), m_colors(colors), m_font(font) {
-}
+    : m_style(style == MeterStyleGradient ? MeterStyleGradient : MeterStyleLed), m_scale(scale),
+      m_colors(colors), m_font(font) {}
 
 MeterLayout MeterArtist::layoutFor(QSize size, int centerPad) const {
     MeterLayout layout;
@@ -79,7 +79,7 @@ int MeterArtist::extentFor(double db, int length) const {
         return 0;
     }
     const double exact = m_scale.fractionForDb(db) * length;
-    if (m_style == Gradient) {
+    if (m_style == MeterStyleGradient) {
         return std::clamp(int(std::lround(exact)), 0, length);
     }
     const int pitch = segmentPitch(length);
@@ -89,7 +89,7 @@ int MeterArtist::extentFor(double db, int length) const {
 }
 
 int MeterArtist::holdThickness(int length) const {
-    return m_style == Gradient ? 2 : segmentPitch(length) - segmentGap(length);
+    return m_style == MeterStyleGradient ? 2 : segmentPitch(length) - segmentGap(length);
 }
 
 QColor MeterArtist::zoneColor(double fraction, bool lit) const {
@@ -113,7 +113,7 @@ void MeterArtist::paintBar(QPainter& painter, const QRect& bar, bool vertical, b
         return vertical ? QRect(bar.left(), bar.bottom() + 1 - from - size, bar.width(), size)
                         : QRect(bar.left() + from, bar.top(), size, bar.height());
     };
-    if (m_style == Led) {
+    if (m_style == MeterStyleLed) {
         const int pitch = segmentPitch(length);
         const int thick = pitch - segmentGap(length);
         for (int i = 0; i < length / pitch; ++i) {
@@ -158,8 +158,7 @@ void MeterArtist::paintScale(QPainter& painter, const MeterLayout& layout) const
             const int y = std::min(bar.bottom(), bar.bottom() + 1 - at);
             const int tickRight = layout.scale.right() - 1;
             tick = QRect(tickRight - kTickLength + 1, y, kTickLength, 1);
-            label =
-                QRect(tick.left() - 2 - textWidth, y - fm.height() / 2, textWidth, fm.height());
+            label = QRect(tick.left() - 2 - textWidth, y - fm.height() / 2, textWidth, fm.height());
         } else {
             const int x = std::min(bar.right(), bar.left() + at);
             tick = QRect(x, layout.scale.top(), 1, kTickLength - 1);
@@ -188,15 +187,14 @@ QPixmap MeterArtist::background(const MeterLayout& layout, QSize size, qreal dpr
     return pixmap;
 }
 
-QPixmap MeterArtist::litBars(const MeterLayout& layout, qreal dpr, bool withCore) const {
-    const QRect both = layout.bars[0].united(layout.bars[1]);
-    QPixmap pixmap = blankPixmap(both.size().expandedTo(QSize(1, 1)), dpr, m_colors.background);
+QPixmap MeterArtist::litBars(const MeterLayout& layout, QSize size, qreal dpr,
+                             bool withCore) const {
+    QPixmap pixmap = blankPixmap(size, dpr, m_colors.background);
     QPainter painter(&pixmap);
     for (const QRect& bar : layout.bars) {
-        const QRect local = bar.translated(-both.topLeft());
-        paintBar(painter, local, layout.vertical, true);
+        paintBar(painter, bar, layout.vertical, true);
         if (withCore) {
-            painter.fillRect(coreOf(local, layout.vertical), m_colors.rms);
+            painter.fillRect(coreOf(bar, layout.vertical), m_colors.rms);
         }
     }
     return pixmap;

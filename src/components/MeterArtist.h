@@ -25,8 +25,6 @@ struct MeterLayout {
 // Also says how far along a bar a level reaches, snapped to whole segments in the led style.
 class MeterArtist {
 public:
-    enum Style { Led = 0, Gradient = 1 };
-
     MeterArtist(int style, const MeterScaleMap& scale, const MeterColors& colors,
                 const QFont& font);
 
@@ -38,9 +36,10 @@ public:
     int holdThickness(int length) const;
 
     QPixmap background(const MeterLayout& layout, QSize size, qreal dpr) const;
-    // Both bars lit, covering the bars and the pad between them, with its origin at the
-    // top left of the bars. With the core, the RMS reading is laid over their middle thirds.
-    QPixmap litBars(const MeterLayout& layout, qreal dpr, bool withCore) const;
+    // The whole meter with both bars lit. It lies on the same pixel grid as the background, so
+    // that any piece of one can replace the same piece of the other without a seam at any
+    // pixel ratio. With the core, the RMS reading is laid over the bars' middle thirds.
+    QPixmap litBars(const MeterLayout& layout, QSize size, qreal dpr, bool withCore) const;
     // The middle third of a bar, across its thickness, where the RMS core is drawn.
     static QRect coreOf(const QRect& span, bool vertical);
 
@@ -51,7 +50,7 @@ private:
     void paintScale(QPainter& painter, const MeterLayout& layout) const;
     QColor zoneColor(double fraction, bool lit) const;
 
-    Style m_style;
+    MeterStyleCode m_style;
     MeterScaleMap m_scale;
     MeterColors m_colors;
     QFont m_font;

@@ -1,9 +1,11 @@
 #include "components/MeterFader.h"
 
+#include "components/ComponentFont.h"
 #include "components/GainFader.h"
 #include "components/LedMeter.h"
 #include "components/LitButton.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,30 +19,36 @@ namespace corvane {
 
 namespace {
 
-const QColor kStripBack(0x1d, 0x1d, 0x1d);
-const QColor kStripEdge(0x3a, 0x3a, 0x3a);
+const QColor kStripGround(0x1d, 0x1d, 0x1d);
+const QColor kStripText(0xe8, 0xe8, 0xe8);
+const QColor kGainText(0x8f, 0xd8, 0xff);
 const QColor kOnLit(0x3c, 0xd8, 0x4a);
 const QColor kBusLit(0xff, 0x4a, 0x36);
 
-QLabel* stripLabel(int pixelSize, bool bold, const QColor& color, QWidget* parent) {
+// Shares of the strip's font for its small print.
+constexpr qreal kNameShare = 0.85;
+constexpr qreal kGainShare = 0.85;
+
+QLabel* stripLabel(const QString& name, QWidget* parent) {
     auto* label = new QLabel(parent);
-    QFont font(label->font());
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    label->setFont(font);
+    label->setObjectName(name);
     label->setAlignment(Qt::AlignCenter);
     // Long names are elided to the strip's width rather than widening the strip.
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
     return label;
 }
 
 } // namespace
 
 MeterFader::MeterFader(QWidget* parent) : QWidget(parent) {
+    // The ground and the frame cover every pixel the parts leave.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    QPalette strip = palette();
+    strip.setColor(QPalette::Window, kStripGround);
+    strip.setColor(QPalette::WindowText, kStripText);
+    setPalette(strip);
     buildLayout();
+    applyFonts();
     m_userTimer.setSingleShot(false);
     connect(&m_userTimer, &QTimer::timeout, this, [this] { emit UserTimer(m_index); });
     refreshGainText();
@@ -50,13 +58,20 @@ MeterFader::~MeterFader() = default;
 
 void MeterFader::buildLayout() {
     m_meter = new LedMeter(this);
+    m_meter->setObjectName(QStringLiteral("meter"));
     m_fader = new GainFader(this);
-    m_fader->setRange(kDefaultGainMin, kDefaultGainMax);
-    m_fader->setValue(m_faderLevel);
+    m_fader->setObjectName(QStringLiteral("fader"));
+    m_fader->setGainRange(kDefaultGainMin, kDefaultGainMax);
+    m_fader->setGain(m_faderLevel);
     m_fader->setNominal(m_faderNominal);
-    m_nameLabel = stripLabel(10, true, QColor(0xe8, 0xe8, 0xe8), this);
-    m_gainLabel = stripLabel(10, false, QColor(0x8f, 0xd8, 0xff), this);
+    m_fader->setEnabled(m_faderActive);
+    m_nameLabel = stripLabel(QStringLiteral("name"), this);
+    m_gainLabel = stripLabel(QStringLiteral("gain"), this);
+    QPalette gainPalette = m_gainLabel->palette();
+    gainPalette.setColor(QPalette::WindowText, kGainText);
+    m_gainLabel->setPalette(gainPalette);
     m_onOff = new LitButton(QStringLiteral("ON"), kOnLit, this);
+    m_onOff->setObjectName(QStringLiteral("onOff"));
     m_onOff->hide();
 
     auto* column = new QVBoxLayout(this);
@@ -74,6 +89,7 @@ void MeterFader::buildLayout() {
     buses->setSpacing(2);
     for (int bus = 1; bus <= kBusCount; ++bus) {
         auto* button = new LitButton(QStringLiteral("PGM%1").arg(bus), kBusLit, this);
+        button->setObjectName(QStringLiteral("pgmBus%1").arg(bus));
         button->hide();
         buses->addWidget(button, (bus - 1) / 2, (bus - 1) % 2);
         connect(button, &LitButton::clicked, this,
@@ -83,9 +99,13 @@ void MeterFader::buildLayout() {
     column->addLayout(buses);
 
     connect(m_onOff, &LitButton::clicked, this, [this] { emit OnOffClicked(m_index); });
-    connect(m_fader, &GainFader::operatorGrabbed, this,
-            [this] { emit FaderLevelChanged(m_index); });
-    connect(m_fader, &GainFader::operatorMoved, this, &MeterFader::onOperatorMoved);
+    connect(m_fader, &GainFader::gainChangedByOperator, this, &MeterFader::onOperatorChanged);
+}
+
+void MeterFader::applyFonts() {
+    m_nameLabel->setFont(scaledFont(font(), kNameShare, true));
+    m_gainLabel->setFont(scaledFont(font(), kGainShare));
+    refreshName();
 }
 
 int MeterFader::MeterStyle() const {
@@ -142,6 +162,8 @@ void MeterFader::setChannelName(const QString& name) {
     }
     m_channelName = name;
     m_nameLabel->setToolTip(name);
+    // Screen readers name the fader by its channel.
+    m_fader->setAccessibleName(name + QStringLiteral(" gain"));
     refreshName();
 }
 
@@ -190,7 +212,9 @@ void MeterFader::setFaderActive(bool active) {
         return;
     }
     m_faderActive = active;
-    m_fader->setActive(active);
+    // A gain worked out from the placeholder level would be wrong: until the Core has sent
+    // one, the fader takes no input.
+    m_fader->setEnabled(active);
     refreshGainText();
 }
 
@@ -199,14 +223,17 @@ void MeterFader::setFaderLevel(float level) {
         return;
     }
     m_faderLevel = level;
-    m_fader->setValue(level);
+    m_fader->setGain(level);
     refreshGainText();
 }
 
-void MeterFader::onOperatorMoved(float level) {
-    // The level is stored before the event goes out: the handler reads FaderLevel.
+void MeterFader::onOperatorChanged(float level) {
+    // The level is stored before the events go out: the handlers read FaderLevel. Changed
+    // comes first, so the fader is locked against the Core's gains before the drag handler
+    // sends the level and lets other events run.
     m_faderLevel = level;
     refreshGainText();
+    emit FaderLevelChanged(m_index);
     emit FaderLevelDrag(m_index, level);
 }
 
@@ -236,15 +263,7 @@ void MeterFader::restartUserTimer() {
 }
 
 void MeterFader::SetGainRange(float minimum, float maximum) {
-    m_fader->setRange(minimum, maximum);
-}
-
-float MeterFader::gainMinimum() const {
-    return m_fader->minimum();
-}
-
-float MeterFader::gainMaximum() const {
-    return m_fader->maximum();
+    m_fader->setGainRange(minimum, maximum);
 }
 
 void MeterFader::SetMeterLevels(qint32 peakLeft, qint32 peakRight, qint32 rmsLeft,
@@ -257,10 +276,6 @@ void MeterFader::SetMeterLevels(qint32 peakLeft, qint32 peakRight, qint32 rmsLef
     } else {
         m_meter->setRmsLevels(rmsLeft, rmsRight);
     }
-}
-
-LitButton* MeterFader::pgmBusButton(int bus) const {
-    return validBus(bus) ? m_busButtons[bus - 1] : nullptr;
 }
 
 QSize MeterFader::sizeHint() const {
@@ -285,14 +300,23 @@ void MeterFader::refreshName() {
 
 void MeterFader::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), kStripBack);
-    painter.setPen(kStripEdge);
+    const QColor ground = palette().color(QPalette::Window);
+    painter.fillRect(rect(), ground);
+    painter.setPen(ground.lighter(200));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void MeterFader::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     refreshName();
+}
+
+void MeterFader::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // The labels' fonts are shares of the strip's, which follows the application font.
+    if (event->type() == QEvent::FontChange) {
+        applyFonts();
+    }
 }
 
 } // namespace corvane

@@ -19,6 +19,14 @@ class LitButton;
 // channel state: clicks only raise events, and the on/off and bus lights change when the
 // program sets ChannelOn or PGMBusOn after the Core has answered. Every event carries the
 // strip's index in its control array.
+//
+// The fader takes no input until FaderActive is set (a gain has arrived). The operator's
+// changes raise FaderLevelChanged and then FaderLevelDrag with the new level, once per real
+// change; a press, key or wheel step that leaves the level as it was raises nothing.
+//
+// Colours come from the strip's palette: Window is the ground of the strip and its fader,
+// WindowText the channel name and the fader's scale. The parts are named for finding them:
+// "meter", "fader", "name", "gain", "onOff", "pgmBus1" to "pgmBus4".
 class MeterFader : public QWidget {
     Q_OBJECT
     Q_PROPERTY(int MeterStyle READ MeterStyle WRITE setMeterStyle)
@@ -88,18 +96,8 @@ public:
     void setUserTimerInterval(int ms);
 
     Q_INVOKABLE void SetGainRange(float minimum, float maximum);
-    float gainMinimum() const;
-    float gainMaximum() const;
     Q_INVOKABLE void SetMeterLevels(qint32 peakLeft, qint32 peakRight, qint32 rmsLeft,
                                     qint32 rmsRight);
-
-    // The parts, for placing, theming and tests.
-    LedMeter* meter() const { return m_meter; }
-    GainFader* fader() const { return m_fader; }
-    LitButton* onOffButton() const { return m_onOff; }
-    LitButton* pgmBusButton(int bus) const;
-    QLabel* gainLabel() const { return m_gainLabel; }
-    QLabel* nameLabel() const { return m_nameLabel; }
 
     QSize sizeHint() const override;
 
@@ -113,10 +111,12 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildLayout();
-    void onOperatorMoved(float level);
+    void applyFonts();
+    void onOperatorChanged(float level);
     void refreshGainText();
     void refreshName();
     void restartUserTimer();

@@ -19,9 +19,9 @@ std::vector<Mark> marksFrom(std::initializer_list<int> dbs) {
 } // namespace
 
 MeterScaleMap::MeterScaleMap(int scaleCode)
-    : m_kind(scaleCode == Standard  ? Standard
-             : scaleCode == British ? British
-                                    : Linear) {}
+    : m_kind(scaleCode == MeterScaleStandard  ? MeterScaleStandard
+             : scaleCode == MeterScaleBritish ? MeterScaleBritish
+                                              : MeterScaleLinear) {}
 
 double MeterScaleMap::floorDb() const {
     return knots().front().db;
@@ -35,11 +35,11 @@ const std::vector<MeterScaleMap::Knot>& MeterScaleMap::knots() const {
                                             {-20, 0.425}, {-10, 0.65}, {-6, 0.77},   {0, 1.0}};
     static const std::vector<Knot> british{{-42, 0.0}, {-30, 0.1}, {-6, 0.9}, {0, 1.0}};
     switch (m_kind) {
-    case Standard:
+    case MeterScaleStandard:
         return standard;
-    case British:
+    case MeterScaleBritish:
         return british;
-    case Linear:
+    case MeterScaleLinear:
         break;
     }
     return linear;
@@ -68,7 +68,7 @@ double MeterScaleMap::warningDb() const {
 
 double MeterScaleMap::dangerDb() const {
     // PPM 6 on the british scale; the last 6 dB below full scale elsewhere.
-    return m_kind == British ? -10.0 : -6.0;
+    return m_kind == MeterScaleBritish ? -10.0 : -6.0;
 }
 
 const std::vector<MeterScaleMap::Mark>& MeterScaleMap::marks() const {
@@ -84,11 +84,11 @@ const std::vector<MeterScaleMap::Mark>& MeterScaleMap::marks() const {
         return marks;
     }();
     switch (m_kind) {
-    case Standard:
+    case MeterScaleStandard:
         return standard;
-    case British:
+    case MeterScaleBritish:
         return british;
-    case Linear:
+    case MeterScaleLinear:
         break;
     }
     return linear;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/MeterCodes.h"
+
 #include <QString>
 
 #include <vector>
@@ -7,21 +9,19 @@
 namespace corvane {
 
 // Where a level in dB (0 = full scale) sits along a meter, for the three scale codes a panel
-// can ask for: 0 linear (-60..0 dB evenly), 1 standard (broadcast dB scale, denser near the
-// top), 2 british (PPM marks 1 to 7, four dB apart, mark 4 at -18 dB). Unknown codes read as
-// linear. Pure arithmetic, so that drawing and tests share one mapping.
+// can ask for: linear (-60..0 dB evenly), standard (broadcast dB scale, denser near the top),
+// british (PPM marks 1 to 7, four dB apart, mark 4 at -18 dB). Unknown codes read as linear.
+// Pure arithmetic, so that drawing and tests share one mapping.
 class MeterScaleMap {
 public:
-    enum Kind { Linear = 0, Standard = 1, British = 2 };
-
     struct Mark {
         double db;
         QString label;
     };
 
-    explicit MeterScaleMap(int scaleCode = Linear);
+    explicit MeterScaleMap(int scaleCode = MeterScaleLinear);
 
-    Kind kind() const { return m_kind; }
+    MeterScaleCode kind() const { return m_kind; }
     double floorDb() const;
     double ceilingDb() const { return 0.0; }
 
@@ -42,7 +42,7 @@ private:
     };
     const std::vector<Knot>& knots() const;
 
-    Kind m_kind;
+    MeterScaleCode m_kind;
 };
 
 } // namespace corvane

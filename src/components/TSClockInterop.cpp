@@ -1,11 +1,12 @@
 #include "components/TSClockInterop.h"
 
 #include "support/ColorNumber.h"
+#include "support/ColorRules.h"
 #include "support/Twips.h"
 
 #include <QDomDocument>
+#include <QEvent>
 #include <QFontMetrics>
-#include <QHash>
 #include <QPainter>
 #include <QRegularExpression>
 
@@ -41,23 +42,10 @@ std::optional<double> leadingNumber(const QString& text) {
     return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
 }
 
+// Colours are read as the panel reads them; a text that names no colour changes nothing.
 std::optional<QColor> colorFromText(const QString& text) {
-    static const QHash<QString, qint32> words{
-        {"black", 0},          {"vbblack", 0},        {"red", 255},
-        {"vbred", 255},        {"green", 65280},      {"vbgreen", 65280},
-        {"yellow", 65535},     {"vbyellow", 65535},   {"blue", 16711680},
-        {"vbblue", 16711680},  {"magenta", 16711935}, {"vbmagenta", 16711935},
-        {"cyan", 16776960},    {"vbcyan", 16776960},  {"white", 16777215},
-        {"vbwhite", 16777215}, {"grey", 14737632},    {"lightgrey", 14737632},
-        {"darkgrey", 8421504}, {"amber", 13762046}};
-    const QString key = text.trimmed().toLower();
-    if (const auto it = words.constFind(key); it != words.constEnd()) {
-        return colorFromNumber(*it);
-    }
-    if (const auto number = leadingNumber(text)) {
-        if (*number >= -2147483648.0 && *number <= 4294967295.0) {
-            return colorFromNumber(qint32(quint32(qint64(std::llround(*number)))));
-        }
+    if (const auto number = ReadColor(text)) {
+        return colorFromNumber(*number);
     }
     return std::nullopt;
 }
@@ -100,6 +88,7 @@ std::optional<int> pixelsFromTwips(const QString& text) {
 TSClockInterop::TSClockInterop(QWidget* parent)
     : QWidget(parent), m_timeSource([] { return QDateTime::currentDateTime(); }) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    fitDigits();
     m_secondTimer.setSingleShot(true);
     m_secondTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_secondTimer, &QTimer::timeout, this, [this] {
@@ -157,7 +146,7 @@ void TSClockInterop::setShowSeconds(bool show) {
         return;
     }
     m_showSeconds = show;
-    update();
+    fitDigits();
 }
 
 void TSClockInterop::setBackColor(const QColor& color) {
@@ -196,6 +185,36 @@ void TSClockInterop::scheduleNextSecond() {
     m_secondTimer.start(1000 - intoSecond + 5);
 }
 
+void TSClockInterop::fitDigits() {
+    // Digits of one width, so the reading does not shift as they change: the desktop's
+    // monospace family, found by its style hint, at the application font's other settings.
+    QFont font(this->font());
+    font.setStyleHint(QFont::Monospace);
+    font.setFamily(font.defaultFamily());
+    font.setBold(true);
+    font.setPixelSize(100);
+    // Sized to fill the clock, measured on a sample of the widest digits.
+    const QString sample = m_showSeconds ? QStringLiteral("00:00:00") : QStringLiteral("00:00");
+    const QFontMetricsF probe(font);
+    const double byWidth = 100.0 * width() * 0.92 / probe.horizontalAdvance(sample);
+    const double byHeight = 100.0 * height() * 0.8 / probe.height();
+    font.setPixelSize(std::max(6, int(std::min(byWidth, byHeight))));
+    m_digitFont = font;
+    update();
+}
+
+void TSClockInterop::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitDigits();
+}
+
+void TSClockInterop::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        fitDigits();
+    }
+}
+
 void TSClockInterop::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     scheduleNextSecond();
@@ -220,21 +239,9 @@ void TSClockInterop::paintEvent(QPaintEvent*) {
 }
 
 void TSClockInterop::paintDigital(QPainter& painter, const QTime& time) const {
-    const QString text = digitalText(time);
-    // Size the digits to fill the clock, measured on a sample of the widest digits.
-    QFont font(this->font());
-    font.setBold(true);
-    font.setStyleHint(QFont::Monospace);
-    font.setFamily(QStringLiteral("Monospace"));
-    font.setPixelSize(100);
-    const QString sample = m_showSeconds ? QStringLiteral("00:00:00") : QStringLiteral("00:00");
-    const QFontMetricsF probe(font);
-    const double byWidth = 100.0 * width() * 0.92 / probe.horizontalAdvance(sample);
-    const double byHeight = 100.0 * height() * 0.8 / probe.height();
-    font.setPixelSize(std::max(6, int(std::min(byWidth, byHeight))));
-    painter.setFont(font);
+    painter.setFont(m_digitFont);
     painter.setPen(m_foreColor);
-    painter.drawText(rect(), Qt::AlignCenter, text);
+    painter.drawText(rect(), Qt::AlignCenter, digitalText(time));
 }
 
 void TSClockInterop::paintAnalogue(QPainter& painter, const QTime& time) const {

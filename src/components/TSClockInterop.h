@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QDateTime>
+#include <QFont>
 #include <QTimer>
 #include <QWidget>
 
@@ -11,7 +12,8 @@ namespace corvane {
 
 // The studio clock of a panel (`TSClockInterop`): local time, digital or analogue. It takes
 // its place, size and look from the XML of its own control element (IngestXML); anything it
-// cannot read leaves that setting as it was. It redraws on each new second.
+// cannot read leaves that setting as it was. It redraws on each new second. Its colours are
+// backColor and foreColor, read from colour texts by the panel's colour rules.
 class TSClockInterop : public QWidget {
     Q_OBJECT
 public:
@@ -41,10 +43,13 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
+    void fitDigits();
     void scheduleNextSecond();
     void paintDigital(QPainter& painter, const QTime& time) const;
     void paintAnalogue(QPainter& painter, const QTime& time) const;
@@ -53,6 +58,7 @@ private:
     bool m_showSeconds = true;
     QColor m_backColor{Qt::black};
     QColor m_foreColor{0xff, 0x30, 0x24};
+    QFont m_digitFont;
     TimeSource m_timeSource;
     QTimer m_secondTimer;
 };

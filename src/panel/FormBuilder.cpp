@@ -14,8 +14,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 
-#include <exception>
-
 namespace corvane {
 
 namespace CP = ControlProperties;
@@ -118,7 +116,7 @@ void FormBuilder::BuildForm() {
                 view->lower();
             }
         }
-    } catch (const std::exception&) {
+    } catch (const ConversionError&) {
         // The building ends here; what was built stays, the rest waits for the next delivery.
     }
 }

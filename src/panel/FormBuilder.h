@@ -26,8 +26,9 @@ public:
 
     FormBuilder(PanelState& state, ControlArrays& arrays, QWidget* window, Hooks hooks);
 
-    // Never throws: a failure ends the building silently. Controls built before it stay; the
-    // record being built keeps no control; the later records wait for the next delivery.
+    // A conversion error (a window height beyond 16 bits, a list index the list rejects) ends
+    // the building silently. Controls built before it stay; the record being built keeps no
+    // control; the later records wait for the next delivery.
     void BuildForm();
 
 private:

@@ -1,18 +1,12 @@
 #pragma once
 
+#include "support/MeterCodes.h"
+
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
 namespace corvane {
-
-// Meter scale and style codes shared by records and the meter components.
-enum MeterScaleCode : qint32 {
-    MeterScaleLinear = 0,
-    MeterScaleStandard = 1,
-    MeterScaleBritish = 2
-};
-enum MeterStyleCode : qint32 { MeterStyleLed = 0, MeterStyleGradient = 1 };
 
 // The panel's model of one control, or of the panel window itself (ControlType "Form").
 // A plain record: reading the definition fills it, building gives it its visible control,

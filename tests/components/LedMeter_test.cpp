@@ -3,9 +3,9 @@
 
 #include "support/Wait.h"
 
+#include <QBackingStore>
 #include <QImage>
 #include <QPaintEvent>
-#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -150,6 +150,52 @@ TEST(LedMeter, DrawsDifferentPixelsForDifferentLevelsAndStyles) {
     EXPECT_NE(wideLoud.pixelColor(150, 6), wideQuiet.pixelColor(150, 6));
 }
 
+// The window's own image in device pixels. (A screen grab of the offscreen platform is cut to
+// layout pixels when the pixel ratio is above 1.)
+QImage windowImage(QWidget* window) {
+    const auto* stored = dynamic_cast<const QImage*>(window->backingStore()->paintDevice());
+    return stored ? stored->copy() : QImage();
+}
+
+TEST(LedMeter, LitSegmentsCoverExactlyTheUnlitOnesOnScreen) {
+    // A lit bar is copied over the unlit one piece by piece. At a fractional pixel ratio, and
+    // with the meter at a place in its window that falls between device pixels, the two must
+    // still lie on the same device pixels, or the meter shows seams and doubled edges.
+    for (const QRect place : {QRect(7, 7, 41, 200), QRect(10, 5, 50, 161), QRect(3, 11, 37, 133),
+                              QRect(5, 9, 203, 41)}) {
+        ManualClock t;
+        QWidget window;
+        window.resize(230, 230);
+        auto* meter = new LedMeter(&window);
+        meter->setClock(t.clock());
+        meter->setMeterScale(MeterScaleStandard);
+        meter->setGeometry(place);
+        PaintSpy spy(meter);
+        window.show();
+        ASSERT_TRUE(waitUntil([&] { return !spy.rects.empty(); }));
+        pumpEvents(2 * MeterTick::kIntervalMs);
+        const QImage silent = windowImage(&window);
+        spy.rects.clear();
+        meter->SetPeakLevels(0, 0);
+        ASSERT_TRUE(waitUntil([&] { return !spy.rects.empty(); }));
+        pumpEvents(2 * MeterTick::kIntervalMs);
+        const QImage full = windowImage(&window);
+        ASSERT_FALSE(silent.isNull());
+        ASSERT_EQ(silent.size(), full.size());
+        ASSERT_NE(silent, full);
+        const QRgb ground = meter->colors().background.rgb();
+        int differing = 0;
+        for (int y = 0; y < silent.height(); ++y) {
+            for (int x = 0; x < silent.width(); ++x) {
+                differing += (silent.pixel(x, y) == ground) != (full.pixel(x, y) == ground);
+            }
+        }
+        EXPECT_EQ(differing, 0) << "meter at " << place.x() << "," << place.y() << ", "
+                                << place.width() << "x" << place.height() << ", pixel ratio "
+                                << meter->devicePixelRatioF();
+    }
+}
+
 TEST(LedMeter, SharedTickRepaintsOnlyTheBarsAndStopsWhenSettled) {
     ManualClock t;
     auto meter = std::make_unique<LedMeter>();
@@ -215,7 +261,7 @@ TEST(LedMeter, FramesPaintedByTheTickMatchAFullRepaint) {
         t.now += 100000;
         ASSERT_TRUE(waitUntil([&] { return MeterTick::instance().activeCount() == 0; }));
         pumpEvents(2 * MeterTick::kIntervalMs);
-        const QImage onScreen = meter.screen()->grabWindow(meter.winId()).toImage();
+        const QImage onScreen = windowImage(&meter);
         const QImage repainted = render(meter);
         EXPECT_EQ(onScreen.convertToFormat(QImage::Format_RGB32),
                   repainted.convertToFormat(QImage::Format_RGB32))

@@ -25,8 +25,7 @@ TEST(MeterScaleMap, MapsEachScaleMonotonicallyOntoTheBar) {
 TEST(MeterScaleMap, ScalesDifferWhereOperatorsReadThem) {
     EXPECT_DOUBLE_EQ(MeterScaleMap(0).fractionForDb(-30), 0.5);
     // The standard scale spends more of the bar on the top 10 dB than the linear one.
-    EXPECT_GT(1.0 - MeterScaleMap(1).fractionForDb(-10),
-              1.0 - MeterScaleMap(0).fractionForDb(-10));
+    EXPECT_GT(1.0 - MeterScaleMap(1).fractionForDb(-10), 1.0 - MeterScaleMap(0).fractionForDb(-10));
     // British marks 1..7 are four dB apart and evenly spaced, mark 4 at the alignment level.
     const MeterScaleMap british(2);
     ASSERT_EQ(british.marks().size(), 7u);
@@ -35,8 +34,8 @@ TEST(MeterScaleMap, ScalesDifferWhereOperatorsReadThem) {
     const double step = british.fractionForDb(-22) - british.fractionForDb(-26);
     EXPECT_NEAR(british.fractionForDb(-6) - british.fractionForDb(-10), step, 1e-9);
     // Unknown codes fall back to the linear scale rather than failing.
-    EXPECT_EQ(MeterScaleMap(7).kind(), MeterScaleMap::Linear);
-    EXPECT_EQ(MeterScaleMap(-1).kind(), MeterScaleMap::Linear);
+    EXPECT_EQ(MeterScaleMap(7).kind(), MeterScaleLinear);
+    EXPECT_EQ(MeterScaleMap(-1).kind(), MeterScaleLinear);
 }
 
 TEST(MeterBallistics, RisesAtOnceAndFallsByElapsedTime) {

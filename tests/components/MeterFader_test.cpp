@@ -5,35 +5,56 @@
 
 #include "support/Wait.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
+#include <vector>
+
 namespace corvane {
 namespace {
 
 using test::waitUntil;
 
-// A shown strip with every button available, as after the Core has sent its abilities.
+// The strip's parts, found by the names it gives them.
+template <typename Part> Part* part(const MeterFader& strip, const QString& name) {
+    return strip.findChild<Part*>(name);
+}
+GainFader* faderOf(const MeterFader& strip) {
+    return part<GainFader>(strip, "fader");
+}
+LitButton* busButton(const MeterFader& strip, int bus) {
+    return part<LitButton>(strip, QStringLiteral("pgmBus%1").arg(bus));
+}
+
+// A shown strip with every button available, as after the Core has sent its abilities and,
+// unless asked otherwise, a first gain.
 struct ShownStrip {
     MeterFader strip;
-    explicit ShownStrip(int index) {
+    explicit ShownStrip(int index, bool gainKnown = true) {
         strip.setIndex(index);
         strip.resize(110, 340);
         strip.setHasOnOff(true);
         for (int bus = 1; bus <= 4; ++bus) {
             strip.setHasPGMBus(bus, true);
         }
+        strip.setFaderActive(gainKnown);
         strip.show();
     }
 };
 
 TEST(MeterFader, MembersRoundTripWithSensibleDefaults) {
     MeterFader strip;
-    EXPECT_EQ(strip.gainMinimum(), -80.0f);
-    EXPECT_EQ(strip.gainMaximum(), 10.0f);
+    GainFader* fader = faderOf(strip);
+    ASSERT_NE(fader, nullptr);
+    EXPECT_EQ(fader->minimumDb(), -80.0f);
+    EXPECT_EQ(fader->maximumDb(), 10.0f);
     EXPECT_FALSE(strip.HasOnOff());
     EXPECT_FALSE(strip.FaderActive());
 
@@ -44,11 +65,13 @@ TEST(MeterFader, MembersRoundTripWithSensibleDefaults) {
     strip.setFaderNominal(-6.5f);
     strip.setChannelName("Studio A & B");
     strip.setPGMBusOn(3, true);
-    EXPECT_EQ(strip.meter()->MeterStyle(), 1);
-    EXPECT_EQ(strip.meter()->MeterScale(), 2);
+    auto* meter = part<LedMeter>(strip, "meter");
+    ASSERT_NE(meter, nullptr);
+    EXPECT_EQ(meter->MeterStyle(), 1);
+    EXPECT_EQ(meter->MeterScale(), 2);
     EXPECT_EQ(strip.LevelLineColor(), 255);
     EXPECT_EQ(strip.DecayRate(), -5);
-    EXPECT_EQ(strip.fader()->nominal(), -6.5f);
+    EXPECT_EQ(fader->nominal(), -6.5f);
     EXPECT_EQ(strip.ChannelName(), "Studio A & B");
     EXPECT_TRUE(strip.PGMBusOn(3));
     EXPECT_FALSE(strip.PGMBusOn(2));
@@ -57,31 +80,36 @@ TEST(MeterFader, MembersRoundTripWithSensibleDefaults) {
     strip.setHasPGMBus(5, true);
     EXPECT_FALSE(strip.PGMBusOn(0));
     EXPECT_FALSE(strip.HasPGMBus(5));
-    EXPECT_EQ(strip.pgmBusButton(5), nullptr);
+    EXPECT_EQ(busButton(strip, 5), nullptr);
 
     strip.SetGainRange(10.0f, -60.0f); // reversed by the caller
-    EXPECT_EQ(strip.gainMinimum(), -60.0f);
-    EXPECT_EQ(strip.gainMaximum(), 10.0f);
+    EXPECT_EQ(fader->minimumDb(), -60.0f);
+    EXPECT_EQ(fader->maximumDb(), 10.0f);
 
+    auto* gain = part<QLabel>(strip, "gain");
+    ASSERT_NE(gain, nullptr);
+    EXPECT_EQ(gain->text(), "-- dB");
     strip.setFaderActive(true);
     strip.setFaderLevel(-20.5f);
-    EXPECT_EQ(strip.gainLabel()->text(), QLocale().toString(-20.5, 'f', 1) + " dB");
+    EXPECT_EQ(gain->text(), QLocale().toString(-20.5, 'f', 1) + " dB");
     strip.setHideGainValue(true);
     strip.show();
-    EXPECT_FALSE(strip.gainLabel()->isVisible());
+    EXPECT_FALSE(gain->isVisible());
 }
 
 TEST(MeterFader, ButtonsFollowTheAbilities) {
     MeterFader strip;
     strip.show();
-    EXPECT_FALSE(strip.onOffButton()->isVisible());
+    auto* onOff = part<LitButton>(strip, "onOff");
+    ASSERT_NE(onOff, nullptr);
+    EXPECT_FALSE(onOff->isVisible());
     strip.setHasOnOff(true);
     strip.setHasPGMBus(2, true);
-    EXPECT_TRUE(strip.onOffButton()->isVisible());
-    EXPECT_TRUE(strip.pgmBusButton(2)->isVisible());
-    EXPECT_FALSE(strip.pgmBusButton(1)->isVisible());
+    EXPECT_TRUE(onOff->isVisible());
+    EXPECT_TRUE(busButton(strip, 2)->isVisible());
+    EXPECT_FALSE(busButton(strip, 1)->isVisible());
     strip.setHasOnOff(false);
-    EXPECT_FALSE(strip.onOffButton()->isVisible());
+    EXPECT_FALSE(onOff->isVisible());
 }
 
 TEST(MeterFader, ClicksRaiseEventsButLeaveTheStateToTheProgram) {
@@ -89,69 +117,228 @@ TEST(MeterFader, ClicksRaiseEventsButLeaveTheStateToTheProgram) {
     s.strip.setChannelOn(true);
     QSignalSpy onOff(&s.strip, &MeterFader::OnOffClicked);
     QSignalSpy bus(&s.strip, &MeterFader::PGMBusClicked);
+    auto* onOffButton = part<LitButton>(s.strip, "onOff");
 
-    QTest::mouseClick(s.strip.onOffButton(), Qt::LeftButton);
+    QTest::mouseClick(onOffButton, Qt::LeftButton);
     ASSERT_EQ(onOff.count(), 1);
     EXPECT_EQ(onOff.at(0).at(0).toInt(), 7);
     EXPECT_TRUE(s.strip.ChannelOn());
-    EXPECT_TRUE(s.strip.onOffButton()->isLit());
+    EXPECT_TRUE(onOffButton->isLit());
 
-    QTest::mouseClick(s.strip.pgmBusButton(3), Qt::LeftButton);
-    QTest::mouseClick(s.strip.pgmBusButton(1), Qt::LeftButton);
+    QTest::mouseClick(busButton(s.strip, 3), Qt::LeftButton);
+    QTest::mouseClick(busButton(s.strip, 1), Qt::LeftButton);
     ASSERT_EQ(bus.count(), 2);
     EXPECT_EQ(bus.at(0).at(0).toInt(), 7);
     EXPECT_EQ(bus.at(0).at(1).toInt(), 3);
     EXPECT_EQ(bus.at(1).at(1).toInt(), 1);
     for (int b = 1; b <= 4; ++b) {
         EXPECT_FALSE(s.strip.PGMBusOn(b));
-        EXPECT_FALSE(s.strip.pgmBusButton(b)->isLit());
+        EXPECT_FALSE(busButton(s.strip, b)->isLit());
     }
 
     // The light changes when the program sets the state.
     s.strip.setPGMBusOn(3, true);
-    EXPECT_TRUE(s.strip.pgmBusButton(3)->isLit());
+    EXPECT_TRUE(busButton(s.strip, 3)->isLit());
 }
 
-TEST(MeterFader, ProgramGainsRaiseNoFaderEvents) {
+TEST(MeterFader, ProgramGainsRaiseNoFaderEventsAndKeepTheirValue) {
     ShownStrip s(2);
     QSignalSpy changed(&s.strip, &MeterFader::FaderLevelChanged);
     QSignalSpy drag(&s.strip, &MeterFader::FaderLevelDrag);
-    s.strip.setFaderActive(true);
-    s.strip.setFaderLevel(-20.5f);
+    GainFader* fader = faderOf(s.strip);
+    s.strip.setFaderLevel(-20.56f); // between two tenths: kept as given, drawn at the nearer
+    EXPECT_EQ(s.strip.FaderLevel(), -20.56f);
+    EXPECT_EQ(fader->value(), -206);
     s.strip.setFaderLevel(-100.0f); // outside the range: kept, drawn at the bottom
     s.strip.SetGainRange(-60.0f, 0.0f);
     EXPECT_EQ(s.strip.FaderLevel(), -100.0f);
-    EXPECT_EQ(s.strip.fader()->value(), -100.0f);
+    EXPECT_EQ(fader->value(), -600);
+    s.strip.SetGainRange(-120.0f, 0.0f); // a wider range shows the gain where it belongs
+    EXPECT_EQ(fader->value(), -1000);
+    // Placing the fader while the operator holds it raises nothing either.
+    QTest::mousePress(fader, Qt::LeftButton, {}, fader->capRect().center());
+    s.strip.setFaderLevel(-30.0f);
+    QTest::mouseRelease(fader, Qt::LeftButton, {}, fader->capRect().center());
     test::pumpEvents(20);
     EXPECT_EQ(changed.count(), 0);
     EXPECT_EQ(drag.count(), 0);
 }
 
-TEST(MeterFader, OperatorDragRaisesChangedThenDragStepsWithTheIndex) {
-    ShownStrip s(4);
-    s.strip.setFaderActive(true);
-    s.strip.setFaderLevel(-20.0f);
-    GainFader* fader = s.strip.fader();
+// The program's side of the fader lock, wired as the main window does it: a change locks the
+// fader against the Core's gains, every drag restarts the strip's user timer, and the timer
+// unlocks it. The interval is short so that the test need not wait five seconds.
+struct ProgramLock {
+    static constexpr int kUnlockMs = 40;
+    QList<float> sentLevels;
+    int changes = 0;
+
+    explicit ProgramLock(MeterFader& strip) {
+        QObject::connect(&strip, &MeterFader::FaderLevelChanged, &strip, [this, &strip](int) {
+            ++changes;
+            strip.setUserAdjusting(true);
+        });
+        QObject::connect(&strip, &MeterFader::FaderLevelDrag, &strip, [this, &strip](int, float) {
+            strip.setUserTimerEnabled(false);
+            strip.setUserTimerInterval(kUnlockMs);
+            strip.setUserTimerEnabled(true);
+            sentLevels << strip.FaderLevel();
+        });
+        QObject::connect(&strip, &MeterFader::UserTimer, &strip,
+                         [&strip](int) { strip.setUserAdjusting(false); });
+    }
+};
+
+void sendWheel(QWidget* widget, int angle) {
+    const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+    QWheelEvent wheel(at, widget->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(widget, &wheel);
+}
+
+TEST(MeterFader, TheFaderLockClearsAfterEveryOperatorGesture) {
+    const float wheelStepDb =
+        float(QApplication::wheelScrollLines() * GainFader::kSingleStepTenths) /
+        GainFader::kTenthsPerDb;
+    constexpr float kKept = NAN;        // the level must not change
+    constexpr float kRaised = INFINITY; // the level must rise, by however much
+    struct Gesture {
+        const char* what;
+        float startDb;
+        std::function<void(GainFader*)> act;
+        float endDb;
+    };
+    const auto press = [](GainFader* f, QPoint at) {
+        QTest::mousePress(f, Qt::LeftButton, {}, at);
+        QTest::mouseRelease(f, Qt::LeftButton, {}, at);
+    };
+    const auto drag = [](GainFader* f, int dy) {
+        const QPoint grip = f->capRect().center();
+        QTest::mousePress(f, Qt::LeftButton, {}, grip);
+        for (int step = 1; step <= 4; ++step) {
+            QTest::mouseMove(f, grip + QPoint(0, dy * step / 4));
+        }
+        QTest::mouseRelease(f, Qt::LeftButton, {}, grip + QPoint(0, dy));
+    };
+    const std::vector<Gesture> gestures{
+        {"a press on the cap", -20, [&](GainFader* f) { press(f, f->capRect().center()); }, kKept},
+        {"a press, a wiggle back to the same row", -20,
+         [](GainFader* f) {
+             const QPoint grip = f->capRect().center();
+             QTest::mousePress(f, Qt::LeftButton, {}, grip);
+             QTest::mouseMove(f, grip + QPoint(3, 0));
+             QTest::mouseRelease(f, Qt::LeftButton, {}, grip + QPoint(3, 0));
+         },
+         kKept},
+        {"a right-button press on the track", -20,
+         [](GainFader* f) { QTest::mouseClick(f, Qt::RightButton, {}, QPoint(f->width() / 2, 4)); },
+         kKept},
+        {"up at the top", 10, [](GainFader* f) { QTest::keyClick(f, Qt::Key_Up); }, kKept},
+        {"page up at the top", 10, [](GainFader* f) { QTest::keyClick(f, Qt::Key_PageUp); }, kKept},
+        {"down at the bottom", -80, [](GainFader* f) { QTest::keyClick(f, Qt::Key_Down); }, kKept},
+        {"a wheel notch up at the top", 10, [](GainFader* f) { sendWheel(f, 120); }, kKept},
+        {"a key the fader does not use", -20, [](GainFader* f) { QTest::keyClick(f, Qt::Key_A); },
+         kKept},
+        {"up", -20, [](GainFader* f) { QTest::keyClick(f, Qt::Key_Up); }, -19.5f},
+        {"page down", -20, [](GainFader* f) { QTest::keyClick(f, Qt::Key_PageDown); }, -25.0f},
+        {"end", -20, [](GainFader* f) { QTest::keyClick(f, Qt::Key_End); }, 10.0f},
+        {"a wheel notch down", -20, [](GainFader* f) { sendWheel(f, -120); }, -20.0f - wheelStepDb},
+        {"a drag up", -20, [&](GainFader* f) { drag(f, -40); }, kRaised},
+        {"a press on the track above the cap", -20,
+         [&](GainFader* f) { press(f, QPoint(f->capRect().center().x(), 2)); }, 10.0f},
+        {"assistive technology sets -10 dB", -20,
+         [](GainFader* f) {
+             QAccessible::queryAccessibleInterface(f)->valueInterface()->setCurrentValue(-100);
+         },
+         -10.0f},
+    };
+    for (const Gesture& gesture : gestures) {
+        SCOPED_TRACE(gesture.what);
+        ShownStrip s(3);
+        ProgramLock program(s.strip);
+        s.strip.setFaderLevel(gesture.startDb);
+        GainFader* fader = faderOf(s.strip);
+        gesture.act(fader);
+
+        if (std::isnan(gesture.endDb)) {
+            EXPECT_EQ(program.changes, 0);
+            EXPECT_TRUE(program.sentLevels.isEmpty());
+            EXPECT_FALSE(s.strip.UserAdjusting());
+            EXPECT_EQ(s.strip.FaderLevel(), gesture.startDb);
+            continue;
+        }
+        // Every change locks the fader and is sent, with the level the strip holds.
+        ASSERT_GE(program.changes, 1);
+        EXPECT_EQ(program.sentLevels.size(), program.changes);
+        EXPECT_TRUE(s.strip.UserAdjusting());
+        EXPECT_EQ(program.sentLevels.last(), s.strip.FaderLevel());
+        if (gesture.endDb == kRaised) {
+            EXPECT_GT(s.strip.FaderLevel(), gesture.startDb);
+        } else {
+            EXPECT_FLOAT_EQ(s.strip.FaderLevel(), gesture.endDb);
+        }
+        // ...and the lock clears once the operator has let go.
+        EXPECT_TRUE(waitUntil([&] { return !s.strip.UserAdjusting(); }));
+    }
+}
+
+TEST(MeterFader, AFaderWithoutAGainTakesNoInputAndLooksInactive) {
+    ShownStrip s(5, false);
     QSignalSpy changed(&s.strip, &MeterFader::FaderLevelChanged);
     QSignalSpy drag(&s.strip, &MeterFader::FaderLevelDrag);
+    GainFader* fader = faderOf(s.strip);
+    EXPECT_FALSE(fader->isEnabled());
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(fader)->state().disabled);
+    const QImage inactive = fader->grab().toImage();
+    QTest::mouseClick(fader, Qt::LeftButton, {}, QPoint(fader->width() / 2, 4));
+    QTest::keyClick(fader, Qt::Key_PageUp);
+    sendWheel(fader, 120);
+    EXPECT_EQ(changed.count(), 0);
+    EXPECT_EQ(drag.count(), 0);
+    EXPECT_EQ(s.strip.FaderLevel(), 0.0f);
+
+    s.strip.setFaderActive(true);
+    EXPECT_TRUE(fader->isEnabled());
+    EXPECT_NE(fader->grab().toImage(), inactive);
+    QTest::keyClick(fader, Qt::Key_PageUp);
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(drag.count(), 1);
+}
+
+TEST(MeterFader, OperatorDragRaisesChangedThenDragStepsWithTheIndex) {
+    ShownStrip s(4);
+    s.strip.setFaderLevel(-20.0f);
+    GainFader* fader = faderOf(s.strip);
+    QSignalSpy changed(&s.strip, &MeterFader::FaderLevelChanged);
+    QSignalSpy drag(&s.strip, &MeterFader::FaderLevelDrag);
+    QSignalSpy pressed(fader, &QAbstractSlider::sliderPressed);
+    QSignalSpy released(fader, &QAbstractSlider::sliderReleased);
 
     const QPoint grip = fader->capRect().center();
     QTest::mousePress(fader, Qt::LeftButton, {}, grip);
-    ASSERT_EQ(changed.count(), 1);
-    EXPECT_EQ(changed.at(0).at(0).toInt(), 4);
-    EXPECT_EQ(drag.count(), 0) << "grabbing the cap does not move it";
+    EXPECT_EQ(pressed.count(), 1);
+    EXPECT_EQ(changed.count(), 0) << "grabbing the cap changes nothing";
+    EXPECT_EQ(drag.count(), 0);
 
-    // The handler of each drag step reads FaderLevel, so it must already hold the step.
+    // The handler of each drag step reads FaderLevel, so it must already hold the step; the
+    // lock's event comes before each of them.
     QList<float> levelsSeenByHandler;
-    QObject::connect(&s.strip, &MeterFader::FaderLevelDrag, &s.strip,
-                     [&](int, float) { levelsSeenByHandler << s.strip.FaderLevel(); });
+    QList<int> order;
+    QObject::connect(&s.strip, &MeterFader::FaderLevelChanged, &s.strip, [&](int) { order << 1; });
+    QObject::connect(&s.strip, &MeterFader::FaderLevelDrag, &s.strip, [&](int, float) {
+        order << 2;
+        levelsSeenByHandler << s.strip.FaderLevel();
+    });
     for (int dy = 5; dy <= 25; dy += 5) {
         QTest::mouseMove(fader, grip - QPoint(0, dy));
     }
     QTest::mouseRelease(fader, Qt::LeftButton, {}, grip - QPoint(0, 25));
+    EXPECT_EQ(released.count(), 1);
     ASSERT_EQ(drag.count(), 5);
+    EXPECT_EQ(changed.count(), 5);
+    EXPECT_EQ(order, (QList<int>{1, 2, 1, 2, 1, 2, 1, 2, 1, 2}));
     float last = -20.0f;
     for (int i = 0; i < drag.count(); ++i) {
+        EXPECT_EQ(changed.at(i).at(0).toInt(), 4);
         EXPECT_EQ(drag.at(i).at(0).toInt(), 4);
         const float level = drag.at(i).at(1).toFloat();
         EXPECT_GT(level, last) << "dragging up raises the gain";
@@ -161,26 +348,32 @@ TEST(MeterFader, OperatorDragRaisesChangedThenDragStepsWithTheIndex) {
     EXPECT_EQ(s.strip.FaderLevel(), last);
     // The cap follows the pointer, give or take the 0.1 dB steps.
     EXPECT_NEAR(fader->capRect().center().y(), grip.y() - 25, 1);
-
-    // A wheel notch is a gesture of its own: changed, then one step.
-    QWheelEvent wheel(QPointF(grip), fader->mapToGlobal(QPointF(grip)), QPoint(), QPoint(0, 120),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QCoreApplication::sendEvent(fader, &wheel);
-    EXPECT_EQ(changed.count(), 2);
-    ASSERT_EQ(drag.count(), 6);
-    EXPECT_FLOAT_EQ(drag.at(5).at(1).toFloat(), last + GainFader::kFineStepDb);
 }
 
 TEST(MeterFader, OperatorCannotDragPastTheRange) {
     ShownStrip s(1);
     s.strip.SetGainRange(-30.0f, 6.0f);
     QSignalSpy drag(&s.strip, &MeterFader::FaderLevelDrag);
-    GainFader* fader = s.strip.fader();
+    GainFader* fader = faderOf(s.strip);
     QTest::mousePress(fader, Qt::LeftButton, {}, QPoint(fader->width() / 2, 2));
     QTest::mouseMove(fader, QPoint(fader->width() / 2, -500));
     QTest::mouseRelease(fader, Qt::LeftButton, {}, QPoint(fader->width() / 2, -500));
     ASSERT_GE(drag.count(), 1);
     EXPECT_EQ(s.strip.FaderLevel(), 6.0f);
+}
+
+TEST(MeterFader, TheFaderIsAnAccessibleSliderInTenthsOfADb) {
+    ShownStrip s(1);
+    s.strip.setFaderLevel(-12.5f);
+    s.strip.setChannelName("Presenter");
+    QAccessibleInterface* slider = QAccessible::queryAccessibleInterface(faderOf(s.strip));
+    ASSERT_NE(slider, nullptr);
+    EXPECT_EQ(slider->role(), QAccessible::Slider);
+    EXPECT_EQ(slider->text(QAccessible::Name), "Presenter gain");
+    ASSERT_NE(slider->valueInterface(), nullptr);
+    EXPECT_EQ(slider->valueInterface()->currentValue().toInt(), -125);
+    EXPECT_EQ(slider->valueInterface()->minimumValue().toInt(), -800);
+    EXPECT_EQ(slider->valueInterface()->maximumValue().toInt(), 100);
 }
 
 TEST(MeterFader, UserTimerBelongsToEachStrip) {
@@ -208,12 +401,13 @@ TEST(MeterFader, UserTimerBelongsToEachStrip) {
 TEST(MeterFader, ReadingsWithoutRmsDrawNoRmsCore) {
     MeterFader strip;
     strip.SetMeterLevels(-10, -12, -20, -22);
-    EXPECT_EQ(strip.meter()->levelLeft(), -10);
-    EXPECT_EQ(strip.meter()->levelRight(), -12);
-    EXPECT_TRUE(strip.meter()->hasRms());
-    EXPECT_EQ(strip.meter()->shownRmsRight(), -22);
+    auto* meter = part<LedMeter>(strip, "meter");
+    EXPECT_EQ(meter->levelLeft(), -10);
+    EXPECT_EQ(meter->levelRight(), -12);
+    EXPECT_TRUE(meter->hasRms());
+    EXPECT_EQ(meter->shownRmsRight(), -22);
     strip.SetMeterLevels(-10, -12, 0, 0);
-    EXPECT_FALSE(strip.meter()->hasRms());
+    EXPECT_FALSE(meter->hasRms());
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "runtime/ColorRules.h"
+#include "support/ColorRules.h"
 
 #include "support/NumberRules.h"
 
@@ -27,18 +27,24 @@ const QHash<QString, qint32>& colourWords() {
 
 } // namespace
 
-qint32 DeriveColor(QStringView text) {
+std::optional<qint32> ReadColor(QStringView text) {
     if (text.isEmpty()) {
-        return 0;
+        return std::nullopt;
     }
     if (const auto number = ReadsAsNumber(text)) {
         try {
             return ToInt32(*number);
         } catch (const ConversionError&) {
-            return 0; // colours never fail; what does not fit is black
+            return std::nullopt;
         }
     }
-    return colourWords().value(text.toString().toLower(), 0);
+    const auto word = colourWords().constFind(text.toString().toLower());
+    return word != colourWords().constEnd() ? std::optional<qint32>(*word) : std::nullopt;
+}
+
+qint32 DeriveColor(QStringView text) {
+    // Colours never fail: what names no colour, or does not fit, is black.
+    return ReadColor(text).value_or(0);
 }
 
 } // namespace corvane
