@@ -64,16 +64,38 @@ void frmDebug::AddMessage(const QString& text) {
     }
 }
 
-void frmDebug::placeBeside(const QWidget* panel) {
-    const QRect beside = panel->frameGeometry();
+void frmDebug::placeBeside(QWidget* panel) {
+    if (m_panel != panel) {
+        if (m_panel) {
+            m_panel->removeEventFilter(this);
+        }
+        m_panel = panel;
+        panel->installEventFilter(this);
+    }
+    followPanel();
+}
+
+bool frmDebug::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_panel && (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {
+        // Stays where the operator put it; otherwise keeps beside the panel as it grows.
+        if (pos() == m_placedAt) {
+            followPanel();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmDebug::followPanel() {
+    const QRect beside = m_panel->frameGeometry();
     QPoint position(beside.right() + 1, beside.top());
-    if (const QScreen* screen = panel->screen()) {
+    if (const QScreen* screen = m_panel->screen()) {
         const QRect area = screen->availableGeometry();
         if (position.x() + frameGeometry().width() > area.right() + 1 &&
             beside.left() - frameGeometry().width() >= area.left()) {
             position.setX(beside.left() - frameGeometry().width());
         }
     }
+    m_placedAt = position;
     move(position);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPoint>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -30,15 +32,23 @@ public:
     QPushButton* btnCopy() const { return m_btnCopy; }
 
     // Moves the window beside the panel: right of it, or left of it when the screen ends there.
-    void placeBeside(const QWidget* panel);
+    // It follows when the panel moves or changes size, until the operator moves it elsewhere.
+    void placeBeside(QWidget* panel);
 
     // Puts the whole log on the clipboard as plain text.
     void btnCopy_Click();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void followPanel();
+
     QPlainTextEdit* m_txtDebug;
     QPushButton* m_btnCopy;
     QString m_log;
+    QPointer<QWidget> m_panel;
+    QPoint m_placedAt;
 };
 
 } // namespace corvane

@@ -399,6 +399,17 @@ TEST_F(MainWindowTest, TheDebugWindowShowsWhatTheConnectionGoesThrough) {
     ASSERT_TRUE(waitUntil([&] { return logged("login refused") >= 0; }));
     core.setLoginBehaviour(TestCore::Login::Accept);
     ASSERT_TRUE(waitUntil([&] { return logged("Connected to Core 127.0.0.1") >= 0; }, 10000));
+
+    // It keeps beside the panel as the panel grows, until the operator moves it.
+    core.sendFrame(Command::PanelDefinition, modClientProtocolConsts::strNoAddress,
+                   "Desk" + modClientProtocolConsts::strFieldSeparator +
+                       "<panel><name>Desk</name><width>12000</width></panel>");
+    ASSERT_TRUE(waitUntil([&] { return window.width() == 800; }));
+    EXPECT_EQ(debug->pos(), QPoint(window.frameGeometry().right() + 1, window.y()));
+    debug->move(5, 5);
+    window.resize(700, 300);
+    EXPECT_EQ(debug->pos(), QPoint(5, 5));
+
     core.dropConnection();
     ASSERT_TRUE(waitUntil([&] { return logged("connection lost") >= 0; }));
     EXPECT_LT(logged("Hunting: trying Core 127.0.0.1"), logged("login refused"));
