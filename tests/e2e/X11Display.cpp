@@ -111,7 +111,9 @@ bool X11Display::requestClose(const QString& title) const {
             event.data.data32[1] = XCB_CURRENT_TIME;
             xcb_send_event(connection, 0, children[i], XCB_EVENT_MASK_NO_EVENT,
                            reinterpret_cast<const char*>(&event));
-            xcb_flush(connection);
+            // A round trip: the server has handled the request before we hang up, or it may
+            // drop it with the connection.
+            free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
             sent = true;
         }
     }
