@@ -53,7 +53,7 @@ public:
     // Walks the hunt list in order until a Core accepts; after a loss it starts again.
     // While connected or in the middle of an attempt, only the credentials are taken over.
     // Credentials that cannot travel in a login frame are refused with a DebugMessage and a
-    // warning in the log, and nothing changes (see LoginCredentialsProblem); so in StartConnect.
+    // warning in the log, and nothing changes (see LoginCredentialsProblem); StartConnect too.
     void StartHunting(const QString& userName, const QString& password);
     // Stops attempts in progress and planned; a live connection stays.
     void StopHunting();
