@@ -2,27 +2,34 @@
 
 #include "app/CommandLine.h"
 #include "app/ServerTable.h"
+#include "app/ShutdownSequence.h"
 #include "app/StartPosition.h"
 #include "connection/clsCVCoreConnection.h"
 #include "connection/frmConnecting.h"
 #include "panel/FormBuilder.h"
 #include "panel/PanelDefinitionReader.h"
 #include "panel/PanelPayload.h"
+#include "panel/ParseStringToColl.h"
 #include "protocol/ClientProtocolConsts.h"
 #include "protocol/FrameBuilder.h"
 #include "runtime/ControlGraphics.h"
 #include "runtime/PanelCommands.h"
+#include "support/AboutBox.h"
 #include "support/AddressLookup.h"
 #include "support/AppGlobals.h"
 #include "support/DataMod.h"
+#include "support/LogCategories.h"
 #include "support/Twips.h"
 #include "support/UserPrompt.h"
+#include "support/frmDebug.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
 #include <QRandomGenerator>
+#include <QThread>
+#include <QTime>
 
 namespace corvane {
 
@@ -31,6 +38,8 @@ namespace {
 // of 10 to 30 s, drawn once.
 constexpr int kFirstKeepAliveMs = 10000;
 constexpr int kKeepAliveSpreadMs = 20001;
+// Operator messages waiting to be shown; a Core that floods them cannot make us grow.
+constexpr qsizetype kMaxPendingMessageChars = 64 * 1024;
 } // namespace
 
 frmCVMini::frmCVMini(QWidget* parent) : QWidget(parent), m_parser(*this) {
@@ -38,6 +47,7 @@ frmCVMini::frmCVMini(QWidget* parent) : QWidget(parent), m_parser(*this) {
     setWindowTitle(applicationTitle());
     m_timMessage.setInterval(250);
     m_timMessage.setSingleShot(true);
+    connect(&m_timMessage, &QTimer::timeout, this, &frmCVMini::timMessage_Timer);
     m_timUPPing.setInterval(kFirstKeepAliveMs);
     connect(&m_timUPPing, &QTimer::timeout, this, &frmCVMini::timUPPing_Timer);
     m_timForceVisible.setInterval(1000);
@@ -69,9 +79,18 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
 
     const CommandLineSwitches switches = ParseCommandLine(ArgumentText(arguments));
     globals.boolCoreMeterMode = switches.coreMeterMode;
+    if (switches.showDebugWindow) {
+        ShowDebugWindow();
+    }
 
     InitializeClientProtocolConsts();
+    auto* splash = new AboutBox(this);
+    splash->show();
+    splash->SetFocusTimer()->start();
     QCoreApplication::processEvents();
+    if (globals.boolShuttingDown) {
+        return false; // closed meanwhile: the program has ended
+    }
 
     const StartPosition position = GetStartPosition(kPositionFileName);
     move(twipsToPixels(position.left), twipsToPixels(position.top));
@@ -82,7 +101,13 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
     m_programData = ProgramData{};
     setCursor(Qt::WaitCursor);
     show();
+    if (m_debugWindow) {
+        m_debugWindow->placeBeside(this);
+    }
     QCoreApplication::processEvents();
+    if (globals.boolShuttingDown) {
+        return false;
+    }
 
     const ConfigOutcome outcome =
         LoadProgramData(kConfigFileName, m_programData, [this] { makeAlwaysOnTop(); });
@@ -107,10 +132,24 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
     m_MasterSocket->connector()->setCorePort(corePort);
     m_MasterSocket->StartHunting(HuntHosts(table));
 
-    if (!globals.boolShuttingDown) {
-        unsetCursor();
+    if (globals.boolShuttingDown) {
+        return false;
+    }
+    unsetCursor();
+    if (AboutBox* shown = AboutBox::find()) {
+        shown->UnloadTimer()->start();
     }
     return true;
+}
+
+void frmCVMini::ShowDebugWindow() {
+    auto* debug = new frmDebug(this);
+    m_debugWindow = debug;
+    debug->show();
+    connect(
+        m_MasterSocket, &clsCVCoreConnection::DebugMessage, debug, [debug](const QString& line) {
+            debug->AddMessage(QTime::currentTime().toString(QStringLiteral("hh:mm:ss ")) + line);
+        });
 }
 
 void frmCVMini::makeAlwaysOnTop() {
@@ -152,6 +191,9 @@ void frmCVMini::MasterSocket_Closed() {
 }
 
 void frmCVMini::MasterSocket_ReceivedData(const QString& strNewData) {
+    if (appGlobals().boolShuttingDown) {
+        return; // the panel is being released: a late definition must not subscribe it again
+    }
     m_parser.receive(strNewData);
 }
 
@@ -162,6 +204,11 @@ void frmCVMini::StopMetering() {
 void frmCVMini::MeteringStop(bool /*noReset*/) {}
 
 void frmCVMini::AppendPendingMessage(const QString& text) {
+    if (m_strPendingMessages.size() + text.size() > kMaxPendingMessageChars) {
+        qCWarning(lcProtocol) << "operator message dropped:" << m_strPendingMessages.size()
+                              << "characters are still waiting to be shown";
+        return;
+    }
     m_strPendingMessages += text;
     m_timMessage.start();
 }
@@ -228,6 +275,8 @@ void frmCVMini::SendMeterSubscription(qint32 router, qint32 io, bool isSource) {
 
 void frmCVMini::SubscribeMeterOnMeterServ(qint32, qint32, bool) {}
 
+void frmCVMini::UnsubscribeMeterOnMeterServ(qint32, qint32, bool) {}
+
 void frmCVMini::SendCvpCommand(const QString& frame) {
     if (m_MasterSocket) {
         m_MasterSocket->SendCvpCommand(frame);
@@ -245,6 +294,27 @@ void frmCVMini::timUPPing_Timer() {
         m_MasterSocket->GetConnectionState() == clsCVCoreConnection::kStateConnected) {
         SendCvpCommand(BuildFrame(Command::KeepAlive, modClientProtocolConsts::strNoAddress,
                                   m_panel.windowTag));
+    }
+}
+
+void frmCVMini::timMessage_Timer() {
+    m_timMessage.stop();
+    if (m_showingMessages) {
+        return; // shown after the open box and the ones queued before them
+    }
+    QStringList items;
+    ParseStringToColl(m_strPendingMessages, items, modClientProtocolConsts::strFieldSeparator);
+    m_strPendingMessages.clear();
+    m_showingMessages = true;
+    for (const QString& item : std::as_const(items)) {
+        if (appGlobals().boolShuttingDown) {
+            break;
+        }
+        UserPrompt::showMessage(this, applicationTitle(), item);
+    }
+    m_showingMessages = false;
+    if (!m_strPendingMessages.isEmpty() && !appGlobals().boolShuttingDown) {
+        m_timMessage.start();
     }
 }
 
@@ -285,27 +355,40 @@ void frmCVMini::SaveStartPosition() {
 
 void frmCVMini::closeEvent(QCloseEvent* event) {
     event->accept();
+    Form_Unload();
+}
+
+void frmCVMini::Form_Unload() {
     if (m_unloaded) {
         return;
     }
     m_unloaded = true;
-    appGlobals().boolShuttingDown = true;
-    m_timMessage.stop();
-    m_timUPPing.stop();
-    if (m_MasterSocket) {
-        m_MasterSocket->HideConnecting();
-    }
-    SaveStartPosition();
-    if (m_MasterSocket) {
-        m_MasterSocket->CloseMasterConnection();
-    }
-    MeteringStop(false);
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window != this) {
-            window->close();
+    ShutdownSequence::Hooks hooks;
+    hooks.StopTimers = [this] {
+        m_timUPPing.stop();
+        m_timMessage.stop();
+    };
+    hooks.SaveStartPosition = [this] { SaveStartPosition(); };
+    hooks.UnsubscribeMeterOnMeterServ = [this](qint32 router, qint32 io, bool isDest) {
+        UnsubscribeMeterOnMeterServ(router, io, isDest);
+    };
+    hooks.CloseMasterConnection = [this] {
+        if (m_MasterSocket) {
+            m_MasterSocket->CloseMasterConnection();
         }
+    };
+    hooks.MeteringStop = [this](bool noReset) { MeteringStop(noReset); };
+    hooks.EndProgram = [this] { EndProgram(); };
+    ShutdownSequence(m_panel, m_arrays, *this, this, std::move(hooks)).run();
+}
+
+void frmCVMini::EndProgram() {
+    m_programEnded = true;
+    // Before the event loop runs (a close during start-up) an exit request would be forgotten;
+    // Form_Load then tells main() instead.
+    if (QThread::currentThread()->loopLevel() > 0) {
+        QCoreApplication::exit(0);
     }
-    QCoreApplication::quit();
 }
 
 } // namespace corvane

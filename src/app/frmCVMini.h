@@ -7,6 +7,7 @@
 #include "protocol/FrameSender.h"
 #include "protocol/ProtocolHandlers.h"
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -15,6 +16,7 @@
 namespace corvane {
 
 class clsCVCoreConnection;
+class frmDebug;
 
 // The main window: it is the program. Start-up reads the configuration and the window
 // position and starts hunting for a Core; from then on the Core connection's events drive it.
@@ -26,8 +28,12 @@ public:
     ~frmCVMini() override;
 
     // The start of the program, run once. False when the program must end at once (an empty
-    // configuration file, after the operator has been told).
+    // configuration file, after the operator has been told, or the window closed meanwhile).
     bool Form_Load(const QStringList& arguments);
+    // The program's orderly end (ShutdownSequence); runs once, when the window closes.
+    void Form_Unload();
+    // Whether the program has been ended; main() then returns without (or from) its event loop.
+    bool programEnded() const { return m_programEnded; }
 
     clsCVCoreConnection* MasterSocket() const { return m_MasterSocket; }
     const ProgramData& programData() const { return m_programData; }
@@ -49,6 +55,7 @@ public:
     // Subscribes a meter point at the Core (command 19) and at the meter server.
     void SendMeterSubscription(qint32 router, qint32 io, bool isSource);
     void SubscribeMeterOnMeterServ(qint32 router, qint32 io, bool isDest);
+    void UnsubscribeMeterOnMeterServ(qint32 router, qint32 io, bool isDest);
 
     // FrameSender: every outgoing frame goes to the Core connection.
     void SendCvpCommand(const QString& frame) override;
@@ -87,7 +94,10 @@ private:
     void makeAlwaysOnTop();
     void SaveStartPosition();
     void timUPPing_Timer();
+    void timMessage_Timer();
     void timForceVisible_Timer();
+    void ShowDebugWindow();
+    void EndProgram();
 
     clsCVCoreConnection* m_MasterSocket = nullptr;
     ClientProtocolParser m_parser;
@@ -99,6 +109,9 @@ private:
     PanelState m_panel;
     ControlArrays m_arrays;
     bool m_unloaded = false;
+    bool m_programEnded = false;
+    bool m_showingMessages = false; // timMessage has a message box open
+    QPointer<frmDebug> m_debugWindow;
 };
 
 } // namespace corvane

@@ -1,3 +1,4 @@
+#include "app/TerminationSignals.h"
 #include "app/frmCVMini.h"
 
 #include <QApplication>
@@ -17,7 +18,12 @@ int main(int argc, char** argv) {
     QApplication::setStyle(QStringLiteral("Fusion"));
 
     corvane::frmCVMini window;
-    if (!window.Form_Load(QApplication::arguments().mid(1))) {
+    // A service stop, a session's end or Ctrl+C closes the window like the operator would,
+    // from start-up on.
+    corvane::TerminationSignals termination;
+    QObject::connect(&termination, &corvane::TerminationSignals::terminationRequested, &window,
+                     &QWidget::close);
+    if (!window.Form_Load(QApplication::arguments().mid(1)) || window.programEnded()) {
         return 0;
     }
     return QApplication::exec();

@@ -1,7 +1,8 @@
 #include "connection/CoreConnector.h"
 
 #include "connection/CoreAddress.h"
-#include "protocol/ClientProtocolConsts.h"
+#include "connection/LoginFrame.h"
+#include "support/LogCategories.h"
 
 #include <QHostAddress>
 #include <QTcpSocket>
@@ -40,7 +41,7 @@ void CoreConnector::AddServerToHunt(const QString& host) {
 }
 
 void CoreConnector::StartHunting(const QString& userName, const QString& password) {
-    if (m_shutDown) {
+    if (m_shutDown || !credentialsFit(userName, password)) {
         return;
     }
     m_userName = userName;
@@ -97,12 +98,26 @@ void CoreConnector::SendCvpMessageToCore(const QString& message) {
         emit DebugMessage(QStringLiteral("Core %1 is not reading: message dropped").arg(m_target));
         return;
     }
-    m_socket->write(message.toUtf8());
+    const QByteArray bytes = message.toUtf8();
+    qCDebug(lcConnection).noquote() << "to Core" << m_target << bytes.size() << "bytes";
+    m_socket->write(bytes);
+}
+
+bool CoreConnector::credentialsFit(const QString& userName, const QString& password) {
+    const QString problem = LoginCredentialsProblem(userName, password);
+    if (problem.isEmpty()) {
+        return true;
+    }
+    // A cut login would make the Core misread what follows; better no connection at all.
+    const QString message = QStringLiteral("Login not sent: %1").arg(problem);
+    qCWarning(lcConnection).noquote() << message;
+    emit DebugMessage(message);
+    return false;
 }
 
 void CoreConnector::StartConnect(const QString& host, const QString& userName,
                                  const QString& password) {
-    if (m_shutDown) {
+    if (m_shutDown || !credentialsFit(userName, password)) {
         return;
     }
     const bool wasConnected = m_state == State::Connected;
@@ -208,17 +223,10 @@ void CoreConnector::onSocketConnected() {
     m_state = State::LoggingIn;
     m_login.reset();
     m_decoder.resetState();
-    m_socket->write(loginFrame());
+    // The password stays out of the log.
+    qCDebug(lcConnection).noquote() << "logging in to Core" << m_target << "as" << m_userName;
+    m_socket->write(BuildLoginFrame(m_userName, m_password));
     m_timer.start(m_timings.loginTimeoutMs);
-}
-
-QByteArray CoreConnector::loginFrame() const {
-    const QString& separator = modClientProtocolConsts::strFieldSeparator;
-    const QString frame = modClientProtocolConsts::strFrameStart + QChar(Command::Login) +
-                          modClientProtocolConsts::strNoAddress + QStringLiteral("LOGIN") +
-                          separator + m_userName + separator + m_password +
-                          modClientProtocolConsts::strFrameEnd;
-    return frame.toUtf8();
 }
 
 void CoreConnector::onReadyRead() {
@@ -252,6 +260,7 @@ void CoreConnector::handleLoginBytes(const QByteArray& bytes) {
 }
 
 void CoreConnector::deliver(const QByteArray& bytes) {
+    qCDebug(lcConnection).noquote() << "from Core" << m_target << bytes.size() << "bytes";
     const QString text = m_decoder.decode(bytes);
     if (!text.isEmpty()) {
         emit MessageToClient(text);

@@ -52,6 +52,8 @@ public:
     void AddServerToHunt(const QString& host);
     // Walks the hunt list in order until a Core accepts; after a loss it starts again.
     // While connected or in the middle of an attempt, only the credentials are taken over.
+    // Credentials that cannot travel in a login frame are refused with a DebugMessage and a
+    // warning in the log, and nothing changes (see LoginCredentialsProblem); StartConnect too.
     void StartHunting(const QString& userName, const QString& password);
     // Stops attempts in progress and planned; a live connection stays.
     void StopHunting();
@@ -89,7 +91,7 @@ private:
     void handleLoss(const QString& reason);
     void cancelAttempt();
     void closeSocket(bool graceful);
-    QByteArray loginFrame() const;
+    bool credentialsFit(const QString& userName, const QString& password);
 
     quint16 m_corePort = kDefaultCorePort;
     CoreConnectorTimings m_timings;

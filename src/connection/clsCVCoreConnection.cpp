@@ -1,7 +1,9 @@
 #include "connection/clsCVCoreConnection.h"
 
 #include "connection/frmConnecting.h"
+#include "protocol/FrameTrace.h"
 #include "support/AppGlobals.h"
+#include "support/LogCategories.h"
 #include "support/Twips.h"
 
 #include <QApplication>
@@ -24,7 +26,8 @@ clsCVCoreConnection::clsCVCoreConnection(QObject* parent)
             &clsCVCoreConnection::m_Connector_HuntSwitched);
     connect(m_Connector, &CoreConnector::MessageToClient, this,
             &clsCVCoreConnection::m_Connector_MessageToClient);
-    // DebugMessage carries diagnostics only; the client does not act on them.
+    // Diagnostics only: shown in the debug window and logged, never acted on.
+    connect(m_Connector, &CoreConnector::DebugMessage, this, &clsCVCoreConnection::report);
 }
 
 clsCVCoreConnection::~clsCVCoreConnection() {
@@ -40,6 +43,7 @@ void clsCVCoreConnection::setMainWindow(QWidget* mainWindow) {
 }
 
 void clsCVCoreConnection::SendCvpCommand(const QString& data) {
+    qCDebug(lcProtocol).noquote() << "out" << DescribeFrame(data);
     m_Connector->SendCvpMessageToCore(data);
 }
 
@@ -92,6 +96,8 @@ void clsCVCoreConnection::HideConnecting() {
 
 void clsCVCoreConnection::m_Connector_ConnectedChanged(bool connected) {
     m_connected = connected;
+    report(connected ? QStringLiteral("Connected to Core %1").arg(m_MasterRemoteHost)
+                     : QStringLiteral("Not connected to Core %1").arg(m_MasterRemoteHost));
     if (connected) {
         emit Connected();
     } else {
@@ -102,11 +108,17 @@ void clsCVCoreConnection::m_Connector_ConnectedChanged(bool connected) {
 void clsCVCoreConnection::m_Connector_HuntSwitched(const QString& ipAddress,
                                                    const QString& /*name*/) {
     m_MasterRemoteHost = ipAddress;
+    report(QStringLiteral("Hunting: trying Core %1").arg(ipAddress));
     ShowConnecting(ipAddress);
 }
 
 void clsCVCoreConnection::m_Connector_MessageToClient(const QString& message) {
     emit ReceivedData(message);
+}
+
+void clsCVCoreConnection::report(const QString& line) {
+    qCDebug(lcConnection).noquote() << line;
+    emit DebugMessage(line);
 }
 
 } // namespace corvane

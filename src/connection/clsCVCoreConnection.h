@@ -13,7 +13,9 @@ namespace corvane {
 
 // The main window's view of the Core connection (held there as MasterSocket): turns the
 // connector's events into Closed / Connected / ReceivedData, offers a small command interface
-// and shows the "Connecting" window while a Core is being looked for.
+// and shows the "Connecting" window while a Core is being looked for. What the connection goes
+// through (servers tried, connected, lost, refused, the connector's own diagnostics) comes out
+// as DebugMessage lines, also written to the log (corvane.connection).
 class clsCVCoreConnection : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString MasterRemoteHost READ MasterRemoteHost WRITE setMasterRemoteHost)
@@ -48,11 +50,13 @@ signals:
     void Closed();
     void Connected();
     void ReceivedData(const QString& strNewData);
+    void DebugMessage(const QString& message);
 
 private:
     void m_Connector_ConnectedChanged(bool connected);
     void m_Connector_HuntSwitched(const QString& ipAddress, const QString& name);
     void m_Connector_MessageToClient(const QString& message);
+    void report(const QString& line);
 
     CoreConnector* m_Connector;
     QPointer<QWidget> m_mainWindow;

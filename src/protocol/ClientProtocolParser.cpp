@@ -1,5 +1,8 @@
 #include "protocol/ClientProtocolParser.h"
 
+#include "protocol/FrameTrace.h"
+#include "support/LogCategories.h"
+
 #include <utility>
 
 namespace corvane {
@@ -17,6 +20,7 @@ void ClientProtocolParser::receive(QStringView newData) noexcept {
         return;
     }
     for (QString& piece : pieces) {
+        qCDebug(lcProtocol).noquote() << "in" << DescribeFrame(piece);
         m_dispatcher.dispatch(std::move(piece));
     }
 }

@@ -2,6 +2,7 @@
 #include "protocol/ClientProtocolConsts.h"
 
 #include "ConnectionTestHelpers.h"
+#include "support/LogCapture.h"
 #include "support/TestCore.h"
 #include "support/Wait.h"
 
@@ -292,4 +293,41 @@ TEST(CoreConnectorControl, StartConnectMakesOneAttemptOutsideTheHunt) {
     c.connector.StartConnect(direct.huntEntry(), kUser, kPassword);
     ASSERT_TRUE(c.waitConnected());
     EXPECT_EQ(direct.loginCount(), 2);
+}
+
+TEST(CoreConnectorLogin, CredentialsThatWouldCutTheLoginFrameAreNeverSent) {
+    const QString etx(QChar(3));
+    struct Row {
+        QString user;
+        QString password;
+        bool sent;
+    };
+    const QList<Row> rows = {
+        {"op", "a" + etx + etx + "b", false},
+        {"o" + etx + etx + "p", "pw", false},
+        {"op", "pw" + etx, false}, // joins the frame end into three
+        {"op" + etx, "pw", true},  // the field separator follows: nothing is cut
+        {"op", etx + "pw" + etx + "x", true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(QString(row.user + "/" + row.password).replace(etx, "<3>").toStdString());
+        TestCore core;
+        Connector c;
+        LogCapture log;
+        c.connector.AddServerToHunt(core.huntEntry());
+        c.connector.StartHunting(row.user, row.password);
+        if (row.sent) {
+            ASSERT_TRUE(c.waitConnected());
+            EXPECT_EQ(core.frames().first().fields(),
+                      QStringList({"LOGIN", row.user, row.password}));
+            continue;
+        }
+        c.connector.StartConnect(core.huntEntry(), row.user, row.password);
+        pumpEvents(300);
+        EXPECT_EQ(core.connectionCount(), 0);
+        EXPECT_FALSE(c.connector.isHunting());
+        ASSERT_EQ(c.log.debug.size(), 2);
+        EXPECT_TRUE(c.log.debug.first().startsWith("Login not sent: the "));
+        EXPECT_EQ(log.linesContaining("corvane.connection", "warning: Login not sent").size(), 2);
+    }
 }
