@@ -3,6 +3,7 @@
 #include "components/ComponentFont.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
@@ -173,6 +174,16 @@ void GainFader::mouseMoveEvent(QMouseEvent* event) {
     }
     m_lastDragY = y;
     setSliderPosition(tenthsAt(y - m_grabOffset));
+}
+
+void GainFader::keyPressEvent(QKeyEvent* event) {
+    // A stray Home or End would throw a live channel to full gain or to silence in one press;
+    // on air a fader only moves in steps.
+    if (event->key() == Qt::Key_Home || event->key() == Qt::Key_End) {
+        event->ignore();
+        return;
+    }
+    QAbstractSlider::keyPressEvent(event);
 }
 
 void GainFader::mouseReleaseEvent(QMouseEvent* event) {
