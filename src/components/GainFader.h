@@ -28,6 +28,9 @@ public:
     void setNominal(float nominal);
     float nominal() const { return m_nominal; }
 
+    // Whether the operator holds the fader with the mouse now.
+    bool isSliderDown() const { return m_dragging; }
+
     // Without a known gain the cap is drawn dimmed.
     void setActive(bool active);
     bool isActive() const { return m_active; }

@@ -1,0 +1,57 @@
+#include "meters/LevelReceiver.h"
+
+#include "components/LedMeter.h"
+#include "components/MeterFader.h"
+#include "meters/LevelLineParser.h"
+#include "meters/MeterRoutes.h"
+#include "meters/OpenMeterList.h"
+
+#include <exception>
+
+namespace corvane {
+
+LevelReceiver::LevelReceiver(MeterRoutes& routes, OpenMeterList& openMeters, Clock clock)
+    : m_routes(routes), m_openMeters(openMeters), m_clock(std::move(clock)) {}
+
+void LevelReceiver::receive(QByteArrayView data) {
+    // Every line of one arrival was heard at the same moment.
+    const qint64 nowMs = m_clock();
+    m_buffer.append(data, [this, nowMs](QByteArrayView line) { handleLine(line, nowMs); });
+}
+
+void LevelReceiver::handleLine(QByteArrayView line, qint64 nowMs) {
+    try {
+        const auto reading = ParseLevelLine(line);
+        if (!reading) {
+            ++m_ignored;
+            return;
+        }
+        deliver(*reading, nowMs);
+    } catch (const std::exception&) {
+        ++m_ignored; // this line only; the next one is read as usual
+    }
+}
+
+void LevelReceiver::deliver(const clsMeterData& reading, qint64 nowMs) {
+    const MeterPointId point = reading.point();
+    m_openMeters.heardFrom(point, nowMs);
+    ++m_readings;
+    const MeterRoutes::Route* route = m_routes.find(point);
+    if (route == nullptr) {
+        return;
+    }
+    for (const MeterRoutes::Target& target : *route) {
+        QWidget* control = target.record->pntrControl.data();
+        if (target.kind == MeterRoutes::Kind::Meter) {
+            if (auto* meter = qobject_cast<LedMeter*>(control)) {
+                meter->SetPeakLevels(reading.PeekL, reading.PeekR);
+                ++m_updates;
+            }
+        } else if (auto* strip = qobject_cast<MeterFader*>(control)) {
+            strip->SetMeterLevels(reading.PeekL, reading.PeekR, reading.RmsL, reading.RmsR);
+            ++m_updates;
+        }
+    }
+}
+
+} // namespace corvane
