@@ -1,6 +1,5 @@
 #include "runtime/FaderActions.h"
 
-#include "components/GainFader.h"
 #include "components/MeterFader.h"
 #include "panel/ControlArrays.h"
 #include "panel/ControlProperties.h"
@@ -101,16 +100,11 @@ void FaderActions::TesselMeterFader_FaderLevelDrag(int index) {
 }
 
 void FaderActions::TesselMeterFader_UserTimer(int index) {
+    // A fader still in the operator's hand takes no gains whatever this says (CoreMeterData).
     clsUPControl* record = nullptr;
-    MeterFader* strip = stripOf(index, &record);
-    if (strip == nullptr) {
-        return;
+    if (MeterFader* strip = stripOf(index, &record)) {
+        strip->setUserAdjusting(false);
     }
-    // A fader still in the operator's hand stays locked; the timer comes round again.
-    if (strip->fader() && strip->fader()->isSliderDown()) {
-        return;
-    }
-    strip->setUserAdjusting(false);
 }
 
 void FaderActions::TesselMeterFader_OnOffClicked(int index) {
