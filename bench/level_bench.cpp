@@ -65,8 +65,8 @@ QByteArray levelStream(int meters) {
         const int level = -(i % 47);
         stream += "MTR DST 1 " + QByteArray::number(io) + " 10.0.0.1/" + QByteArray::number(io) +
                   " PEEK:" + QByteArray::number(level) + ':' + QByteArray::number(level - 2) +
-                  " RMS:" + QByteArray::number(level - 9) + ':' +
-                  QByteArray::number(level - 11) + "\r\n";
+                  " RMS:" + QByteArray::number(level - 9) + ':' + QByteArray::number(level - 11) +
+                  "\r\n";
     }
     return stream;
 }

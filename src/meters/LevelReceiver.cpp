@@ -41,13 +41,12 @@ void LevelReceiver::deliver(const clsMeterData& reading, qint64 nowMs) {
         return;
     }
     for (const MeterRoutes::Target& target : *route) {
-        QWidget* control = target.record->pntrControl.data();
         if (target.kind == MeterRoutes::Kind::Meter) {
-            if (auto* meter = qobject_cast<LedMeter*>(control)) {
+            if (LedMeter* meter = target.meter()) {
                 meter->SetPeakLevels(reading.PeekL, reading.PeekR);
                 ++m_updates;
             }
-        } else if (auto* strip = qobject_cast<MeterFader*>(control)) {
+        } else if (MeterFader* strip = target.strip()) {
             strip->SetMeterLevels(reading.PeekL, reading.PeekR, reading.RmsL, reading.RmsR);
             ++m_updates;
         }

@@ -46,10 +46,12 @@ void MeterRoutes::rebuild() {
                 continue;
             }
             const QString type = (*record)->typeKey();
+            QWidget* control = (*record)->pntrControl.data();
             if (type == QLatin1String("meter")) {
-                route.push_back({*record, Kind::Meter});
+                route.push_back({*record, Kind::Meter, qobject_cast<LedMeter*>(control), {}});
             } else if (type == QLatin1String("meterfader")) {
-                route.push_back({*record, Kind::MeterFader});
+                route.push_back(
+                    {*record, Kind::MeterFader, {}, qobject_cast<MeterFader*>(control)});
             }
         }
         if (!route.empty()) {

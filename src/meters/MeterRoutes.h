@@ -1,9 +1,12 @@
 #pragma once
 
+#include "components/LedMeter.h"
+#include "components/MeterFader.h"
 #include "meters/MeterPoint.h"
 #include "panel/PanelState.h"
 
 #include <QHash>
+#include <QPointer>
 
 #include <vector>
 
@@ -19,6 +22,19 @@ public:
     struct Target {
         ControlRecordPtr record;
         Kind kind;
+        // The record's control, found once when the routes are resolved, so that a reading
+        // goes straight to it; a control built after that is found through the record.
+        QPointer<LedMeter> meterControl;
+        QPointer<MeterFader> stripControl;
+
+        LedMeter* meter() const {
+            return meterControl ? meterControl.data()
+                                : qobject_cast<LedMeter*>(record->pntrControl.data());
+        }
+        MeterFader* strip() const {
+            return stripControl ? stripControl.data()
+                                : qobject_cast<MeterFader*>(record->pntrControl.data());
+        }
     };
     using Route = std::vector<Target>;
 

@@ -33,7 +33,7 @@ void forEachStrip(MeterRoutes& routes, qint32 router, qint32 io, bool isDest, Ac
         if (target.kind != MeterRoutes::Kind::MeterFader) {
             continue;
         }
-        if (auto* strip = qobject_cast<MeterFader*>(target.record->pntrControl.data())) {
+        if (MeterFader* strip = target.strip()) {
             try {
                 action(*strip);
             } catch (const std::exception&) {
@@ -162,16 +162,15 @@ void CoreMeterData::applyRecord(const QString& record) {
     const QStringList values = fields[3].split(QLatin1Char(':'));
     const bool coreMetering = appGlobals().boolCoreMeterMode;
     for (const MeterRoutes::Target& target : *route) {
-        QWidget* control = target.record->pntrControl.data();
         if (target.kind == MeterRoutes::Kind::Meter) {
-            auto* meter = qobject_cast<LedMeter*>(control);
+            LedMeter* meter = target.meter();
             if (meter && coreMetering) {
                 meter->SetPeakLevels(requireHexLevel(values.value(0)),
                                      requireHexLevel(values.value(1)));
             }
             continue;
         }
-        auto* strip = qobject_cast<MeterFader*>(control);
+        MeterFader* strip = target.strip();
         if (strip == nullptr) {
             continue;
         }
