@@ -20,6 +20,8 @@ public:
     void setRange(float minimum, float maximum);
     float minimum() const { return m_minimum; }
     float maximum() const { return m_maximum; }
+    float minimumDb() const { return m_minimum; }
+    float maximumDb() const { return m_maximum; }
 
     // Kept as given; only its drawing is pinned to the range. NaN is ignored.
     void setValue(float value);

@@ -50,13 +50,16 @@ MeterFader::~MeterFader() = default;
 
 void MeterFader::buildLayout() {
     m_meter = new LedMeter(this);
+    m_meter->setObjectName(QStringLiteral("meter"));
     m_fader = new GainFader(this);
+    m_fader->setObjectName(QStringLiteral("fader"));
     m_fader->setRange(kDefaultGainMin, kDefaultGainMax);
     m_fader->setValue(m_faderLevel);
     m_fader->setNominal(m_faderNominal);
     m_nameLabel = stripLabel(10, true, QColor(0xe8, 0xe8, 0xe8), this);
     m_gainLabel = stripLabel(10, false, QColor(0x8f, 0xd8, 0xff), this);
     m_onOff = new LitButton(QStringLiteral("ON"), kOnLit, this);
+    m_onOff->setObjectName(QStringLiteral("onOff"));
     m_onOff->hide();
 
     auto* column = new QVBoxLayout(this);
@@ -74,6 +77,7 @@ void MeterFader::buildLayout() {
     buses->setSpacing(2);
     for (int bus = 1; bus <= kBusCount; ++bus) {
         auto* button = new LitButton(QStringLiteral("PGM%1").arg(bus), kBusLit, this);
+        button->setObjectName(QStringLiteral("pgmBus%1").arg(bus));
         button->hide();
         buses->addWidget(button, (bus - 1) / 2, (bus - 1) % 2);
         connect(button, &LitButton::clicked, this,

@@ -165,7 +165,6 @@ void frmMeterWinsock::MeterWinsock_Connect() {
     m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     sendLine(PollLine(appGlobals().intMeterPollValue));
     ResubscribeAllOpen();
-    emit connectedToMeterServer();
 }
 
 void frmMeterWinsock::MeterWinsock_DataArrival() {

@@ -70,10 +70,6 @@ public:
     // Milliseconds of a monotonic clock, the time base of the quiet rule.
     static qint64 monotonicMs();
 
-signals:
-    // A connection to the meter server is up (after its poll line and subscriptions).
-    void connectedToMeterServer();
-
 private:
     bool isConnected() const override;
     void sendLine(const QByteArray& line) override;

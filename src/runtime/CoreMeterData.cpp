@@ -57,7 +57,11 @@ qint32 requireHexLevel(QStringView digits) {
 
 // The operator has the fader: in the hand, or moved within the lock time.
 bool operatorHasFader(const MeterFader& strip) {
-    return strip.UserAdjusting() || (strip.fader() && strip.fader()->isSliderDown());
+    if (strip.UserAdjusting()) {
+        return true;
+    }
+    const auto* fader = strip.findChild<const GainFader*>(QStringLiteral("fader"));
+    return fader != nullptr && fader->isSliderDown();
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "app/frmCVMini.h"
 #include "components/GainFader.h"
 #include "components/LedMeter.h"
-#include "components/LitButton.h"
 #include "components/MeterFader.h"
 #include "connection/clsCVCoreConnection.h"
 #include "connection/frmConnecting.h"
@@ -9,6 +8,7 @@
 #include "protocol/ClientProtocolConsts.h"
 #include "support/AppGlobals.h"
 #include "support/NumberRules.h"
+#include "support/StripParts.h"
 #include "support/TestCore.h"
 #include "support/TestMeterServer.h"
 #include "support/UserPrompt.h"
@@ -241,7 +241,7 @@ TEST_F(MeteringTest, APanelStartsMeteringWithItsSubscriptionsAndLevels) {
     m_core.sendFrame(Command::LevelData, kNoAddress,
                      hex4(41) + kField + "2" + kField + "False" + kField + "0:0:0:0:-6.5");
     auto* strip = control<MeterFader>("mic");
-    ASSERT_TRUE(waitUntil([&] { return strip->meter()->levelLeft() == -20; }));
+    ASSERT_TRUE(waitUntil([&] { return stripMeter(strip)->levelLeft() == -20; }));
     EXPECT_EQ(control<LedMeter>("pgml")->levelLeft(), -12);
     EXPECT_EQ(control<LedMeter>("pgmr")->levelRight(), -14);
     ASSERT_TRUE(waitUntil([&] { return strip->FaderLevel() == -6.5f; }));
@@ -286,15 +286,15 @@ TEST_F(MeteringTest, ChannelStripsSpeakToTheCoreBothWays) {
                      hex4(42) + kField + "2" + kField + "False" + kField + "0:0:0:0:-10");
     auto* strip = control<MeterFader>("mic");
     ASSERT_TRUE(waitUntil([&] { return strip->FaderActive() && strip->PGMBusOn(2); }));
-    ASSERT_TRUE(strip->onOffButton()->isVisible());
+    ASSERT_TRUE(stripOnOff(strip)->isVisible());
     m_core.clearFrames();
 
     // Clicks and a fader move by the operator, with the exact requests they send.
-    QTest::mouseClick(strip->onOffButton(), Qt::LeftButton);
-    QTest::mouseClick(strip->pgmBusButton(1), Qt::LeftButton);
-    QTest::mouseClick(strip->pgmBusButton(2), Qt::LeftButton);
-    strip->fader()->setFocus();
-    QTest::keyClick(strip->fader(), Qt::Key_Down);
+    QTest::mouseClick(stripOnOff(strip), Qt::LeftButton);
+    QTest::mouseClick(stripBus(strip, 1), Qt::LeftButton);
+    QTest::mouseClick(stripBus(strip, 2), Qt::LeftButton);
+    stripFader(strip)->setFocus();
+    QTest::keyClick(stripFader(strip), Qt::Key_Down);
     const float moved = strip->FaderLevel();
     ASSERT_TRUE(waitUntil([&] { return m_core.frames().size() == 4; }));
     QStringList sent;
@@ -337,7 +337,8 @@ TEST_F(MeteringTest, EachDeliveryOfThePanelKeepsOneUpdatePerControlAndLine) {
     m_meters.sendLine(TestMeterServer::levelLine(true, 43, 1, -3, -3));
     ASSERT_TRUE(waitUntil([&] { return control<LedMeter>("pgml")->levelLeft() == -3; }));
     m_meters.sendLine(TestMeterServer::levelLine(false, 43, 2, -4, -4));
-    ASSERT_TRUE(waitUntil([&] { return control<MeterFader>("mic")->meter()->levelLeft() == -4; }));
+    ASSERT_TRUE(
+        waitUntil([&] { return stripMeter(control<MeterFader>("mic"))->levelLeft() == -4; }));
     EXPECT_EQ(m_window.MeterWinsock()->receiver().controlUpdates() - before, 3);
     m_window.close();
 }

@@ -11,6 +11,7 @@
 #include "protocol/FrameSender.h"
 #include "runtime/MeterTags.h"
 #include "support/AddressLookup.h"
+#include "support/StripParts.h"
 #include "support/TestMeterServer.h"
 #include "support/Wait.h"
 
@@ -138,12 +139,12 @@ TEST_F(MeterClientTest, LevelLinesReachTheirControlsEachLineOnItsOwn) {
                      "MTR SRC 2 11 x PEEK:-20:-18 RMS:-30:-29\r\n"
                      "MTR SRC 9 9 x PEEK:-1:-1\r\n"
                      "MTR DST 1 1 x PE");
-    ASSERT_TRUE(waitUntil([&] { return strip->meter()->levelLeft() == -20; }));
+    ASSERT_TRUE(waitUntil([&] { return stripMeter(strip)->levelLeft() == -20; }));
     EXPECT_EQ(left->levelLeft(), -12);
     EXPECT_EQ(left->levelRight(), -14);
     EXPECT_EQ(copy->levelRight(), -14);
-    EXPECT_EQ(strip->meter()->levelRight(), -18);
-    EXPECT_TRUE(strip->meter()->hasRms());
+    EXPECT_EQ(stripMeter(strip)->levelRight(), -18);
+    EXPECT_TRUE(stripMeter(strip)->hasRms());
     EXPECT_EQ(m_meters->receiver().controlUpdates() - updatesBefore, 3);
 
     // The rest of the split line completes it.
@@ -197,7 +198,7 @@ TEST_F(MeterClientTest, ADroppedServerIsReconnectedAtTheNextCheck) {
     ASSERT_TRUE(waitUntil([&] { return m_server.linesStartingWith("sm ").size() == 4; }));
     EXPECT_EQ(m_server.connectionCount(), 2);
     m_server.sendRaw("EK:-3:-4\r\n");
-    ASSERT_TRUE(waitUntil([&] { return strip->meter()->levelLeft() == -3; }));
+    ASSERT_TRUE(waitUntil([&] { return stripMeter(strip)->levelLeft() == -3; }));
 
     // Stopped, it stays down and forgets any unfinished line.
     m_server.sendRaw("MTR SRC 2 11 x PE");

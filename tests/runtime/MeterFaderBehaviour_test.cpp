@@ -1,6 +1,5 @@
 #include "components/GainFader.h"
 #include "components/LedMeter.h"
-#include "components/LitButton.h"
 #include "components/MeterFader.h"
 #include "meters/MeterRoutes.h"
 #include "panel/ControlArrays.h"
@@ -16,6 +15,7 @@
 #include "support/AddressLookup.h"
 #include "support/AppGlobals.h"
 #include "support/NumberRules.h"
+#include "support/StripParts.h"
 #include "support/Wait.h"
 
 #include <QLocale>
@@ -93,8 +93,9 @@ std::string abilities(const MeterFader& s) {
     for (int bus = 1; bus <= 4; ++bus) {
         buses += s.HasPGMBus(bus) ? '1' : '0';
     }
-    return std::to_string(int(s.gainMinimum())) + ".." + std::to_string(int(s.gainMaximum())) +
-           (s.HasOnOff() ? " onoff " : " - ") + buses;
+    return std::to_string(int(stripFader(&s)->minimumDb())) + ".." +
+           std::to_string(int(stripFader(&s)->maximumDb())) + (s.HasOnOff() ? " onoff " : " - ") +
+           buses;
 }
 
 struct AbilityCase {
@@ -157,7 +158,7 @@ TEST_F(MeterPanelTest, CoreLevelsOnlyInCoreMeteringModeGainsAlways) {
     const qint32 silent = led()->levelLeft();
     m_coreData.CheckUserFormMeters(levels);
     EXPECT_EQ(led()->levelLeft(), silent) << "levels from the Core need core metering mode";
-    EXPECT_EQ(strip("src")->meter()->levelLeft(), silent);
+    EXPECT_EQ(stripMeter(strip("src"))->levelLeft(), silent);
     EXPECT_TRUE(strip("src")->FaderActive());
     EXPECT_EQ(strip("src")->FaderLevel(), -20.5f);
     EXPECT_FALSE(strip("dst")->FaderActive()) << "a record with two values carries no gain";
@@ -166,11 +167,11 @@ TEST_F(MeterPanelTest, CoreLevelsOnlyInCoreMeteringModeGainsAlways) {
     m_coreData.CheckUserFormMeters(levels);
     EXPECT_EQ(led()->levelLeft(), -20);
     EXPECT_EQ(led()->levelRight(), -22);
-    EXPECT_EQ(strip("dst")->meter()->levelRight(), -22);
-    EXPECT_FALSE(strip("dst")->meter()->hasRms());
-    EXPECT_EQ(strip("src")->meter()->levelRight(), -22);
-    EXPECT_TRUE(strip("src")->meter()->hasRms());
-    EXPECT_EQ(strip("src")->meter()->levelLeft(), -20);
+    EXPECT_EQ(stripMeter(strip("dst"))->levelRight(), -22);
+    EXPECT_FALSE(stripMeter(strip("dst"))->hasRms());
+    EXPECT_EQ(stripMeter(strip("src"))->levelRight(), -22);
+    EXPECT_TRUE(stripMeter(strip("src"))->hasRms());
+    EXPECT_EQ(stripMeter(strip("src"))->levelLeft(), -20);
 }
 
 TEST_F(MeterPanelTest, OneBadRecordCostsOnlyItsOwnReadings) {
@@ -191,7 +192,7 @@ TEST_F(MeterPanelTest, OneBadRecordCostsOnlyItsOwnReadings) {
     EXPECT_FALSE(strip("src")->FaderActive());
     EXPECT_EQ(led()->levelLeft(), -10);
     EXPECT_EQ(strip("dst")->FaderLevel(), -9.25f);
-    EXPECT_EQ(strip("dst")->meter()->levelLeft(), -10);
+    EXPECT_EQ(stripMeter(strip("dst"))->levelLeft(), -10);
 }
 
 TEST_F(MeterPanelTest, ClicksAndMovesSendRequestsWithThePointsAddress) {
@@ -207,12 +208,12 @@ TEST_F(MeterPanelTest, ClicksAndMovesSendRequestsWithThePointsAddress) {
     src->setChannelOn(true);
     dst->setPGMBusOn(2, true);
 
-    QTest::mouseClick(src->onOffButton(), Qt::LeftButton);
-    QTest::mouseClick(dst->onOffButton(), Qt::LeftButton);
-    QTest::mouseClick(src->pgmBusButton(2), Qt::LeftButton);
-    QTest::mouseClick(dst->pgmBusButton(2), Qt::LeftButton);
-    src->fader()->setFocus();
-    QTest::keyClick(src->fader(), Qt::Key_Down);
+    QTest::mouseClick(stripOnOff(src), Qt::LeftButton);
+    QTest::mouseClick(stripOnOff(dst), Qt::LeftButton);
+    QTest::mouseClick(stripBus(src, 2), Qt::LeftButton);
+    QTest::mouseClick(stripBus(dst, 2), Qt::LeftButton);
+    stripFader(src)->setFocus();
+    QTest::keyClick(stripFader(src), Qt::Key_Down);
     const float moved = src->FaderLevel();
     ASSERT_NE(moved, -12.0f);
     ASSERT_NE(moved, std::round(moved)) << "the step must leave a decimal to write";
@@ -242,7 +243,7 @@ TEST_F(MeterPanelTest, CoreGainsWaitWhileTheOperatorHasTheFader) {
     };
 
     // Held and moved: locked, and still locked long after the lock time while held.
-    GainFader* fader = src->fader();
+    GainFader* fader = stripFader(src);
     const QPoint grip = fader->capRect().center();
     QTest::mousePress(fader, Qt::LeftButton, {}, grip);
     QTest::mouseMove(fader, grip - QPoint(0, 12));

@@ -73,10 +73,6 @@ void DemoCore::handleFrame(QTcpSocket* socket, Client& client, const QString& fr
         send(socket, Command::Login, QStringLiteral("Yes"));
     } else if (command == Command::PanelDefinition && client.loggedIn) {
         sendPanel(socket, payload);
-    } else if (client.loggedIn) {
-        for (const QString& reply : m_meterPoints.answer(command, frame.mid(3, 12), payload)) {
-            socket->write(reply.toUtf8());
-        }
     }
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "DemoMeterPoints.h"
 #include "protocol/ReceiveBuffer.h"
 
 #include <QDir>
@@ -39,7 +38,6 @@ private:
     QDir m_panelFolder;
     QTcpServer m_server;
     QHash<QTcpSocket*, std::shared_ptr<Client>> m_clients;
-    DemoMeterPoints m_meterPoints;
 };
 
 } // namespace corvane::demo
