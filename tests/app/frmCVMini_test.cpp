@@ -62,8 +62,7 @@ protected:
 const QString kNoAddress = QStringLiteral("000000000000");
 const QString kField = QString(QChar(31));
 
-// Two LED meters on one destination point and a channel strip on a source point. The I/O
-// address table lives for the whole run, so each test uses a router of its own.
+// Two LED meters on one destination point and a channel strip on a source point.
 QString meterPanel(int router) {
     const QString r = QString::number(router);
     return "Main" + kField +
@@ -88,8 +87,10 @@ QString hex4(int number) {
 // A window connected to a test Core and a test meter server, with the meter panel delivered.
 class MeteringTest : public MainWindowTest {
 protected:
-    void bringUp(int router) {
-        m_router = router;
+    void bringUp() {
+        // Points of their own: an address the Core reported stays known for the whole run.
+        static int routers = 40;
+        m_router = ++routers;
         writeFile(
             "CVMiniConfig.txt",
             configFor(m_core, "meterserverport=" + QByteArray::number(m_meters.port()) + "\r\n"));
@@ -97,7 +98,7 @@ protected:
         ASSERT_TRUE(waitUntil(
             [&] { return !m_core.framesWithCommand(Command::PanelDefinition).isEmpty(); }));
         m_window.MeterWinsock()->timConnectionChecker().setInterval(150);
-        m_core.sendFrame(Command::PanelDefinition, kNoAddress, meterPanel(router));
+        m_core.sendFrame(Command::PanelDefinition, kNoAddress, meterPanel(m_router));
     }
 
     // The Core answers the client's address requests.
@@ -215,7 +216,7 @@ TEST_F(MainWindowTest, TheConnectingWindowKeepsTheFocusWhileItIsShown) {
 }
 
 TEST_F(MeteringTest, APanelStartsMeteringWithItsSubscriptionsAndLevels) {
-    bringUp(41);
+    bringUp();
     // Metering goes to the Core's host, on the configured meter port.
     ASSERT_TRUE(waitUntil([&] { return m_meters.linesStartingWith("SetMeterPoll").size() == 1; }));
     EXPECT_EQ(m_meters.lines().first(), "SetMeterPoll 120");
@@ -227,8 +228,8 @@ TEST_F(MeteringTest, APanelStartsMeteringWithItsSubscriptionsAndLevels) {
     EXPECT_EQ(m_core.framesWithCommand(Command::MeterSubscription).size(), 3);
     const auto requests = m_core.framesWithCommand(Command::IoAddress);
     ASSERT_EQ(requests.size(), 2);
-    EXPECT_EQ(requests[0].addressBlock(), hex4(41) + "00000001");
-    EXPECT_EQ(requests[1].addressBlock(), hex4(41) + "00020000");
+    EXPECT_EQ(requests[0].addressBlock(), hex4(m_router) + "00000001");
+    EXPECT_EQ(requests[1].addressBlock(), hex4(m_router) + "00020000");
     // Each reply sends its subscription (once for the stored address, once for the check of
     // that point that follows it).
     ASSERT_TRUE(waitUntil([&] { return m_meters.linesStartingWith("sm ").size() == 4; }));
@@ -236,10 +237,10 @@ TEST_F(MeteringTest, APanelStartsMeteringWithItsSubscriptionsAndLevels) {
     EXPECT_EQ(m_meters.linesStartingWith("sm ").count(subscribeLine(false, 2)), 2);
 
     // Level lines move the meters and the strip's meter; a gain from the Core moves its fader.
-    m_meters.sendLine(TestMeterServer::levelLine(true, 41, 1, -12, -14));
-    m_meters.sendLine(TestMeterServer::levelLine(false, 41, 2, -20, -18, -30, -29));
+    m_meters.sendLine(TestMeterServer::levelLine(true, m_router, 1, -12, -14));
+    m_meters.sendLine(TestMeterServer::levelLine(false, m_router, 2, -20, -18, -30, -29));
     m_core.sendFrame(Command::LevelData, kNoAddress,
-                     hex4(41) + kField + "2" + kField + "False" + kField + "0:0:0:0:-6.5");
+                     hex4(m_router) + kField + "2" + kField + "False" + kField + "0:0:0:0:-6.5");
     auto* strip = control<MeterFader>("mic");
     ASSERT_TRUE(waitUntil([&] { return stripMeter(strip)->levelLeft() == -20; }));
     EXPECT_EQ(control<LedMeter>("pgml")->levelLeft(), -12);
@@ -277,13 +278,13 @@ TEST_F(MeteringTest, APanelStartsMeteringWithItsSubscriptionsAndLevels) {
 }
 
 TEST_F(MeteringTest, ChannelStripsSpeakToTheCoreBothWays) {
-    bringUp(42);
+    bringUp();
     answerAddressRequests();
-    const QString point = hex4(42) + "00020000";
+    const QString point = hex4(m_router) + "00020000";
     m_core.sendFrame(Command::MeterSubscription, point, "hasonoff=true,pgm1=true,pgm2=true");
     m_core.sendFrame(Command::MeterAddOns, point, "TFT");
     m_core.sendFrame(Command::LevelData, kNoAddress,
-                     hex4(42) + kField + "2" + kField + "False" + kField + "0:0:0:0:-10");
+                     hex4(m_router) + kField + "2" + kField + "False" + kField + "0:0:0:0:-10");
     auto* strip = control<MeterFader>("mic");
     ASSERT_TRUE(waitUntil([&] { return strip->FaderActive() && strip->PGMBusOn(2); }));
     ASSERT_TRUE(stripOnOff(strip)->isVisible());
@@ -309,7 +310,7 @@ TEST_F(MeteringTest, ChannelStripsSpeakToTheCoreBothWays) {
 
     // Within the lock after that move, the Core's gains leave the fader where the operator put it.
     m_core.sendFrame(Command::LevelData, kNoAddress,
-                     hex4(42) + kField + "2" + kField + "False" + kField + "0:0:0:0:-30");
+                     hex4(m_router) + kField + "2" + kField + "False" + kField + "0:0:0:0:-30");
     m_core.sendFrame(Command::MeterAddOns, point, "F");
     ASSERT_TRUE(waitUntil([&] { return !strip->ChannelOn(); }));
     EXPECT_EQ(strip->FaderLevel(), moved);
@@ -324,19 +325,20 @@ TEST_F(MeteringTest, ChannelStripsSpeakToTheCoreBothWays) {
 }
 
 TEST_F(MeteringTest, EachDeliveryOfThePanelKeepsOneUpdatePerControlAndLine) {
-    bringUp(43);
+    bringUp();
     answerAddressRequests();
     for (int delivery = 2; delivery <= 5; ++delivery) {
-        m_core.sendFrame(Command::PanelDefinition, kNoAddress, meterPanel(43));
+        m_core.sendFrame(Command::PanelDefinition, kNoAddress, meterPanel(m_router));
     }
     // Every delivery starts metering afresh.
     ASSERT_TRUE(waitUntil([&] { return m_meters.linesStartingWith("SetMeterPoll").size() == 5; }));
-    EXPECT_EQ(*m_window.panel().collMeterPointers.find("43_1_True"), "PgmL||PgmR");
+    EXPECT_EQ(*m_window.panel().collMeterPointers.find(QString::number(m_router) + "_1_True"),
+              "PgmL||PgmR");
 
     const qint64 before = m_window.MeterWinsock()->receiver().controlUpdates();
-    m_meters.sendLine(TestMeterServer::levelLine(true, 43, 1, -3, -3));
+    m_meters.sendLine(TestMeterServer::levelLine(true, m_router, 1, -3, -3));
     ASSERT_TRUE(waitUntil([&] { return control<LedMeter>("pgml")->levelLeft() == -3; }));
-    m_meters.sendLine(TestMeterServer::levelLine(false, 43, 2, -4, -4));
+    m_meters.sendLine(TestMeterServer::levelLine(false, m_router, 2, -4, -4));
     ASSERT_TRUE(
         waitUntil([&] { return stripMeter(control<MeterFader>("mic"))->levelLeft() == -4; }));
     EXPECT_EQ(m_window.MeterWinsock()->receiver().controlUpdates() - before, 3);
