@@ -97,6 +97,13 @@ def main():
           b"<?xml version='1.0'?><!-- <c> --><p><caption><![CDATA[<c>]]></caption>"
           b"<name a='>' b=\"/\">N</name><controllist><c/><c><name>X</name></c></controllist></p>")
 
+    levels = (b"MTR DST 5 12 x PEEK:-20:-18 RMS:-30:-29\r\nMTR SRC 007 3 x PEEK:10:11\r\n"
+              b"MTR SRC 2.5 &H10 x RMS:1:2\r\nmtr SRC 7 3 x\r\nMTR SRC 40000 1 x PEEK:0:0\r\n"
+              b"MTR  DST 1 1 x PEEK:1:2:3\r\n\r\nMTR SRC 1 1 x PEEK:-1e1:+2")
+    write("fuzz_level_lines", "level_lines", b"\x07" + levels)
+    write("fuzz_level_lines", "byte_by_byte", b"\x00" + levels)
+    write("fuzz_level_lines", "long_unfinished", b"\x3f" + b"x" * 10005 + b"\r\r\nMTR SRC 1 1 a PEEK:1:1\r\n")
+
     numbers = {
         "hex": b"&HFF", "hex_negative": b"&H8000000F", "hex_long": b"&h123456789",
         "exponent": b"1e3", "negative_fraction": b"-2.5", "blanks": b" \t 42 apples",

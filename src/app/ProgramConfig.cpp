@@ -3,7 +3,20 @@
 #include "app/TextFile.h"
 #include "support/NumberRules.h"
 
+#include <cmath>
+
 namespace corvane {
+
+namespace {
+
+void readMeterServerPort(const QString& value, ProgramData& data) {
+    const auto number = ReadsAsNumber(value);
+    if (number && *number >= 1 && *number <= 65535 && *number == std::floor(*number)) {
+        data.intMeterServerPort = static_cast<quint16>(*number);
+    }
+}
+
+} // namespace
 
 ConfigOutcome LoadProgramData(const QString& path, ProgramData& data,
                               const std::function<void()>& onAlwaysOnTop) {
@@ -48,6 +61,8 @@ void ParseProgramData(const QString& text, ProgramData& data,
             data.strUserName = value;
         } else if (key == QLatin1String("userpassword")) {
             data.strUserPassword = value;
+        } else if (key == QLatin1String("meterserverport")) {
+            readMeterServerPort(value, data);
         } else if (key == QLatin1String("alwaysontop")) {
             if (value.toLower() == QLatin1String("true") && onAlwaysOnTop) {
                 onAlwaysOnTop();

@@ -19,6 +19,9 @@ struct ProgramData {
     qint32 intPrimaryPort = 5200;
     // Server entries: host list + "|||" + port list, primary first.
     QStringList collServerEntries;
+    // The meter server's port on the Core's host ("meterserverport"); a value that is not a
+    // port from 1 to 65535 leaves the usual 9501.
+    quint16 intMeterServerPort = 9501;
 };
 
 enum class ConfigOutcome {

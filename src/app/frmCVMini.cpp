@@ -6,6 +6,7 @@
 #include "app/StartPosition.h"
 #include "connection/clsCVCoreConnection.h"
 #include "connection/frmConnecting.h"
+#include "meters/frmMeterWinsock.h"
 #include "panel/FormBuilder.h"
 #include "panel/PanelDefinitionReader.h"
 #include "panel/PanelPayload.h"
@@ -13,6 +14,9 @@
 #include "protocol/ClientProtocolConsts.h"
 #include "protocol/FrameBuilder.h"
 #include "runtime/ControlGraphics.h"
+#include "runtime/CoreMeterData.h"
+#include "runtime/FaderActions.h"
+#include "runtime/MeterTags.h"
 #include "runtime/PanelCommands.h"
 #include "support/AboutBox.h"
 #include "support/AddressLookup.h"
@@ -53,10 +57,28 @@ frmCVMini::frmCVMini(QWidget* parent) : QWidget(parent), m_parser(*this) {
     m_timForceVisible.setInterval(1000);
     m_timForceVisible.setSingleShot(true);
     connect(&m_timForceVisible, &QTimer::timeout, this, &frmCVMini::timForceVisible_Timer);
+    m_timCheckFader.setInterval(5000);
+    connect(&m_timCheckFader, &QTimer::timeout, this, &frmCVMini::timCheckFader_Timer);
     m_arrays.createTemplates(this);
+
+    m_MeterWinsock = new frmMeterWinsock(
+        *this, m_meterRoutes, [this] { return GetOpenMeterTags(); }, colAddressLookup(), this);
+    // An address that arrives from the Core lets a subscription that waited for it go out.
+    colAddressLookup().setSubscriptionChecker(
+        [meters = QPointer<frmMeterWinsock>(m_MeterWinsock)](const QString& meterKey) {
+            if (meters) {
+                meters->CheckMeterSubscription(meterKey);
+            }
+        });
+    m_faderActions = new FaderActions(m_panel, m_arrays, *this, colAddressLookup(), this);
 }
 
-frmCVMini::~frmCVMini() = default;
+frmCVMini::~frmCVMini() {
+    colAddressLookup().setSubscriptionChecker({});
+    // Both work on the panel and the routes, which go before the window's children do.
+    delete m_faderActions;
+    delete m_MeterWinsock;
+}
 
 QString frmCVMini::applicationTitle() {
     return QStringLiteral("Corvane Mini");
@@ -120,6 +142,8 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
     }
     globals.strUserName = m_programData.strUserName;
     globals.strUserPassword = m_programData.strUserPassword;
+    globals.intMeterServerPort = m_programData.intMeterServerPort;
+    m_timCheckFader.start();
 
     m_MasterSocket->ShowConnecting(m_programData.strPrimaryHost);
 
@@ -201,7 +225,9 @@ void frmCVMini::StopMetering() {
     MeteringStop(false);
 }
 
-void frmCVMini::MeteringStop(bool /*noReset*/) {}
+void frmCVMini::MeteringStop(bool noReset) {
+    m_MeterWinsock->MeteringStop(noReset);
+}
 
 void frmCVMini::AppendPendingMessage(const QString& text) {
     if (m_strPendingMessages.size() + text.size() > kMaxPendingMessageChars) {
@@ -213,11 +239,18 @@ void frmCVMini::AppendPendingMessage(const QString& text) {
     m_timMessage.start();
 }
 
-void frmCVMini::CheckUPMeterAbilities(qint32, qint32, bool, const QString&) {}
+void frmCVMini::CheckUPMeterAbilities(qint32 router, qint32 io, bool isDest,
+                                      const QString& payload) {
+    CoreMeterData(m_meterRoutes).CheckUPMeterAbilities(router, io, isDest, payload);
+}
 
-void frmCVMini::CheckUPMeterAddOns(qint32, qint32, bool, const QString&) {}
+void frmCVMini::CheckUPMeterAddOns(qint32 router, qint32 io, bool isDest, const QString& payload) {
+    CoreMeterData(m_meterRoutes).CheckUPMeterAddOns(router, io, isDest, payload);
+}
 
-void frmCVMini::CheckUserFormMeters(const QString&) {}
+void frmCVMini::CheckUserFormMeters(const QString& payload) {
+    CoreMeterData(m_meterRoutes).CheckUserFormMeters(payload);
+}
 
 void frmCVMini::ChangePanelProperty(const QString&) {}
 
@@ -237,6 +270,7 @@ void frmCVMini::UpdateUserPanel(const QString& payload) {
 }
 
 void frmCVMini::AnalyzeXML(const QString& definition) {
+    m_meterRoutes.invalidate(); // the definition may add controls and meter points
     PanelDefinitionReader reader(m_panel);
     if (!reader.AnalyzeXML(definition)) {
         return; // a value that could not be converted: nothing is built from this delivery
@@ -258,6 +292,7 @@ void frmCVMini::BuildForm() {
         }
     };
     FormBuilder(m_panel, m_arrays, this, std::move(hooks)).BuildForm();
+    m_faderActions->connectStrips();
 }
 
 void frmCVMini::RunLoadScript() {
@@ -273,9 +308,17 @@ void frmCVMini::SendMeterSubscription(qint32 router, qint32 io, bool isSource) {
     SubscribeMeterOnMeterServ(router, io, !isSource);
 }
 
-void frmCVMini::SubscribeMeterOnMeterServ(qint32, qint32, bool) {}
+void frmCVMini::SubscribeMeterOnMeterServ(qint32 router, qint32 io, bool isDest) {
+    m_MeterWinsock->SubscribeToMeter(router, io, isDest);
+}
 
-void frmCVMini::UnsubscribeMeterOnMeterServ(qint32, qint32, bool) {}
+void frmCVMini::UnsubscribeMeterOnMeterServ(qint32 router, qint32 io, bool isDest) {
+    m_MeterWinsock->UnsubscribeFromMeter(router, io, isDest);
+}
+
+QStringList frmCVMini::GetOpenMeterTags() const {
+    return corvane::GetOpenMeterTags(m_panel);
+}
 
 void frmCVMini::SendCvpCommand(const QString& frame) {
     if (m_MasterSocket) {
@@ -318,6 +361,10 @@ void frmCVMini::timMessage_Timer() {
     }
 }
 
+void frmCVMini::timCheckFader_Timer() {
+    m_faderActions->timCheckFader_Timer();
+}
+
 void frmCVMini::timForceVisible_Timer() {
     m_timForceVisible.stop();
     for (auto& entry : m_panel.collControls) {
@@ -331,7 +378,9 @@ QString frmCVMini::MasterRemoteHost() {
     return m_MasterSocket ? m_MasterSocket->MasterRemoteHost() : QString();
 }
 
-void frmCVMini::MeteringStart(const QString&, qint16) {}
+void frmCVMini::MeteringStart(const QString& host, quint16 port) {
+    m_MeterWinsock->MeteringStart(host, port);
+}
 
 void frmCVMini::HideConnecting() {
     if (m_MasterSocket) {
@@ -343,7 +392,9 @@ void frmCVMini::UpdateAddressLookup(qint32 router, qint32 io, bool isDest, const
     colAddressLookup().UpdateAddressLookup(router, io, isDest, address);
 }
 
-void frmCVMini::CheckMeterConnection(qint32, qint32) {}
+void frmCVMini::CheckMeterConnection(qint32 router, qint32 io) {
+    m_MeterWinsock->CheckConnection(router, io);
+}
 
 void frmCVMini::SaveStartPosition() {
     if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) {
@@ -367,6 +418,7 @@ void frmCVMini::Form_Unload() {
     hooks.StopTimers = [this] {
         m_timUPPing.stop();
         m_timMessage.stop();
+        m_timCheckFader.stop();
     };
     hooks.SaveStartPosition = [this] { SaveStartPosition(); };
     hooks.UnsubscribeMeterOnMeterServ = [this](qint32 router, qint32 io, bool isDest) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ProgramConfig.h"
+#include "meters/MeterRoutes.h"
 #include "panel/ControlArrays.h"
 #include "panel/PanelState.h"
 #include "protocol/ClientProtocolParser.h"
@@ -17,6 +18,8 @@ namespace corvane {
 
 class clsCVCoreConnection;
 class frmDebug;
+class FaderActions;
+class frmMeterWinsock;
 
 // The main window: it is the program. Start-up reads the configuration and the window
 // position and starts hunting for a Core; from then on the Core connection's events drive it.
@@ -42,6 +45,10 @@ public:
     QTimer& timMessage() { return m_timMessage; }
     QTimer& timUPPing() { return m_timUPPing; }
     QTimer& timForceVisible() { return m_timForceVisible; }
+    QTimer& timCheckFader() { return m_timCheckFader; }
+    // The meter-server client and the strips' operator side.
+    frmMeterWinsock* MeterWinsock() const { return m_MeterWinsock; }
+    FaderActions& faderActions() { return *m_faderActions; }
 
     // The panel: records, meter points and the window's control arrays.
     PanelState& panel() { return m_panel; }
@@ -54,8 +61,11 @@ public:
     void SetControlGraphic(clsUPControl& record);
     // Subscribes a meter point at the Core (command 19) and at the meter server.
     void SendMeterSubscription(qint32 router, qint32 io, bool isSource);
+    // Pass a meter point on to the meter-server client; failures there are ignored.
     void SubscribeMeterOnMeterServ(qint32 router, qint32 io, bool isDest);
     void UnsubscribeMeterOnMeterServ(qint32 router, qint32 io, bool isDest);
+    // A tag for every meter and channel strip of the panel, for subscribing them all again.
+    QStringList GetOpenMeterTags() const;
 
     // FrameSender: every outgoing frame goes to the Core connection.
     void SendCvpCommand(const QString& frame) override;
@@ -71,13 +81,13 @@ public:
     void SetConnectingLabelLoading() override;
     void UpdateUserPanel(const QString& payload) override;
     QString MasterRemoteHost() override;
-    void MeteringStart(const QString& host, qint16 port) override;
+    void MeteringStart(const QString& host, quint16 port) override;
     void HideConnecting() override;
     void UpdateAddressLookup(qint32 router, qint32 io, bool isDest,
                              const QString& address) override;
     void CheckMeterConnection(qint32 router, qint32 io) override;
 
-    // The meter-server connection; it stays down until a meter client exists.
+    // Closes the meter-server connection; unless noReset, metering stays off until started.
     void MeteringStop(bool noReset);
 
     static QString applicationTitle();
@@ -98,6 +108,7 @@ private:
     void timForceVisible_Timer();
     void ShowDebugWindow();
     void EndProgram();
+    void timCheckFader_Timer();
 
     clsCVCoreConnection* m_MasterSocket = nullptr;
     ClientProtocolParser m_parser;
@@ -108,6 +119,10 @@ private:
     QTimer m_timForceVisible;
     PanelState m_panel;
     ControlArrays m_arrays;
+    MeterRoutes m_meterRoutes{m_panel};
+    frmMeterWinsock* m_MeterWinsock = nullptr;
+    FaderActions* m_faderActions = nullptr;
+    QTimer m_timCheckFader;
     bool m_unloaded = false;
     bool m_programEnded = false;
     bool m_showingMessages = false; // timMessage has a message box open

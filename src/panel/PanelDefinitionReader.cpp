@@ -153,6 +153,13 @@ bool PanelDefinitionReader::registerControl(const QDomNode& node) {
 void PanelDefinitionReader::addToMeterPoint(const clsUPControl& record) {
     const QString key =
         MeterKey(record.lngMeterRTRNum, record.lngMeterIONum, !record.boolMeterIsSource);
+    // Every delivery of the panel registers its meters again; the names already listed stay
+    // listed once, or each reading would update the same control once per delivery.
+    const QString listed = (key + QLatin1Char('\n') + record.Name).toCaseFolded();
+    if (m_state.meterPointerNames.contains(listed)) {
+        return;
+    }
+    m_state.meterPointerNames.insert(listed);
     auto& points = m_state.collMeterPointers;
     QString* names = points.find(key);
     if (names == nullptr) {

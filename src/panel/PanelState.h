@@ -3,6 +3,7 @@
 #include "panel/clsUPControl.h"
 #include "support/KeyedCollection.h"
 
+#include <QSet>
 #include <QString>
 
 #include <memory>
@@ -20,6 +21,9 @@ struct PanelState {
     // Meter point key ("2_15_False") -> names of the meter controls on it, joined by "||",
     // in order of last change.
     KeyedCollection<QString> collMeterPointers;
+    // Each name listed in collMeterPointers, with its key ("2_15_False\nname", case-folded),
+    // so that a name is listed once per point however often the panel is delivered.
+    QSet<QString> meterPointerNames;
     // The panel's picture folder from the definition; empty or ending in a separator.
     QString strDefaultPicturePath;
     // The program's PanelGraphics folder; empty or ending in a separator.

@@ -36,7 +36,7 @@ public:
     virtual void SetConnectingLabelLoading() = 0;
     virtual void UpdateUserPanel(const QString& payload) = 0;
     virtual QString MasterRemoteHost() = 0;
-    virtual void MeteringStart(const QString& host, qint16 port) = 0;
+    virtual void MeteringStart(const QString& host, quint16 port) = 0;
     virtual void HideConnecting() = 0;
 
     // Command 46, in this order: store the point's I/O address (which also lets a waiting

@@ -12,7 +12,7 @@ struct AppGlobals {
     bool boolCoreMeterMode = false;
     bool boolShuttingDown = false;
     bool boolUseComma = false;
-    qint16 intMeterServerPort = 9501;
+    quint16 intMeterServerPort = 9501; // any TCP port a site configures
     qint16 intMeterPollValue = 120;
     QString strMeterServerHost;
 };

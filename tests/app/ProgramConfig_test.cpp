@@ -77,6 +77,18 @@ TEST(ProgramConfig, APortOutOfRangeEndsTheReadingButKeepsWhatWasRead) {
     EXPECT_EQ(parse("primaryserverip=A\r\nprimaryserverport=49152\r\n").intPrimaryPort, 49152);
 }
 
+TEST(ProgramConfig, MeterServerPortIsOptional) {
+    EXPECT_EQ(parse("panelname=P\r\n").intMeterServerPort, 9501);
+    EXPECT_EQ(parse("MeterServerPort = 49501\r\n").intMeterServerPort, 49501);
+    // Anything that is not a port leaves the usual one and ends nothing.
+    for (const char* bad : {"0", "65536", "-1", "95.5", "port", ""}) {
+        const ProgramData data =
+            parse(QStringLiteral("meterserverport=%1\r\npanelname=P\r\n").arg(QLatin1String(bad)));
+        EXPECT_EQ(data.intMeterServerPort, 9501) << bad;
+        EXPECT_EQ(data.strPanelName, "P");
+    }
+}
+
 TEST(ProgramConfig, AlwaysOnTopOnlyForTheWordTrue) {
     int calls = 0;
     parse("alwaysontop=TRUE\r\nalwaysontop=yes\r\nalwaysontop= true \r\n", &calls);

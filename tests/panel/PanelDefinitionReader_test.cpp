@@ -129,7 +129,7 @@ TEST(AnalyzeXML, ListsCommentsNamelessAndDuplicateControls) {
 
 TEST(AnalyzeXML, MetersOnOnePointAreJoined) {
     PanelState state;
-    ASSERT_TRUE(PanelDefinitionReader(state).AnalyzeXML(QStringLiteral(R"(<panel><controllist>
+    const QString definition = QStringLiteral(R"(<panel><controllist>
       <m><type>meter</type><name>M1</name><meterrouternumber>2</meterrouternumber>
          <meterionumber>15</meterionumber><meterissource>true</meterissource></m>
       <m><type>Meter</type><name>M2</name><meterrouternumber>2</meterrouternumber>
@@ -140,13 +140,20 @@ TEST(AnalyzeXML, MetersOnOnePointAreJoined) {
       <m><type>meter</type><name>m1</name><meterrouternumber>2</meterrouternumber>
          <meterionumber>15</meterionumber></m>
       <m><type>meterhold</type><name>Hold</name><meterrouternumber>9</meterrouternumber></m>
-    </controllist></panel>)")));
+    </controllist></panel>)");
+    ASSERT_TRUE(PanelDefinitionReader(state).AnalyzeXML(definition));
     // A point moves to the end when a name joins it. The duplicate m1 (a destination by
     // default) is dropped as a record but still joins its point.
-    EXPECT_EQ(meterPoints(state),
-              QStringList({"0_0_True=NoPoint", "2_15_False=M1||F1", "2_15_True=M2||m1"}));
+    const QStringList joined({"0_0_True=NoPoint", "2_15_False=M1||F1", "2_15_True=M2||m1"});
+    EXPECT_EQ(meterPoints(state), joined);
     EXPECT_EQ(record(state, "m1").Name, "M1");
     EXPECT_TRUE(record(state, "m1").boolMeterIsSource);
+
+    // Every reconnection delivers the panel again: each name stays listed once per point.
+    for (int delivery = 2; delivery <= 5; ++delivery) {
+        ASSERT_TRUE(PanelDefinitionReader(state).AnalyzeXML(definition));
+    }
+    EXPECT_EQ(meterPoints(state), joined);
 }
 
 TEST(AnalyzeXML, ClockAndCodecControlKeepTheirWholeElement) {
@@ -228,5 +235,5 @@ TEST(AnalyzeXML, ASecondDeliveryMergesIntoThePanel) {
     EXPECT_EQ(keysInOrder(state), QStringList({"m", "a", "p", "b"}));
     EXPECT_EQ(record(state, "a").Caption, "old");
     EXPECT_EQ(record(state, "p").Width, 100);
-    EXPECT_EQ(meterPoints(state), QStringList({"1_2_True=M||M"}));
+    EXPECT_EQ(meterPoints(state), QStringList({"1_2_True=M"})); // listed once per point
 }

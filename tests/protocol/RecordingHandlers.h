@@ -45,7 +45,7 @@ public:
         record(QStringLiteral("MasterRemoteHost()"));
         return remoteHost;
     }
-    void MeteringStart(const QString& host, qint16 port) override {
+    void MeteringStart(const QString& host, quint16 port) override {
         record(QStringLiteral("MeteringStart(%1,%2)").arg(host).arg(port));
     }
     void HideConnecting() override { record(QStringLiteral("HideConnecting()")); }

@@ -1,0 +1,26 @@
+#include "meters/MeterServerLines.h"
+
+namespace corvane {
+
+QByteArray PollLine(qint32 pollValue) {
+    return "SetMeterPoll " + QByteArray::number(pollValue) + "\r\n";
+}
+
+QByteArray SubscriptionLine(bool unsubscribe, qint32 router, qint32 io, bool isDest,
+                            const QString& address) {
+    QByteArray line = unsubscribe ? "um " : "sm ";
+    line += isDest ? "DST " : "SRC ";
+    line += QByteArray::number(router);
+    line += ' ';
+    line += QByteArray::number(io);
+    line += ' ';
+    // A line break inside an address would end the line early and make the rest a line of its
+    // own, so breaks are left out: the request stays one line.
+    QByteArray bytes = address.toLatin1();
+    bytes.removeIf([](char c) { return c == '\r' || c == '\n'; });
+    line += bytes;
+    line += "\r\n";
+    return line;
+}
+
+} // namespace corvane

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "meters/MeterPoint.h"
+
+#include <QLatin1String>
+
+namespace corvane {
+
+// One level line from the meter server: which point it reads and its levels, in the meter
+// server's own scale (neither scaled nor clamped). Made per line, delivered, then dropped.
+struct clsMeterData {
+    bool ISDest = false;
+    qint16 Router = 0;
+    qint16 IO = 0;
+    // The line's fifth token as received. It views the received text and is valid only while
+    // the reading is being delivered; nothing reads it.
+    QLatin1String Path;
+    qint16 PeekL = 0;
+    qint16 PeekR = 0;
+    qint16 RmsL = 0;
+    qint16 RmsR = 0;
+
+    MeterPointId point() const { return {Router, IO, ISDest}; }
+};
+
+} // namespace corvane

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "meters/LevelReceiver.h"
+#include "meters/MeterSubscriptions.h"
+
+#include <QObject>
+#include <QString>
+#include <QTcpSocket>
+#include <QTimer>
+
+namespace corvane {
+
+class AddressLookup;
+class FrameSender;
+class MeterRoutes;
+
+// The client of the meter server: one TCP connection, one byte a character. It connects when
+// metering is started, sends the poll line and the panel's subscriptions on every new
+// connection, feeds the level lines it receives to the panel, and checks every 10 seconds that
+// the connection is up and that no subscribed point has gone quiet.
+class frmMeterWinsock : public QObject, private MeterLink {
+    Q_OBJECT
+public:
+    static constexpr int kCheckIntervalMs = 10000;
+    static constexpr int kCloseWaitLimitMs = 8000;
+
+    frmMeterWinsock(FrameSender& core, MeterRoutes& routes, MeterSubscriptions::TagSource tags,
+                    AddressLookup& addresses, QObject* parent = nullptr);
+    ~frmMeterWinsock() override;
+
+    // Metering is wanted: the connection checker runs. Switching it off empties the receive
+    // buffer.
+    bool IsRunning() const { return m_IsRunning; }
+    void setIsRunning(bool running);
+
+    // (Re)connects to the meter server. A connection that is still open is closed first; if it
+    // does not close within the close-wait limit, metering is switched off instead.
+    void MeteringStart(const QString& ipAddress, quint16 Port);
+    // Closes the connection; unless NoReset, metering is switched off as well.
+    void MeteringStop(bool NoReset);
+    // Reconnects when the connection is down, then refreshes quiet points (see
+    // MeterSubscriptions::RefreshOpenMeters). Nothing while metering is off.
+    void CheckConnection(qint32 router, qint32 io);
+
+    void ResubscribeAllOpen() { m_subscriptions.ResubscribeAllOpen(); }
+    void SubscribeToMeter(qint32 intRouter, qint32 intIO, bool boolIsDest) {
+        m_subscriptions.SubscribeToMeter(intRouter, intIO, boolIsDest);
+    }
+    void UnsubscribeFromMeter(qint32 intRouter, qint32 intIO, bool boolIsDest) {
+        m_subscriptions.UnsubscribeFromMeter(intRouter, intIO, boolIsDest);
+    }
+    void CheckMeterSubscription(const QString& meterKey) {
+        m_subscriptions.CheckMeterSubscription(meterKey);
+    }
+    QString GetOrRequestAddress(qint32 router, qint32 io, bool isDest) {
+        return m_subscriptions.GetOrRequestAddress(router, io, isDest);
+    }
+
+    OpenMeterList& collOpenMeters() { return m_subscriptions.collOpenMeters(); }
+    MeterSubscriptions& subscriptions() { return m_subscriptions; }
+    LevelReceiver& receiver() { return m_receiver; }
+    QTcpSocket& MeterWinsock() { return m_socket; }
+    const QString& strMeterHost() const { return m_strMeterHost; }
+    quint16 intMeterPort() const { return m_intMeterPort; }
+
+    // The checker ticks every kCheckIntervalMs; tests may shorten it.
+    QTimer& timConnectionChecker() { return m_timConnectionChecker; }
+    void setCloseWaitLimitMs(int ms) { m_closeWaitLimitMs = ms; }
+
+    // Milliseconds of a monotonic clock, the time base of the quiet rule.
+    static qint64 monotonicMs();
+
+private:
+    bool isConnected() const override;
+    void sendLine(const QByteArray& line) override;
+
+    void MeterWinsock_Connect();
+    void MeterWinsock_DataArrival();
+    void timConnectionChecker_Timer();
+
+    bool closeAndWait();
+    void connectNow();
+
+    QTcpSocket m_socket;
+    QTimer m_timConnectionChecker;
+    MeterSubscriptions m_subscriptions;
+    LevelReceiver m_receiver;
+    bool m_IsRunning = false;
+    QString m_strMeterHost;
+    quint16 m_intMeterPort = 0;
+    int m_closeWaitLimitMs = kCloseWaitLimitMs;
+    // A close wait is running further up the stack; what is asked meanwhile is done after it.
+    bool m_closing = false;
+    bool m_connectAfterClose = false;
+};
+
+} // namespace corvane

@@ -1,0 +1,207 @@
+#include "runtime/CoreMeterData.h"
+
+#include "components/GainFader.h"
+#include "components/LedMeter.h"
+#include "components/MeterFader.h"
+#include "meters/MeterRoutes.h"
+#include "protocol/ClientProtocolConsts.h"
+#include "support/AppGlobals.h"
+#include "support/DataMod.h"
+#include "support/NumberRules.h"
+
+#include <QStringList>
+
+#include <cmath>
+#include <exception>
+#include <limits>
+
+namespace corvane {
+
+namespace {
+
+// A gain of -1001 or below says that the Core knows no gain for the fader.
+constexpr double kNoGainAtOrBelow = -1001;
+
+// The channel strips of a point.
+template <typename Action>
+void forEachStrip(MeterRoutes& routes, qint32 router, qint32 io, bool isDest, Action&& action) {
+    const MeterRoutes::Route* route = routes.find({router, io, isDest});
+    if (route == nullptr) {
+        return;
+    }
+    for (const MeterRoutes::Target& target : *route) {
+        if (target.kind != MeterRoutes::Kind::MeterFader) {
+            continue;
+        }
+        if (MeterFader* strip = target.strip()) {
+            try {
+                action(*strip);
+            } catch (const std::exception&) {
+                // This strip keeps what it had; the others are handled as usual.
+            }
+        }
+    }
+}
+
+bool isTrueWord(const QString& value) {
+    return value.toLower() == QLatin1String("true");
+}
+
+qint32 requireHexLevel(QStringView digits) {
+    const auto level = CoreMeterData::HexLevel(digits);
+    if (!level) {
+        throw ConversionError("not a hexadecimal level");
+    }
+    return *level;
+}
+
+// The operator has the fader: in the hand, or moved within the lock time.
+bool operatorHasFader(const MeterFader& strip) {
+    if (strip.UserAdjusting()) {
+        return true;
+    }
+    const auto* fader = strip.findChild<const GainFader*>(QStringLiteral("fader"));
+    return fader != nullptr && fader->isSliderDown();
+}
+
+} // namespace
+
+std::optional<qint32> CoreMeterData::HexLevel(QStringView digits) {
+    const auto value = ParseHexDigits(digits);
+    if (!value) {
+        return std::nullopt;
+    }
+    if (digits.size() == 4 && *value >= 0x8000) {
+        return static_cast<qint32>(*value - 0x10000);
+    }
+    return static_cast<qint32>(*value);
+}
+
+std::optional<float> CoreMeterData::DecimalGain(const QString& text) {
+    const auto value = ReadsAsNumber(ConvertStringNumToInternat(text, false));
+    if (!value || std::fabs(*value) > std::numeric_limits<float>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<float>(*value);
+}
+
+void CoreMeterData::CheckUPMeterAbilities(qint32 router, qint32 io, bool isDest,
+                                          const QString& payload) {
+    const QStringList items = payload.split(QLatin1Char(','));
+    forEachStrip(m_routes, router, io, isDest, [&items](MeterFader& strip) {
+        std::optional<float> minimum;
+        std::optional<float> maximum;
+        for (const QString& item : items) {
+            const QStringList parts = item.split(QLatin1Char('='));
+            if (parts.size() != 2) {
+                continue;
+            }
+            const QString key = parts[0].toLower();
+            const QString& value = parts[1];
+            if (key == QLatin1String("gainmin") || key == QLatin1String("gainmax")) {
+                // The Core sends tenths of a dB.
+                if (const auto tenths = ReadsAsNumber(value)) {
+                    (key == QLatin1String("gainmin") ? minimum : maximum) = float(*tenths / 10);
+                }
+            } else if (key == QLatin1String("hasonoff")) {
+                strip.setHasOnOff(isTrueWord(value));
+            } else if (key.size() > 3 && key.startsWith(QLatin1String("pgm"))) {
+                const auto bus = ReadsAsNumber(QStringView(key).mid(3));
+                if (bus && std::fabs(*bus) < 32768) {
+                    strip.setHasPGMBus(ToInt16(*bus), isTrueWord(value));
+                }
+            }
+        }
+        if (minimum && maximum) {
+            strip.SetGainRange(*minimum, *maximum);
+        }
+    });
+}
+
+void CoreMeterData::CheckUPMeterAddOns(qint32 lngBayNum, qint32 intIO, bool boolIsDest,
+                                       const QString& strData) {
+    forEachStrip(m_routes, lngBayNum, intIO, boolIsDest, [&strData](MeterFader& strip) {
+        const qsizetype last = std::min<qsizetype>(strData.size() + 1, 5);
+        for (qsizetype p = 1; p <= last; ++p) {
+            const bool on = p <= strData.size() && strData[p - 1] == QLatin1Char('T');
+            if (p == 1) {
+                strip.setChannelOn(on);
+            } else {
+                strip.setPGMBusOn(int(p - 1), on);
+            }
+        }
+    });
+}
+
+void CoreMeterData::CheckUserFormMeters(const QString& payload) {
+    for (const QString& record : payload.split(modClientProtocolConsts::strRecordSeparator)) {
+        try {
+            applyRecord(record);
+        } catch (const std::exception&) {
+            // This record only: the readings and gains of the others still count.
+        }
+    }
+}
+
+void CoreMeterData::applyRecord(const QString& record) {
+    const QStringList fields = record.split(modClientProtocolConsts::strFieldSeparator);
+    if (fields.size() != 4) {
+        return;
+    }
+    const auto router = ParseHexDigits(fields[0]);
+    const auto io = ReadsAsNumber(fields[1]);
+    if (!router || !io) {
+        return;
+    }
+    // The third field completes the point's key as it stands, so only True and False (in any
+    // letter case) name a point.
+    const bool isDest = fields[2].compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
+    if (!isDest && fields[2].compare(QLatin1String("False"), Qt::CaseInsensitive) != 0) {
+        return;
+    }
+    const MeterRoutes::Route* route = m_routes.find({qint32(*router), ToInt32(*io), isDest});
+    if (route == nullptr) {
+        return;
+    }
+    const QStringList values = fields[3].split(QLatin1Char(':'));
+    const bool coreMetering = appGlobals().boolCoreMeterMode;
+    for (const MeterRoutes::Target& target : *route) {
+        if (target.kind == MeterRoutes::Kind::Meter) {
+            LedMeter* meter = target.meter();
+            if (meter && coreMetering) {
+                meter->SetPeakLevels(requireHexLevel(values.value(0)),
+                                     requireHexLevel(values.value(1)));
+            }
+            continue;
+        }
+        MeterFader* strip = target.strip();
+        if (strip == nullptr) {
+            continue;
+        }
+        if (values.size() < 5) {
+            if (coreMetering) {
+                strip->SetMeterLevels(requireHexLevel(values.value(0)),
+                                      requireHexLevel(values.value(1)), 0, 0);
+            }
+            continue;
+        }
+        if (coreMetering) {
+            strip->SetMeterLevels(requireHexLevel(values[0]), requireHexLevel(values[1]),
+                                  requireHexLevel(values[2]), requireHexLevel(values[3]));
+        }
+        if (NumericPrefix(values[4]) > kNoGainAtOrBelow) {
+            if (!strip->FaderActive()) {
+                strip->setFaderActive(true);
+            }
+            if (!operatorHasFader(*strip)) {
+                const auto gain = DecimalGain(values[4]);
+                if (!gain) {
+                    throw ConversionError("not a fader gain");
+                }
+                strip->setFaderLevel(*gain);
+            }
+        }
+    }
+}
+
+} // namespace corvane

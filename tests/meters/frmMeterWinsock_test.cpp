@@ -1,0 +1,264 @@
+#include "components/LedMeter.h"
+#include "components/MeterFader.h"
+#include "meters/MeterRoutes.h"
+#include "meters/frmMeterWinsock.h"
+#include "panel/ControlArrays.h"
+#include "panel/FormBuilder.h"
+#include "panel/PanelDefinitionReader.h"
+#include "panel/PanelState.h"
+#include "protocol/ClientProtocolConsts.h"
+#include "protocol/FrameBuilder.h"
+#include "protocol/FrameSender.h"
+#include "runtime/MeterTags.h"
+#include "support/AddressLookup.h"
+#include "support/StripParts.h"
+#include "support/TestMeterServer.h"
+#include "support/Wait.h"
+
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+class RecordingSender : public FrameSender {
+public:
+    void SendCvpCommand(const QString& frame) override { frames << frame; }
+    QStringList frames;
+};
+
+// Two meters on one destination point, a channel strip on a source point, and a meter whose
+// address the Core has not reported yet.
+const QString kPanel = QStringLiteral(R"(<panel><controllist>
+  <c><type>meter</type><name>PgmL</name><meterrouternumber>1</meterrouternumber>
+     <meterionumber>1</meterionumber></c>
+  <c><type>meter</type><name>PgmCopy</name><meterrouternumber>1</meterrouternumber>
+     <meterionumber>1</meterionumber></c>
+  <c><type>meterfader</type><name>Mic</name><meterrouternumber>2</meterrouternumber>
+     <meterionumber>11</meterionumber><meterissource>true</meterissource></c>
+  <c><type>meter</type><name>NoAddr</name><meterrouternumber>3</meterrouternumber>
+     <meterionumber>5</meterionumber><meterissource>true</meterissource></c>
+</controllist></panel>)");
+
+// A built panel, a meter client on it and a meter server, as the main window wires them.
+class MeterClientTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_window.resize(400, 400);
+        m_arrays.createTemplates(&m_window);
+        ASSERT_TRUE(PanelDefinitionReader(m_panel).AnalyzeXML(kPanel));
+        FormBuilder(m_panel, m_arrays, &m_window, {}).BuildForm();
+        m_addresses.UpdateAddressLookup(1, 1, true, "dev1/1");
+        m_addresses.UpdateAddressLookup(2, 11, false, "dev2/11");
+        m_meters = std::make_unique<frmMeterWinsock>(
+            m_core, m_routes, [this] { return GetOpenMeterTags(m_panel); }, m_addresses);
+        m_addresses.setSubscriptionChecker(
+            [this](const QString& key) { m_meters->CheckMeterSubscription(key); });
+        ASSERT_TRUE(m_server.isListening());
+    }
+
+    void startAndWaitForSubscriptions() {
+        m_meters->MeteringStart("127.0.0.1", m_server.port());
+        ASSERT_TRUE(waitUntil([&] { return m_server.linesStartingWith("sm ").size() == 2; }));
+    }
+
+    template <typename Widget> Widget* control(const QString& name) {
+        return qobject_cast<Widget*>(m_panel.collControls.find(name)->get()->pntrControl);
+    }
+
+    static QString addressRequest(const QString& addressBlock) {
+        return BuildFrame(Command::IoAddress, addressBlock);
+    }
+
+    QWidget m_window;
+    ControlArrays m_arrays;
+    PanelState m_panel;
+    MeterRoutes m_routes{m_panel};
+    RecordingSender m_core;
+    AddressLookup m_addresses;
+    std::unique_ptr<frmMeterWinsock> m_meters;
+    TestMeterServer m_server;
+};
+
+TEST_F(MeterClientTest, SubscribesEveryPointOnConnectAndAsksForUnknownAddresses) {
+    startAndWaitForSubscriptions();
+    EXPECT_EQ(m_server.lines(),
+              QList<QByteArray>({"SetMeterPoll 120", "sm DST 1 1 dev1/1", "sm SRC 2 11 dev2/11"}));
+    EXPECT_TRUE(m_meters->IsRunning());
+    EXPECT_EQ(m_meters->strMeterHost(), "127.0.0.1");
+    EXPECT_EQ(m_core.frames, QStringList({addressRequest("000300050000")}));
+    OpenMeterList& open = m_meters->collOpenMeters();
+    ASSERT_EQ(open.size(), 3);
+    ASSERT_NE(open.find("3_5_false"), nullptr);
+    EXPECT_TRUE(open.find("3_5_False")->strSubscribeCommand.isEmpty());
+
+    // The Core's reply stores the address, and the waiting subscription goes out and is kept.
+    m_server.clearLines();
+    m_addresses.UpdateAddressLookup(3, 5, false, "dev3/5");
+    ASSERT_TRUE(waitUntil([&] { return m_server.lines().size() == 1; }));
+    EXPECT_EQ(m_server.lines().first(), "sm SRC 3 5 dev3/5");
+    EXPECT_EQ(open.find("3_5_False")->strSubscribeCommand, "sm SRC 3 5 dev3/5\r\n");
+
+    // Subscribing an open point again sends its line again and leaves its entry alone.
+    const qint64 heard = open.find("3_5_False")->lngLastHeardFrom;
+    pumpEvents(20);
+    m_meters->SubscribeToMeter(3, 5, false);
+    EXPECT_EQ(open.find("3_5_False")->lngLastHeardFrom, heard);
+    m_meters->UnsubscribeFromMeter(3, 5, false);
+    ASSERT_TRUE(waitUntil([&] { return m_server.lines().size() == 3; }));
+    EXPECT_EQ(m_server.lines().mid(1),
+              QList<QByteArray>({"sm SRC 3 5 dev3/5", "um SRC 3 5 dev3/5"}));
+    EXPECT_EQ(open.find("3_5_False"), nullptr);
+    EXPECT_EQ(open.size(), 2);
+
+    // Disconnected, neither records nor forgets anything.
+    m_meters->MeteringStop(false);
+    m_meters->SubscribeToMeter(4, 4, false);
+    m_meters->UnsubscribeFromMeter(1, 1, true);
+    EXPECT_EQ(open.size(), 2);
+    EXPECT_EQ(open.find("4_4_False"), nullptr);
+    EXPECT_NE(open.find("1_1_True"), nullptr);
+}
+
+TEST_F(MeterClientTest, LevelLinesReachTheirControlsEachLineOnItsOwn) {
+    startAndWaitForSubscriptions();
+    auto* left = control<LedMeter>("pgml");
+    auto* copy = control<LedMeter>("pgmcopy");
+    auto* strip = control<MeterFader>("mic");
+    const qint64 updatesBefore = m_meters->receiver().controlUpdates();
+
+    // One arrival: a reading for both meters, a line whose router does not fit 16 bits, a
+    // reading for the strip, a point nobody shows, then the first half of a line.
+    m_server.sendRaw("MTR DST 1 1 x PEEK:-12:-14\r\n"
+                     "MTR DST 70000 1 x PEEK:-1:-1\r\n"
+                     "MTR SRC 2 11 x PEEK:-20:-18 RMS:-30:-29\r\n"
+                     "MTR SRC 9 9 x PEEK:-1:-1\r\n"
+                     "MTR DST 1 1 x PE");
+    ASSERT_TRUE(waitUntil([&] { return stripMeter(strip)->levelLeft() == -20; }));
+    EXPECT_EQ(left->levelLeft(), -12);
+    EXPECT_EQ(left->levelRight(), -14);
+    EXPECT_EQ(copy->levelRight(), -14);
+    EXPECT_EQ(stripMeter(strip)->levelRight(), -18);
+    EXPECT_TRUE(stripMeter(strip)->hasRms());
+    EXPECT_EQ(m_meters->receiver().controlUpdates() - updatesBefore, 3);
+
+    // The rest of the split line completes it.
+    m_server.sendRaw("EK:-6:-7\r\n");
+    ASSERT_TRUE(waitUntil([&] { return left->levelLeft() == -6; }));
+    EXPECT_EQ(copy->levelRight(), -7);
+}
+
+TEST_F(MeterClientTest, QuietPointsAreSubscribedAgainLivePointsAreNot) {
+    startAndWaitForSubscriptions();
+    m_addresses.UpdateAddressLookup(3, 5, false, "dev3/5");
+    m_meters->subscriptions().setQuietLimitMs(300);
+    m_meters->timConnectionChecker().setInterval(100);
+    m_meters->timConnectionChecker().start();
+    QTimer live;
+    QObject::connect(&live, &QTimer::timeout,
+                     [&] { m_server.sendLine(TestMeterServer::levelLine(true, 1, 1, -10, -10)); });
+    live.start(40);
+
+    m_server.clearLines();
+    ASSERT_TRUE(waitUntil([&] { return m_server.linesStartingWith("sm SRC 2 11").size() >= 3; }));
+    EXPECT_GE(m_server.linesStartingWith("sm SRC 3 5").size(), 2);
+    EXPECT_TRUE(m_server.linesStartingWith("sm DST 1 1").isEmpty());
+    live.stop();
+
+    // Asked about one router, only its quiet points; asked about one point, that point quiet
+    // or not.
+    m_meters->timConnectionChecker().stop();
+    m_meters->subscriptions().setQuietLimitMs(-1); // every point counts as quiet
+    m_server.clearLines();
+    m_meters->CheckConnection(2, 0);
+    m_meters->subscriptions().setQuietLimitMs(1000 * 1000);
+    m_meters->CheckConnection(3, 0);
+    m_meters->CheckConnection(1, 1);
+    ASSERT_TRUE(waitUntil([&] { return m_server.lines().size() == 2; }));
+    pumpEvents(50);
+    EXPECT_EQ(m_server.lines(), QList<QByteArray>({"sm SRC 2 11 dev2/11", "sm DST 1 1 dev1/1"}));
+}
+
+TEST_F(MeterClientTest, ADroppedServerIsReconnectedAtTheNextCheck) {
+    startAndWaitForSubscriptions();
+    m_meters->timConnectionChecker().setInterval(100);
+    m_meters->timConnectionChecker().start();
+    auto* strip = control<MeterFader>("mic");
+
+    // Half a line, then the connection drops; the next connection completes the line.
+    m_server.sendRaw("MTR SRC 2 11 x PE");
+    ASSERT_TRUE(waitUntil([&] { return !m_meters->receiver().buffer().buffered().isEmpty(); }));
+    m_server.dropConnections();
+    ASSERT_TRUE(waitUntil([&] { return m_server.linesStartingWith("SetMeterPoll").size() == 2; }));
+    ASSERT_TRUE(waitUntil([&] { return m_server.linesStartingWith("sm ").size() == 4; }));
+    EXPECT_EQ(m_server.connectionCount(), 2);
+    m_server.sendRaw("EK:-3:-4\r\n");
+    ASSERT_TRUE(waitUntil([&] { return stripMeter(strip)->levelLeft() == -3; }));
+
+    // Stopped, it stays down and forgets any unfinished line.
+    m_server.sendRaw("MTR SRC 2 11 x PE");
+    ASSERT_TRUE(waitUntil([&] { return !m_meters->receiver().buffer().buffered().isEmpty(); }));
+    m_meters->MeteringStop(false);
+    EXPECT_FALSE(m_meters->IsRunning());
+    EXPECT_TRUE(m_meters->receiver().buffer().buffered().isEmpty());
+    EXPECT_FALSE(m_meters->timConnectionChecker().isActive());
+    pumpEvents(350);
+    EXPECT_EQ(m_server.connectionCount(), 2);
+    EXPECT_EQ(m_server.openConnections(), 0);
+}
+
+// Bytes that a stalled server never reads keep the connection from closing.
+void stuffConnection(frmMeterWinsock& meters) {
+    meters.MeterWinsock().write(QByteArray(32 * 1024 * 1024, 'x'));
+}
+
+TEST_F(MeterClientTest, ACloseThatDoesNotFinishSwitchesMeteringOff) {
+    startAndWaitForSubscriptions();
+    m_server.setStalled(true);
+    stuffConnection(*m_meters);
+    m_meters->setCloseWaitLimitMs(300);
+    m_meters->MeteringStop(true);
+    EXPECT_FALSE(m_meters->IsRunning());
+    EXPECT_EQ(m_meters->MeterWinsock().state(), QAbstractSocket::UnconnectedState);
+}
+
+TEST_F(MeterClientTest, StartsAndStopsAskedForDuringACloseWaitAreDoneAfterIt) {
+    startAndWaitForSubscriptions();
+    TestMeterServer second;
+    TestMeterServer third;
+    m_meters->setCloseWaitLimitMs(5000);
+
+    // While the old connection closes, the Core points metering elsewhere.
+    m_server.setStalled(true);
+    stuffConnection(*m_meters);
+    QTimer::singleShot(50, [&] {
+        m_meters->MeteringStart("127.0.0.1", second.port());
+        EXPECT_EQ(second.connectionCount(), 0) << "no second connection inside the wait";
+        m_server.close(); // the stuck connection ends
+    });
+    m_meters->MeteringStop(true);
+    EXPECT_TRUE(m_meters->IsRunning());
+    ASSERT_TRUE(waitUntil([&] { return second.linesStartingWith("sm ").size() == 2; }));
+    EXPECT_EQ(second.connectionCount(), 1);
+    EXPECT_EQ(m_meters->intMeterPort(), second.port());
+
+    // While a start waits for the old connection to close, metering is stopped: the stop wins.
+    second.setStalled(true);
+    stuffConnection(*m_meters);
+    QTimer::singleShot(50, [&] {
+        m_meters->MeteringStop(false);
+        second.close();
+    });
+    m_meters->MeteringStart("127.0.0.1", third.port());
+    EXPECT_FALSE(m_meters->IsRunning());
+    pumpEvents(200);
+    EXPECT_EQ(third.connectionCount(), 0);
+    EXPECT_EQ(m_meters->MeterWinsock().state(), QAbstractSocket::UnconnectedState);
+}
+
+} // namespace
