@@ -6,12 +6,17 @@
 #include "connection/clsCVCoreConnection.h"
 #include "connection/frmConnecting.h"
 #include "panel/FormBuilder.h"
+#include "panel/PanelButton.h"
 #include "panel/PanelDefinitionReader.h"
 #include "panel/PanelPayload.h"
 #include "protocol/ClientProtocolConsts.h"
 #include "protocol/FrameBuilder.h"
+#include "runtime/ButtonActions.h"
+#include "runtime/CommandValues.h"
 #include "runtime/ControlGraphics.h"
+#include "runtime/FlashCycle.h"
 #include "runtime/PanelCommands.h"
+#include "runtime/PropertyChanges.h"
 #include "support/AddressLookup.h"
 #include "support/AppGlobals.h"
 #include "support/DataMod.h"
@@ -43,6 +48,9 @@ frmCVMini::frmCVMini(QWidget* parent) : QWidget(parent), m_parser(*this) {
     m_timForceVisible.setInterval(1000);
     m_timForceVisible.setSingleShot(true);
     connect(&m_timForceVisible, &QTimer::timeout, this, &frmCVMini::timForceVisible_Timer);
+    m_timFlash.setInterval(kFlashIntervalMs);
+    connect(&m_timFlash, &QTimer::timeout, this, &frmCVMini::timFlash_Timer);
+    m_timFlash.start();
     m_arrays.createTemplates(this);
 }
 
@@ -172,7 +180,9 @@ void frmCVMini::CheckUPMeterAddOns(qint32, qint32, bool, const QString&) {}
 
 void frmCVMini::CheckUserFormMeters(const QString&) {}
 
-void frmCVMini::ChangePanelProperty(const QString&) {}
+void frmCVMini::ChangePanelProperty(const QString& payload) {
+    PropertyChanges(m_panel, m_arrays).ChangePanelProperty(payload);
+}
 
 void frmCVMini::SetConnectingLabelLoading() {
     if (frmConnecting* connecting = frmConnecting::find()) {
@@ -205,6 +215,12 @@ void frmCVMini::BuildForm() {
         SendMeterSubscription(router, io, isSource);
     };
     hooks.SetControlGraphic = [this](clsUPControl& record) { SetControlGraphic(record); };
+    hooks.ButtonLoaded = [this](PanelButton& button, int index) {
+        connect(&button, &PanelButton::pressedByOperator, this,
+                [this, index] { butCommand_MouseDown(index); });
+        connect(&button, &PanelButton::releasedByOperator, this,
+                [this, index] { butCommand_MouseUp(index); });
+    };
     hooks.EnableUPPing = [this] {
         if (!m_timUPPing.isActive()) {
             m_timUPPing.start();
@@ -219,6 +235,30 @@ void frmCVMini::RunLoadScript() {
 
 void frmCVMini::SetControlGraphic(clsUPControl& record) {
     corvane::SetControlGraphic(record, m_panel);
+}
+
+QString frmCVMini::ReplaceValueInCommand(const QString& commandText) const {
+    return corvane::ReplaceValueInCommand(commandText, m_panel);
+}
+
+void frmCVMini::SendControlCommand(const QString& controlName, const QString& commandText) {
+    PanelCommands(m_panel, *this).SendControlCommand(controlName, commandText);
+}
+
+void frmCVMini::SendButtonPush(const QString& controlName, bool pushed) {
+    ButtonActions(m_panel, m_arrays, *this).SendButtonPush(controlName, pushed);
+}
+
+void frmCVMini::butCommand_MouseDown(int index) {
+    ButtonActions(m_panel, m_arrays, *this).butCommand_MouseDown(index);
+}
+
+void frmCVMini::butCommand_MouseUp(int index) {
+    ButtonActions(m_panel, m_arrays, *this).butCommand_MouseUp(index);
+}
+
+void frmCVMini::timFlash_Timer() {
+    FlashControls(m_panel);
 }
 
 void frmCVMini::SendMeterSubscription(qint32 router, qint32 io, bool isSource) {
@@ -292,6 +332,7 @@ void frmCVMini::closeEvent(QCloseEvent* event) {
     appGlobals().boolShuttingDown = true;
     m_timMessage.stop();
     m_timUPPing.stop();
+    m_timFlash.stop();
     if (m_MasterSocket) {
         m_MasterSocket->HideConnecting();
     }

@@ -36,6 +36,7 @@ public:
     QTimer& timMessage() { return m_timMessage; }
     QTimer& timUPPing() { return m_timUPPing; }
     QTimer& timForceVisible() { return m_timForceVisible; }
+    QTimer& timFlash() { return m_timFlash; }
 
     // The panel: records, meter points and the window's control arrays.
     PanelState& panel() { return m_panel; }
@@ -46,6 +47,13 @@ public:
     void BuildForm();
     void RunLoadScript();
     void SetControlGraphic(clsUPControl& record);
+    QString ReplaceValueInCommand(const QString& commandText) const;
+    void SendControlCommand(const QString& controlName, const QString& commandText);
+    void SendButtonPush(const QString& controlName, bool pushed);
+    // Presses and releases of any mouse button on element `index` of butCommand.
+    void butCommand_MouseDown(int index);
+    void butCommand_MouseUp(int index);
+    void timFlash_Timer();
     // Subscribes a meter point at the Core (command 19) and at the meter server.
     void SendMeterSubscription(qint32 router, qint32 io, bool isSource);
     void SubscribeMeterOnMeterServ(qint32 router, qint32 io, bool isDest);
@@ -96,6 +104,7 @@ private:
     QTimer m_timMessage;
     QTimer m_timUPPing;
     QTimer m_timForceVisible;
+    QTimer m_timFlash;
     PanelState m_panel;
     ControlArrays m_arrays;
     bool m_unloaded = false;

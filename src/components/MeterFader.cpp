@@ -3,6 +3,7 @@
 #include "components/GainFader.h"
 #include "components/LedMeter.h"
 #include "components/LitButton.h"
+#include "support/ColorNumber.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -19,6 +20,7 @@ namespace {
 
 const QColor kStripBack(0x1d, 0x1d, 0x1d);
 const QColor kStripEdge(0x3a, 0x3a, 0x3a);
+const QColor kStripText(0xe8, 0xe8, 0xe8);
 const QColor kOnLit(0x3c, 0xd8, 0x4a);
 const QColor kBusLit(0xff, 0x4a, 0x36);
 
@@ -37,9 +39,16 @@ QLabel* stripLabel(int pixelSize, bool bold, const QColor& color, QWidget* paren
     return label;
 }
 
+void setTextColor(QLabel* label, const QColor& color) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+}
+
 } // namespace
 
-MeterFader::MeterFader(QWidget* parent) : QWidget(parent) {
+MeterFader::MeterFader(QWidget* parent)
+    : QWidget(parent), m_backColor(kStripBack), m_foreColor(kStripText) {
     buildLayout();
     m_userTimer.setSingleShot(false);
     connect(&m_userTimer, &QTimer::timeout, this, [this] { emit UserTimer(m_index); });
@@ -259,6 +268,33 @@ void MeterFader::SetMeterLevels(qint32 peakLeft, qint32 peakRight, qint32 rmsLef
     }
 }
 
+qint32 MeterFader::BackColor() const {
+    return numberFromColor(m_backColor);
+}
+
+void MeterFader::setBackColor(qint32 colorNumber) {
+    const QColor color = colorFromNumber(colorNumber);
+    if (color == m_backColor) {
+        return;
+    }
+    m_backColor = color;
+    update();
+}
+
+qint32 MeterFader::ForeColor() const {
+    return numberFromColor(m_foreColor);
+}
+
+void MeterFader::setForeColor(qint32 colorNumber) {
+    const QColor color = colorFromNumber(colorNumber);
+    if (color == m_foreColor) {
+        return;
+    }
+    m_foreColor = color;
+    setTextColor(m_nameLabel, color);
+    setTextColor(m_gainLabel, color);
+}
+
 LitButton* MeterFader::pgmBusButton(int bus) const {
     return validBus(bus) ? m_busButtons[bus - 1] : nullptr;
 }
@@ -285,7 +321,7 @@ void MeterFader::refreshName() {
 
 void MeterFader::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), kStripBack);
+    painter.fillRect(rect(), m_backColor);
     painter.setPen(kStripEdge);
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }

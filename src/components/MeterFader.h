@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -35,6 +36,8 @@ class MeterFader : public QWidget {
     Q_PROPERTY(bool UserAdjusting READ UserAdjusting WRITE setUserAdjusting)
     Q_PROPERTY(bool UserTimerEnabled READ UserTimerEnabled WRITE setUserTimerEnabled)
     Q_PROPERTY(int UserTimerInterval READ UserTimerInterval WRITE setUserTimerInterval)
+    Q_PROPERTY(qint32 BackColor READ BackColor WRITE setBackColor)
+    Q_PROPERTY(qint32 ForeColor READ ForeColor WRITE setForeColor)
 
 public:
     static constexpr int kBusCount = 4;
@@ -87,6 +90,12 @@ public:
     int UserTimerInterval() const { return m_userTimerInterval; }
     void setUserTimerInterval(int ms);
 
+    // Colour numbers (0x00BBGGRR) of the strip's ground and of its name and gain texts.
+    qint32 BackColor() const;
+    void setBackColor(qint32 colorNumber);
+    qint32 ForeColor() const;
+    void setForeColor(qint32 colorNumber);
+
     Q_INVOKABLE void SetGainRange(float minimum, float maximum);
     float gainMinimum() const;
     float gainMaximum() const;
@@ -137,6 +146,8 @@ private:
     bool m_userTimerEnabled = false;
     int m_userTimerInterval = 0;
     QTimer m_userTimer;
+    QColor m_backColor;
+    QColor m_foreColor;
 
     LedMeter* m_meter = nullptr;
     GainFader* m_fader = nullptr;

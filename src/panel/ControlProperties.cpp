@@ -28,6 +28,12 @@ double remembered(const QWidget* control, const char* name, int pixels) {
     return value.isValid() ? value.toDouble() : pixelsToTwips(pixels);
 }
 
+// Components that paint their own colours declare BackColor and ForeColor as properties of
+// their own; the panel's colour numbers go straight to them.
+bool declares(const QWidget* control, const char* property) {
+    return control->metaObject()->indexOfProperty(property) >= 0;
+}
+
 QString displayText(const QString& caption) {
     QString text = caption;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -90,6 +96,9 @@ void SetBackColor(QWidget* control, qint32 colorNumber) {
     } else if (qobject_cast<QComboBox*>(control)) {
         palette.setColor(QPalette::Button, color);
         palette.setColor(QPalette::Base, color);
+    } else if (declares(control, kBackColor)) {
+        control->setProperty(kBackColor, colorNumber);
+        return;
     } else {
         palette.setColor(QPalette::Window, color);
         control->setAutoFillBackground(true);
@@ -99,6 +108,10 @@ void SetBackColor(QWidget* control, qint32 colorNumber) {
 }
 
 void SetForeColor(QWidget* control, qint32 colorNumber) {
+    if (declares(control, kForeColor)) {
+        control->setProperty(kForeColor, colorNumber);
+        return;
+    }
     const QColor color = colorFromNumber(colorNumber);
     QPalette palette = control->palette();
     palette.setColor(QPalette::WindowText, color);
