@@ -1,6 +1,7 @@
 #include "panel/ControlProperties.h"
 
 #include "panel/PanelButton.h"
+#include "panel/PanelLabel.h"
 #include "support/ColorNumber.h"
 #include "support/NumberRules.h"
 #include "support/Twips.h"
@@ -87,24 +88,34 @@ double Height(const QWidget* control) {
 }
 
 void SetBackColor(QWidget* control, qint32 colorNumber) {
+    control->setProperty(kBackColor, colorNumber);
     const QColor color = colorFromNumber(colorNumber);
+    // Buttons and labels, the controls the Core recolours most, paint their own ground: a
+    // palette change of any control makes the window gather the outlines of all its opaque
+    // controls again before it next paints, which on a panel of thousands of controls costs
+    // far more than the change itself.
+    if (auto* button = qobject_cast<PanelButton*>(control)) {
+        button->setBackColor(color);
+        return;
+    }
+    if (auto* label = qobject_cast<PanelLabel*>(control)) {
+        label->setBackColor(color);
+        return;
+    }
+    if (declares(control, kBackColor)) {
+        return; // the component took the number as its own BackColor
+    }
     QPalette palette = control->palette();
-    if (qobject_cast<QPushButton*>(control)) {
-        palette.setColor(QPalette::Button, color);
-    } else if (qobject_cast<QPlainTextEdit*>(control)) {
+    if (qobject_cast<QPlainTextEdit*>(control)) {
         palette.setColor(QPalette::Base, color);
     } else if (qobject_cast<QComboBox*>(control)) {
         palette.setColor(QPalette::Button, color);
         palette.setColor(QPalette::Base, color);
-    } else if (declares(control, kBackColor)) {
-        control->setProperty(kBackColor, colorNumber);
-        return;
     } else {
         palette.setColor(QPalette::Window, color);
         control->setAutoFillBackground(true);
     }
     control->setPalette(palette);
-    control->setProperty(kBackColor, colorNumber);
 }
 
 void SetForeColor(QWidget* control, qint32 colorNumber) {

@@ -116,6 +116,10 @@ QString observe(LivePanel& panel, const QString& name, const QString& aspect) {
     if (aspect == "forecolor") {
         return QString::number(CP::ForeColor(control));
     }
+    if (aspect == "groundhue") { // the style shades a button's ground, but keeps its hue
+        const QImage shown = control->grab().toImage();
+        return QString::number(shown.pixelColor(shown.width() - 4, shown.height() - 4).hue());
+    }
     if (aspect == "textcolour") {
         return control->palette().color(QPalette::WindowText).name();
     }
@@ -209,6 +213,7 @@ TEST_F(PropertyChangeTest, FramesFromTheCoreChangeTheBuiltPanel) {
          {"Studio.L1.BackColor=blue", "Studio.L1.ForeColor=yellow"},
          {{"L1", "record.backcolor", kBlue},
           {"L1", "backcolor", kBlue},
+          {"L1", "groundhue", "240"},
           {"L1", "forecolor", kYellow},
           {"L1", "textcolour", "#ffff00"}}},
         {"a button takes no text colour",
@@ -233,6 +238,9 @@ TEST_F(PropertyChangeTest, FramesFromTheCoreChangeTheBuiltPanel) {
         {"a position beyond 16 bits changes nothing",
          {"Studio.L1.Left=40000"},
          {{"L1", "record.left", "0"}, {"L1", "twips", "0,0,1200,300"}}}, // the template size
+        {"a button paints its off colour",
+         {"Studio.B2.BackColorOff=&H0000C0"},
+         {{"B2", "backcolor", QString::number(0xC0)}, {"B2", "groundhue", "0"}}},
         {"only false disables", {"Studio.B2.Enabled=FALSE"}, {{"B2", "enabled", "false"}}},
         {"anything else enables",
          {"Studio.B2.Enabled=false", "Studio.B2.enabled=0"},
