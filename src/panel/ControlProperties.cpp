@@ -154,7 +154,12 @@ void SetCaption(QWidget* control, const QString& caption) {
     } else if (auto* label = qobject_cast<QLabel*>(control)) {
         label->setText(displayText(caption));
     } else if (auto* textBox = qobject_cast<QPlainTextEdit*>(control)) {
+        // New text scrolls the box back to its start. Scrolling a shown view makes Qt compare
+        // it with every other control on the panel; with its painting held the view is simply
+        // repainted once.
+        textBox->viewport()->setUpdatesEnabled(false);
         textBox->setPlainText(displayText(caption));
+        textBox->viewport()->setUpdatesEnabled(true);
     } else {
         control->setWindowTitle(caption);
     }
