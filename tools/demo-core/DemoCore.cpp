@@ -73,7 +73,20 @@ void DemoCore::handleFrame(QTcpSocket* socket, Client& client, const QString& fr
         send(socket, Command::Login, QStringLiteral("Yes"));
     } else if (command == Command::PanelDefinition && client.loggedIn) {
         sendPanel(socket, payload);
+    } else if (command == Command::PropertyChange && payload.startsWith(QLatin1Char('T'))) {
+        toggleButton(socket, client, payload.mid(1));
     }
+}
+
+void DemoCore::toggleButton(QTcpSocket* socket, Client& client, const QString& qualifiedName) {
+    const bool on = !client.litButtons.contains(qualifiedName);
+    if (on) {
+        client.litButtons.insert(qualifiedName);
+    } else {
+        client.litButtons.remove(qualifiedName);
+    }
+    send(socket, Command::PropertyChange,
+         qualifiedName + (on ? QStringLiteral(".State=on") : QStringLiteral(".State=off")));
 }
 
 void DemoCore::sendPanel(QTcpSocket* socket, const QString& panelName) {
