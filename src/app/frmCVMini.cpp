@@ -8,16 +8,21 @@
 #include "connection/frmConnecting.h"
 #include "meters/frmMeterWinsock.h"
 #include "panel/FormBuilder.h"
+#include "panel/PanelButton.h"
 #include "panel/PanelDefinitionReader.h"
 #include "panel/PanelPayload.h"
 #include "panel/ParseStringToColl.h"
 #include "protocol/ClientProtocolConsts.h"
 #include "protocol/FrameBuilder.h"
+#include "runtime/ButtonActions.h"
+#include "runtime/CommandValues.h"
 #include "runtime/ControlGraphics.h"
 #include "runtime/CoreMeterData.h"
 #include "runtime/FaderActions.h"
+#include "runtime/FlashCycle.h"
 #include "runtime/MeterTags.h"
 #include "runtime/PanelCommands.h"
+#include "runtime/PropertyChanges.h"
 #include "support/AboutBox.h"
 #include "support/AddressLookup.h"
 #include "support/AppGlobals.h"
@@ -59,6 +64,9 @@ frmCVMini::frmCVMini(QWidget* parent) : QWidget(parent), m_parser(*this) {
     connect(&m_timForceVisible, &QTimer::timeout, this, &frmCVMini::timForceVisible_Timer);
     m_timCheckFader.setInterval(5000);
     connect(&m_timCheckFader, &QTimer::timeout, this, &frmCVMini::timCheckFader_Timer);
+    m_timFlash.setInterval(kFlashIntervalMs);
+    connect(&m_timFlash, &QTimer::timeout, this, &frmCVMini::timFlash_Timer);
+    m_timFlash.start();
     m_arrays.createTemplates(this);
 
     m_MeterWinsock = new frmMeterWinsock(
@@ -252,7 +260,9 @@ void frmCVMini::CheckUserFormMeters(const QString& payload) {
     CoreMeterData(m_meterRoutes).CheckUserFormMeters(payload);
 }
 
-void frmCVMini::ChangePanelProperty(const QString&) {}
+void frmCVMini::ChangePanelProperty(const QString& payload) {
+    PropertyChanges(m_panel, m_arrays).ChangePanelProperty(payload);
+}
 
 void frmCVMini::SetConnectingLabelLoading() {
     if (frmConnecting* connecting = frmConnecting::find()) {
@@ -286,6 +296,12 @@ void frmCVMini::BuildForm() {
         SendMeterSubscription(router, io, isSource);
     };
     hooks.SetControlGraphic = [this](clsUPControl& record) { SetControlGraphic(record); };
+    hooks.ButtonLoaded = [this](PanelButton& button, int index) {
+        connect(&button, &PanelButton::pressedByOperator, this,
+                [this, index] { butCommand_MouseDown(index); });
+        connect(&button, &PanelButton::releasedByOperator, this,
+                [this, index] { butCommand_MouseUp(index); });
+    };
     hooks.EnableUPPing = [this] {
         if (!m_timUPPing.isActive()) {
             m_timUPPing.start();
@@ -301,6 +317,30 @@ void frmCVMini::RunLoadScript() {
 
 void frmCVMini::SetControlGraphic(clsUPControl& record) {
     corvane::SetControlGraphic(record, m_panel);
+}
+
+QString frmCVMini::ReplaceValueInCommand(const QString& commandText) const {
+    return corvane::ReplaceValueInCommand(commandText, m_panel);
+}
+
+void frmCVMini::SendControlCommand(const QString& controlName, const QString& commandText) {
+    PanelCommands(m_panel, *this).SendControlCommand(controlName, commandText);
+}
+
+void frmCVMini::SendButtonPush(const QString& controlName, bool pushed) {
+    ButtonActions(m_panel, m_arrays, *this).SendButtonPush(controlName, pushed);
+}
+
+void frmCVMini::butCommand_MouseDown(int index) {
+    ButtonActions(m_panel, m_arrays, *this).butCommand_MouseDown(index);
+}
+
+void frmCVMini::butCommand_MouseUp(int index) {
+    ButtonActions(m_panel, m_arrays, *this).butCommand_MouseUp(index);
+}
+
+void frmCVMini::timFlash_Timer() {
+    FlashControls(m_panel);
 }
 
 void frmCVMini::SendMeterSubscription(qint32 router, qint32 io, bool isSource) {
@@ -419,6 +459,7 @@ void frmCVMini::Form_Unload() {
         m_timUPPing.stop();
         m_timMessage.stop();
         m_timCheckFader.stop();
+        m_timFlash.stop();
     };
     hooks.SaveStartPosition = [this] { SaveStartPosition(); };
     hooks.UnsubscribeMeterOnMeterServ = [this](qint32 router, qint32 io, bool isDest) {

@@ -49,6 +49,7 @@ public:
     // The meter-server client and the strips' operator side.
     frmMeterWinsock* MeterWinsock() const { return m_MeterWinsock; }
     FaderActions& faderActions() { return *m_faderActions; }
+    QTimer& timFlash() { return m_timFlash; }
 
     // The panel: records, meter points and the window's control arrays.
     PanelState& panel() { return m_panel; }
@@ -59,6 +60,13 @@ public:
     void BuildForm();
     void RunLoadScript();
     void SetControlGraphic(clsUPControl& record);
+    QString ReplaceValueInCommand(const QString& commandText) const;
+    void SendControlCommand(const QString& controlName, const QString& commandText);
+    void SendButtonPush(const QString& controlName, bool pushed);
+    // Presses and releases of any mouse button on element `index` of butCommand.
+    void butCommand_MouseDown(int index);
+    void butCommand_MouseUp(int index);
+    void timFlash_Timer();
     // Subscribes a meter point at the Core (command 19) and at the meter server.
     void SendMeterSubscription(qint32 router, qint32 io, bool isSource);
     // Pass a meter point on to the meter-server client; failures there are ignored.
@@ -117,6 +125,7 @@ private:
     QTimer m_timMessage;
     QTimer m_timUPPing;
     QTimer m_timForceVisible;
+    QTimer m_timFlash;
     PanelState m_panel;
     ControlArrays m_arrays;
     MeterRoutes m_meterRoutes{m_panel};

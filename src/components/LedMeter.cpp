@@ -120,6 +120,26 @@ void LedMeter::setColors(const MeterColors& colors) {
     invalidateCache();
 }
 
+qint32 LedMeter::BackColor() const {
+    return numberFromColor(m_colors.background);
+}
+
+void LedMeter::setBackColor(qint32 colorNumber) {
+    MeterColors colors = m_colors;
+    colors.background = colorFromNumber(colorNumber);
+    setColors(colors);
+}
+
+qint32 LedMeter::ForeColor() const {
+    return numberFromColor(m_colors.scaleText);
+}
+
+void LedMeter::setForeColor(qint32 colorNumber) {
+    MeterColors colors = m_colors;
+    colors.scaleText = colorFromNumber(colorNumber);
+    setColors(colors);
+}
+
 void LedMeter::SetPeakLevels(qint32 left, qint32 right) {
     if (left == m_peak[0].reading() && right == m_peak[1].reading() && m_peak[0].settled() &&
         m_peak[1].settled()) {

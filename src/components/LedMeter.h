@@ -24,6 +24,8 @@ class LedMeter : public QWidget, public MeterTickClient {
     Q_PROPERTY(int DecayRate READ DecayRate WRITE setDecayRate)
     Q_PROPERTY(int CenterPad READ CenterPad WRITE setCenterPad)
     Q_PROPERTY(int peakHoldMs READ peakHoldMs WRITE setPeakHoldMs)
+    Q_PROPERTY(qint32 BackColor READ BackColor WRITE setBackColor)
+    Q_PROPERTY(qint32 ForeColor READ ForeColor WRITE setForeColor)
 
 public:
     using Clock = std::function<qint64()>;
@@ -49,6 +51,11 @@ public:
     double decayDbPerSecond() const { return m_peak[0].decayDbPerSecond(); }
     const MeterColors& colors() const { return m_colors; }
     void setColors(const MeterColors& colors);
+    // Colour numbers (0x00BBGGRR) of the meter's ground and of its scale's text.
+    qint32 BackColor() const;
+    void setBackColor(qint32 colorNumber);
+    qint32 ForeColor() const;
+    void setForeColor(qint32 colorNumber);
 
     Q_INVOKABLE void SetPeakLevels(qint32 left, qint32 right);
     // A second, quieter reading per channel (RMS), drawn as a core inside each bar. Meters

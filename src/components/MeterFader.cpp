@@ -4,6 +4,7 @@
 #include "components/GainFader.h"
 #include "components/LedMeter.h"
 #include "components/LitButton.h"
+#include "support/ColorNumber.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -276,6 +277,39 @@ void MeterFader::SetMeterLevels(qint32 peakLeft, qint32 peakRight, qint32 rmsLef
     } else {
         m_meter->setRmsLevels(rmsLeft, rmsRight);
     }
+}
+
+qint32 MeterFader::BackColor() const {
+    return numberFromColor(palette().color(QPalette::Window));
+}
+
+void MeterFader::setBackColor(qint32 colorNumber) {
+    const QColor color = colorFromNumber(colorNumber);
+    if (color == palette().color(QPalette::Window)) {
+        return;
+    }
+    // Every colour group, so that a strip whose fader is inactive takes the new ground too.
+    QPalette strip = palette();
+    strip.setColor(QPalette::Window, color);
+    setPalette(strip);
+}
+
+qint32 MeterFader::ForeColor() const {
+    return numberFromColor(palette().color(QPalette::WindowText));
+}
+
+void MeterFader::setForeColor(qint32 colorNumber) {
+    const QColor color = colorFromNumber(colorNumber);
+    if (color == palette().color(QPalette::WindowText)) {
+        return;
+    }
+    QPalette strip = palette();
+    strip.setColor(QPalette::WindowText, color);
+    setPalette(strip);
+    // The gain figure has a colour of its own until the panel gives the strip one.
+    QPalette gain = m_gainLabel->palette();
+    gain.setColor(QPalette::WindowText, color);
+    m_gainLabel->setPalette(gain);
 }
 
 QSize MeterFader::sizeHint() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -43,6 +44,8 @@ class MeterFader : public QWidget {
     Q_PROPERTY(bool UserAdjusting READ UserAdjusting WRITE setUserAdjusting)
     Q_PROPERTY(bool UserTimerEnabled READ UserTimerEnabled WRITE setUserTimerEnabled)
     Q_PROPERTY(int UserTimerInterval READ UserTimerInterval WRITE setUserTimerInterval)
+    Q_PROPERTY(qint32 BackColor READ BackColor WRITE setBackColor)
+    Q_PROPERTY(qint32 ForeColor READ ForeColor WRITE setForeColor)
 
 public:
     static constexpr int kBusCount = 4;
@@ -94,6 +97,12 @@ public:
     void setUserTimerEnabled(bool enabled);
     int UserTimerInterval() const { return m_userTimerInterval; }
     void setUserTimerInterval(int ms);
+
+    // Colour numbers (0x00BBGGRR) of the strip's ground and of its name and gain texts.
+    qint32 BackColor() const;
+    void setBackColor(qint32 colorNumber);
+    qint32 ForeColor() const;
+    void setForeColor(qint32 colorNumber);
 
     Q_INVOKABLE void SetGainRange(float minimum, float maximum);
     Q_INVOKABLE void SetMeterLevels(qint32 peakLeft, qint32 peakRight, qint32 rmsLeft,

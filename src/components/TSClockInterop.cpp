@@ -165,6 +165,22 @@ void TSClockInterop::setForeColor(const QColor& color) {
     update();
 }
 
+qint32 TSClockInterop::BackColor() const {
+    return numberFromColor(m_backColor);
+}
+
+void TSClockInterop::setBackColor(qint32 colorNumber) {
+    setBackColor(colorFromNumber(colorNumber));
+}
+
+qint32 TSClockInterop::ForeColor() const {
+    return numberFromColor(m_foreColor);
+}
+
+void TSClockInterop::setForeColor(qint32 colorNumber) {
+    setForeColor(colorFromNumber(colorNumber));
+}
+
 void TSClockInterop::setTimeSource(TimeSource source) {
     m_timeSource =
         source ? std::move(source) : TimeSource([] { return QDateTime::currentDateTime(); });

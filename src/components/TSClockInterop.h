@@ -16,6 +16,8 @@ namespace corvane {
 // backColor and foreColor, read from colour texts by the panel's colour rules.
 class TSClockInterop : public QWidget {
     Q_OBJECT
+    Q_PROPERTY(qint32 BackColor READ BackColor WRITE setBackColor)
+    Q_PROPERTY(qint32 ForeColor READ ForeColor WRITE setForeColor)
 public:
     enum Face { Digital = 0, Analogue = 1 };
     using TimeSource = std::function<QDateTime()>;
@@ -33,6 +35,13 @@ public:
     void setBackColor(const QColor& color);
     QColor foreColor() const { return m_foreColor; }
     void setForeColor(const QColor& color);
+    // The same colours as colour numbers (0x00BBGGRR). A named Qt colour stays a colour.
+    qint32 BackColor() const;
+    void setBackColor(qint32 colorNumber);
+    void setBackColor(Qt::GlobalColor color) { setBackColor(QColor(color)); }
+    qint32 ForeColor() const;
+    void setForeColor(qint32 colorNumber);
+    void setForeColor(Qt::GlobalColor color) { setForeColor(QColor(color)); }
 
     // The digital reading for a time, as drawn.
     QString digitalText(const QTime& time) const;

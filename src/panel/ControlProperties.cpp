@@ -1,6 +1,7 @@
 #include "panel/ControlProperties.h"
 
 #include "panel/PanelButton.h"
+#include "panel/PanelLabel.h"
 #include "support/ColorNumber.h"
 #include "support/NumberRules.h"
 #include "support/Twips.h"
@@ -26,6 +27,12 @@ constexpr char kForeColor[] = "ForeColor";
 double remembered(const QWidget* control, const char* name, int pixels) {
     const QVariant value = control->property(name);
     return value.isValid() ? value.toDouble() : pixelsToTwips(pixels);
+}
+
+// Components that paint their own colours declare BackColor and ForeColor as properties of
+// their own; the panel's colour numbers go straight to them.
+bool declares(const QWidget* control, const char* property) {
+    return control->metaObject()->indexOfProperty(property) >= 0;
 }
 
 QString displayText(const QString& caption) {
@@ -81,11 +88,25 @@ double Height(const QWidget* control) {
 }
 
 void SetBackColor(QWidget* control, qint32 colorNumber) {
+    control->setProperty(kBackColor, colorNumber);
     const QColor color = colorFromNumber(colorNumber);
+    // Buttons and labels, the controls the Core recolours most, paint their own ground: a
+    // palette change of any control makes the window gather the outlines of all its opaque
+    // controls again before it next paints, which on a panel of thousands of controls costs
+    // far more than the change itself.
+    if (auto* button = qobject_cast<PanelButton*>(control)) {
+        button->setBackColor(color);
+        return;
+    }
+    if (auto* label = qobject_cast<PanelLabel*>(control)) {
+        label->setBackColor(color);
+        return;
+    }
+    if (declares(control, kBackColor)) {
+        return; // the component took the number as its own BackColor
+    }
     QPalette palette = control->palette();
-    if (qobject_cast<QPushButton*>(control)) {
-        palette.setColor(QPalette::Button, color);
-    } else if (qobject_cast<QPlainTextEdit*>(control)) {
+    if (qobject_cast<QPlainTextEdit*>(control)) {
         palette.setColor(QPalette::Base, color);
     } else if (qobject_cast<QComboBox*>(control)) {
         palette.setColor(QPalette::Button, color);
@@ -95,10 +116,13 @@ void SetBackColor(QWidget* control, qint32 colorNumber) {
         control->setAutoFillBackground(true);
     }
     control->setPalette(palette);
-    control->setProperty(kBackColor, colorNumber);
 }
 
 void SetForeColor(QWidget* control, qint32 colorNumber) {
+    if (declares(control, kForeColor)) {
+        control->setProperty(kForeColor, colorNumber);
+        return;
+    }
     const QColor color = colorFromNumber(colorNumber);
     QPalette palette = control->palette();
     palette.setColor(QPalette::WindowText, color);
@@ -130,7 +154,12 @@ void SetCaption(QWidget* control, const QString& caption) {
     } else if (auto* label = qobject_cast<QLabel*>(control)) {
         label->setText(displayText(caption));
     } else if (auto* textBox = qobject_cast<QPlainTextEdit*>(control)) {
+        // New text scrolls the box back to its start. Scrolling a shown view makes Qt compare
+        // it with every other control on the panel; with its painting held the view is simply
+        // repainted once.
+        textBox->viewport()->setUpdatesEnabled(false);
         textBox->setPlainText(displayText(caption));
+        textBox->viewport()->setUpdatesEnabled(true);
     } else {
         control->setWindowTitle(caption);
     }

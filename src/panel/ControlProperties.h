@@ -24,7 +24,8 @@ double Top(const QWidget* control);
 double Width(const QWidget* control);
 double Height(const QWidget* control);
 
-// Colour numbers (0x00BBGGRR) on the roles that each kind of control paints with.
+// Colour numbers (0x00BBGGRR) on the roles that each kind of control paints with; components
+// that paint their own colours take them as their BackColor and ForeColor properties.
 void SetBackColor(QWidget* control, qint32 colorNumber);
 void SetForeColor(QWidget* control, qint32 colorNumber);
 qint32 BackColor(const QWidget* control);

@@ -176,7 +176,7 @@ void FormBuilder::buildTextBox(clsUPControl& record) {
 
 void FormBuilder::buildButton(clsUPControl& record) {
     PanelButton* button = CreateButton(m_window);
-    startElement(m_arrays.butCommand, button, record);
+    const int index = startElement(m_arrays.butCommand, button, record);
     CP::SetCaption(button, record.Caption);
     placeAt(button, record);
     CP::SetBackColor(
@@ -185,6 +185,9 @@ void FormBuilder::buildButton(clsUPControl& record) {
     applyFonts(button, record);
     button->setVisible(true);
     record.pntrControl = button;
+    if (m_hooks.ButtonLoaded) {
+        m_hooks.ButtonLoaded(*button, index);
+    }
     if (m_hooks.SetControlGraphic) {
         m_hooks.SetControlGraphic(record);
     }

@@ -10,6 +10,7 @@ class QWidget;
 namespace corvane {
 
 struct ControlArrays;
+class PanelButton;
 struct PanelState;
 struct clsUPControl;
 
@@ -22,6 +23,8 @@ public:
         std::function<void(qint32 router, qint32 io, bool isSource)> SendMeterSubscription;
         std::function<void(clsUPControl& record)> SetControlGraphic;
         std::function<void()> EnableUPPing; // once every record is done
+        // A button has joined butCommand under this index: the window wires its presses.
+        std::function<void(PanelButton& button, int index)> ButtonLoaded;
     };
 
     FormBuilder(PanelState& state, ControlArrays& arrays, QWidget* window, Hooks hooks);

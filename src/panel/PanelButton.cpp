@@ -34,6 +34,14 @@ void PanelButton::setCaption(const QString& caption) {
     setText(labelText(caption));
 }
 
+void PanelButton::setBackColor(const QColor& color) {
+    if (color == m_backColor) {
+        return;
+    }
+    m_backColor = color;
+    update();
+}
+
 void PanelButton::setPicture(const QPixmap& picture) {
     if (samePicture(picture, m_picture)) {
         return;
@@ -79,15 +87,18 @@ void PanelButton::mouseReleaseEvent(QMouseEvent* event) {
     emit releasedByOperator();
 }
 
-void PanelButton::paintEvent(QPaintEvent* event) {
-    const QPixmap shown = shownPicture();
-    if (shown.isNull()) {
-        QPushButton::paintEvent(event);
-        return;
-    }
+void PanelButton::paintEvent(QPaintEvent*) {
     QStylePainter painter(this);
     QStyleOptionButton option;
     initStyleOption(&option);
+    if (m_backColor.isValid()) {
+        option.palette.setColor(QPalette::Button, m_backColor);
+    }
+    const QPixmap shown = shownPicture();
+    if (shown.isNull()) {
+        painter.drawControl(QStyle::CE_PushButton, option);
+        return;
+    }
     painter.drawControl(QStyle::CE_PushButtonBevel, option);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(rect(), shown);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -16,6 +17,11 @@ public:
 
     void setCaption(const QString& caption);
     QString caption() const { return m_caption; }
+
+    // The ground colour, painted through the style without touching the palette (see
+    // PanelLabel); an invalid colour leaves the style's own.
+    void setBackColor(const QColor& color);
+    QColor backColor() const { return m_backColor; }
 
     void setPicture(const QPixmap& picture);
     void setDownPicture(const QPixmap& picture);
@@ -35,6 +41,7 @@ protected:
 
 private:
     QString m_caption;
+    QColor m_backColor;
     QPixmap m_picture;
     QPixmap m_downPicture;
 };

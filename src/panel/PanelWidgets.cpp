@@ -1,6 +1,7 @@
 #include "panel/PanelWidgets.h"
 
 #include "panel/PanelButton.h"
+#include "panel/PanelLabel.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -45,7 +46,7 @@ QComboBox* CreateDropDown(QWidget* parent) {
 }
 
 QLabel* CreateLabel(QWidget* parent) {
-    auto* label = new QLabel(parent);
+    auto* label = new PanelLabel(parent);
     // Plain text: an "&" is an ampersand and markup-looking text is shown as written.
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);

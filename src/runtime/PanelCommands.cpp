@@ -4,6 +4,7 @@
 #include "protocol/ClientProtocolConsts.h"
 #include "protocol/FrameBuilder.h"
 #include "protocol/FrameSender.h"
+#include "runtime/CommandValues.h"
 
 #include <exception>
 
@@ -20,7 +21,7 @@ void PanelCommands::SendControlCommand(const QString& controlName, const QString
 }
 
 QString PanelCommands::ReplaceValueInCommand(const QString& commandText) const {
-    return commandText;
+    return corvane::ReplaceValueInCommand(commandText, m_state);
 }
 
 void PanelCommands::RunLoadScript() {

@@ -17,8 +17,7 @@ public:
     // command. The panel's name is the window's Tag.
     void SendControlCommand(const QString& controlName, const QString& commandText);
 
-    // The command text with its placeholders filled in from the panel. For now the text
-    // passes through unchanged.
+    // The command text with its placeholders filled in from the live panel (CommandValues.h).
     QString ReplaceValueInCommand(const QString& commandText) const;
 
     // Sends the panel's load command (the form record's OnLoad, trimmed) under the control

@@ -6,6 +6,7 @@
 #include "panel/FormBuilder.h"
 #include "panel/PanelButton.h"
 #include "panel/PanelDefinitionReader.h"
+#include "panel/PanelLabel.h"
 #include "panel/PanelState.h"
 #include "support/Twips.h"
 
@@ -94,7 +95,7 @@ TEST_F(FormBuilderTest, ButtonsGetIndicesNamesPlacesAndStateColours) {
     EXPECT_EQ(take->geometry(), QRect(pixels(300), pixels(600), pixels(1500), pixels(450)));
     EXPECT_EQ(CP::Left(take), 300); // the twips read back as set
     EXPECT_EQ(CP::BackColor(take), 255);
-    EXPECT_EQ(take->palette().color(QPalette::Button), QColor(255, 0, 0));
+    EXPECT_EQ(take->backColor(), QColor(255, 0, 0));
     EXPECT_EQ(CP::BackColor(hold), 65280); // state "1" is not "on"
     EXPECT_EQ(hold->size(), m_arrays.butCommand.templateElement()->size());
     // A nameless control is named after its index, but stays registered under the empty key.
@@ -133,7 +134,7 @@ TEST_F(FormBuilderTest, FontsAndColoursOfLabelsAndTextBoxes) {
     EXPECT_FALSE(label->font().bold());
     EXPECT_TRUE(label->font().italic());
     EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-    EXPECT_EQ(label->palette().color(QPalette::Window), QColor(255, 255, 0));
+    EXPECT_EQ(qobject_cast<PanelLabel*>(label)->backColor(), QColor(255, 255, 0));
     EXPECT_TRUE(m_arrays.txtBox.at(1)->font().bold()); // records default to bold Arial 9
     EXPECT_FALSE(m_arrays.txtBox.at(1)->isEnabled());
     // A drop-down list keeps its template's font.

@@ -47,17 +47,17 @@ TEST(PanelCommands, SendControlCommandAddressesPanelAndControl) {
     EXPECT_TRUE(sender.frames[0].startsWith(QString(2, QChar(2)) + QChar(44) + "000000000000"));
 }
 
-TEST(PanelCommands, RunLoadScriptSendsThePanelsLoadCommand) {
+TEST(PanelCommands, RunLoadScriptSendsThePanelsLoadCommandFilledIn) {
     PanelState state;
     state.windowTag = "Studio1";
     // A control's own load text is never sent; the first form record counts.
     state.collControls.add("b", makeRecord("button", "B", "Button.Load"));
-    state.collControls.add("studio1", makeRecord("FORM", "Studio1", "  Panel.Loaded  "));
+    state.collControls.add("studio1", makeRecord("FORM", "Studio1", "  $$panelname$$.Loaded  "));
     state.collControls.add("other", makeRecord("form", "Other", "Other.Loaded"));
     RecordingSender sender;
     PanelCommands(state, sender).RunLoadScript();
     EXPECT_EQ(sender.frames,
-              QStringList({controlFrame("Studio1.MainForm" + kSep + "Panel.Loaded")}));
+              QStringList({controlFrame("Studio1.MainForm" + kSep + "Studio1.Loaded")}));
 }
 
 TEST(PanelCommands, RunLoadScriptWithoutLoadCommandSendsNothing) {

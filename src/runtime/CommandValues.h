@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+namespace corvane {
+
+struct PanelState;
+struct clsUPControl;
+
+// Fills the placeholders of a command text from the live panel before it goes to the Core:
+// "$$PanelName$$" (any letter case) with the panel's name, then "$$control.property$$" with
+// what that control holds at this moment, left to right. A placeholder that is malformed or
+// names no control is removed, and so is a "$$" left without a partner. An inserted value is
+// taken as it is and never scanned again, so a value holding "$$" cannot make the work endless.
+// When a value cannot be read (the control lacks the property, a position beyond 16 bits) the
+// whole substitution is abandoned: the command comes back exactly as it was given.
+QString ReplaceValueInCommand(const QString& commandText, const PanelState& state);
+
+// The text that "$$name.property$$" stands for; property in lower case. Properties that give
+// nothing for this kind of control give empty text. Throws when the value cannot be read.
+QString CommandValue(const clsUPControl& record, const QString& property);
+
+} // namespace corvane

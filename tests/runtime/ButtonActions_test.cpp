@@ -1,0 +1,137 @@
+#include "app/frmCVMini.h"
+#include "connection/clsCVCoreConnection.h"
+#include "panel/ControlProperties.h"
+#include "panel/PanelButton.h"
+#include "panel/QtPrinting.h"
+#include "protocol/ClientProtocolConsts.h"
+#include "support/AppGlobals.h"
+#include "support/TestCore.h"
+#include "support/UserPrompt.h"
+#include "support/Wait.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+const QString kSep(QChar(31));
+
+const char* const kPanel =
+    "<panel><name>Studio</name><onload>$$PanelName$$.Loaded src=$$Source.list$$</onload>"
+    "<controllist>"
+    "<c><type>button</type><name>Take</name><caption>Take &amp; Go</caption>"
+    "<mousedown>$$PanelName$$.Take src=$$Source.listindex$$ cap=$$Take.caption$$ "
+    "$$Gone.caption$$</mousedown><mouseup> $$PanelName$$.Release </mouseup></c>"
+    "<c><type>button</type><name>Plain</name></c>"
+    "<c><type>button</type><name>Blank</name><mousedown>  </mousedown></c>"
+    "<c><type>dropdown</type><name>Source</name><list>Studio A,Studio B</list></c>"
+    "</controllist></panel>";
+
+// The real main window, started from its configuration in a folder of its own, connected over
+// loopback to a test Core that has delivered the panel above.
+class ButtonPressTest : public testing::Test {
+protected:
+    void SetUp() override {
+        m_previousDir = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
+        appGlobals() = AppGlobals{};
+        UserPrompt::setHandler([](QWidget*, const QString&, const QString&) {});
+        QFile config(m_dir.filePath("CVMiniConfig.txt"));
+        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write("primaryserverip=127.0.0.1\r\nprimaryserverport=" +
+                     QByteArray::number(m_core.port()) + "\r\npanelname=Studio\r\n");
+        config.close();
+
+        m_window = std::make_unique<frmCVMini>();
+        ASSERT_TRUE(m_window->Form_Load({}));
+        ASSERT_TRUE(waitUntil(
+            [&] { return !m_core.framesWithCommand(Command::PanelDefinition).isEmpty(); }));
+        m_core.sendFrame(Command::PanelDefinition, modClientProtocolConsts::strNoAddress,
+                         "Studio" + kSep + kPanel);
+        ASSERT_TRUE(waitUntil(
+            [&] { return !m_core.framesWithCommand(Command::ControlCommand).isEmpty(); }));
+    }
+    void TearDown() override {
+        m_window->close();
+        m_window.reset();
+        UserPrompt::setHandler({});
+        QDir::setCurrent(m_previousDir);
+    }
+
+    PanelButton* button(int index) { return m_window->controlArrays().butCommand.at(index); }
+
+    // Runs the operator's action and returns the frames the Core received for it, as
+    // "command|address block|payload".
+    QStringList framesFor(const std::function<void()>& action, int expected) {
+        m_core.clearFrames();
+        action();
+        waitUntil([&] { return m_core.frames().size() >= expected; });
+        pumpEvents(50); // anything more would show up now
+        QStringList seen;
+        for (const TestFrame& frame : m_core.frames()) {
+            seen << QStringLiteral("%1|%2|%3")
+                        .arg(frame.command())
+                        .arg(frame.addressBlock(), frame.payload());
+        }
+        return seen;
+    }
+    static QString frame(int command, const QString& payload) {
+        return QStringLiteral("%1|000000000000|%2").arg(command).arg(payload);
+    }
+    void click(PanelButton* target, Qt::MouseButton mouseButton) {
+        QTest::mousePress(target, mouseButton);
+        QTest::mouseRelease(target, mouseButton);
+    }
+
+    QTemporaryDir m_dir;
+    QString m_previousDir;
+    TestCore m_core;
+    std::unique_ptr<frmCVMini> m_window;
+};
+
+} // namespace
+
+TEST_F(ButtonPressTest, PressesSendTheFilledCommandsThenPushAndRelease) {
+    // The load command went out filled in, under the name "MainForm".
+    EXPECT_EQ(m_core.framesWithCommand(Command::ControlCommand).first().fields(),
+              QStringList({"Studio.MainForm", "Studio.Loaded src=Studio A,Studio B"}));
+
+    // The Core selects a source; the press reads the selection at that moment.
+    m_core.sendFrame(Command::PropertyChange, modClientProtocolConsts::strNoAddress,
+                     "Studio.Source.ListIndex=1");
+    auto* source = qobject_cast<QComboBox*>(m_window->controlArrays().cmbBox.at(1));
+    ASSERT_TRUE(waitUntil([&] { return source->currentIndex() == 1; }));
+
+    ASSERT_EQ(ControlProperties::Tag(button(1)), "Take");
+    EXPECT_EQ(
+        framesFor([&] { click(button(1), Qt::LeftButton); }, 4),
+        QStringList({frame(44, "Studio.Take" + kSep + "Studio.Take src=1 cap=Take && Go "),
+                     frame(35, "TStudio.Take"), frame(44, "Studio.Take" + kSep + "Studio.Release"),
+                     frame(35, "FStudio.Take")}));
+
+    // Without a command, or with only blanks, only the push and the release go; any mouse
+    // button acts.
+    EXPECT_EQ(framesFor([&] { click(button(2), Qt::RightButton); }, 2),
+              QStringList({frame(35, "TStudio.Plain"), frame(35, "FStudio.Plain")}));
+    EXPECT_EQ(framesFor([&] { click(button(3), Qt::MiddleButton); }, 2),
+              QStringList({frame(35, "TStudio.Blank"), frame(35, "FStudio.Blank")}));
+
+    // After the Core renames the button, its presses carry the new name.
+    m_core.sendFrame(Command::PropertyChange, modClientProtocolConsts::strNoAddress,
+                     "Studio.Take.Name=Studio.Go");
+    ASSERT_TRUE(waitUntil([&] { return ControlProperties::Tag(button(1)) == "Go"; }));
+    EXPECT_EQ(framesFor([&] { QTest::mousePress(button(1), Qt::LeftButton); }, 2),
+              QStringList({frame(44, "Studio.Go" + kSep + "Studio.Take src=1 cap= "),
+                           frame(35, "TStudio.Go")}));
+    QTest::mouseRelease(button(1), Qt::LeftButton);
+}

@@ -1,0 +1,71 @@
+#include "LivePanel.h"
+
+#include "panel/QtPrinting.h"
+
+#include <gtest/gtest.h>
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+const char* const kPanel =
+    "<panel><name>Studio</name><controllist>"
+    "<c><type>button</type><name>Go</name><caption>Save &amp; Exit\\nNow</caption>"
+    "<left>300</left><top>600</top><width>1500</width><height>450</height>"
+    "<backcoloron>red</backcoloron><pictureupoff>go.png</pictureupoff>"
+    "<flashpicture>fl.png</flashpicture></c>"
+    "<c><type>label</type><name>Title</name><caption>$$Title.caption$$</caption>"
+    "<forecolor>yellow</forecolor></c>"
+    "<c><type>textbox</type><name>Note</name><caption>x\\ny</caption></c>"
+    "<c><type>dropdown</type><name>Source</name><list>a,b,c</list><listindex>-1</listindex></c>"
+    "<c><type>dropdown</type><name>Empty</name></c>"
+    "<c><type>meter</type><name>Pgm</name></c>"
+    "</controllist></panel>";
+
+struct Row {
+    const char* command;
+    const char* expected;
+};
+
+} // namespace
+
+TEST(CommandValues, PlaceholdersAreFilledFromTheLivePanel) {
+    LivePanel panel(kPanel);
+    panel.change("Studio.Go.Enabled=false");
+    const QList<Row> rows{
+        {"Mic1.On", "Mic1.On"},
+        {"a $$ b", "a  b"},
+        {"$$PanelName$$.x $$panelname$$ $$PANELNAME$$", "Studio.x Studio Studio"},
+        {"[$$Go.caption.x$$][$$Go$$][$$Nobody.caption$$][$$$]", "[][][][]"},
+        {"$$Go.controltype$$ $$go.NAME$$ $$Go.state$$ $$Go.bogus$$", "button Go  "},
+        {"$$Go.left$$,$$Go.top$$,$$Go.width$$,$$Go.height$$", "300,600,1500,450"},
+        {"$$Go.backcolor$$ $$Go.backcoloron$$ $$Go.backcoloroff$$", "14737632 255 14737632"},
+        {"$$Go.forecolor$$|$$Title.forecolor$$", "|65535"},
+        {"$$Go.picture$$|$$Title.picture$$|$$Go.flashpicture$$", "go.png||fl.png"},
+        {"$$Go.caption$$|$$Note.caption$$", "Save && Exit\r\nNow|x\r\ny"},
+        {"$$Go.enabled$$ $$Title.enabled$$ $$Go.flash$$", "False True Off"},
+        {"$$Source.list$$|$$Source.listindex$$|$$Empty.list$$|$$Go.list$$", "a,b,c|-1||"},
+        {"$$Pgm.backcolor$$", "1315860"}, // the meter's own near-black ground
+        // A value holding a placeholder is sent as it is, not scanned again.
+        {"$$Title.caption$$ and $$Go.name$$", "$$Title.caption$$ and Go"},
+        // A list has no caption: nothing is filled in, not even the panel's name.
+        {"$$PanelName$$ $$Source.caption$$ $$Go.name$$",
+         "$$PanelName$$ $$Source.caption$$ $$Go.name$$"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(panel.window().ReplaceValueInCommand(row.command), QString(row.expected))
+            << "command: " << row.command;
+    }
+
+    // Values are read at the moment of sending.
+    panel.change("Studio.Source.ListIndex=2");
+    panel.change("Studio.Go.Left=900");
+    panel.change("Studio.Go.Flash=on");
+    EXPECT_EQ(panel.window().ReplaceValueInCommand("$$Source.listindex$$ $$Go.left$$ $$Go.flash$$"),
+              "2 900 On");
+    // A position beyond what 16 bits hold abandons the substitution.
+    ControlProperties::SetLeft(panel.control("Go"), 40000);
+    EXPECT_EQ(panel.window().ReplaceValueInCommand("$$PanelName$$ $$Go.left$$"),
+              "$$PanelName$$ $$Go.left$$");
+}

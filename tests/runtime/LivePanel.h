@@ -1,0 +1,47 @@
+#pragma once
+
+#include "app/frmCVMini.h"
+#include "panel/ControlProperties.h"
+#include "protocol/ClientProtocolConsts.h"
+#include "protocol/ClientProtocolParser.h"
+#include "protocol/FrameBuilder.h"
+
+#include <QWidget>
+
+namespace corvane::test {
+
+// A panel built by the real main window from a definition, with the Core's frames fed through
+// the real receive buffer and dispatcher into the window, as the Core connection feeds them.
+class LivePanel {
+public:
+    explicit LivePanel(const QString& definition) {
+        m_window.show();
+        m_window.AnalyzeXML(definition);
+    }
+
+    frmCVMini& window() { return m_window; }
+
+    // One property-change frame (command 35) from the Core.
+    void change(const QString& payload) {
+        m_parser.receive(
+            BuildFrame(Command::PropertyChange, modClientProtocolConsts::strNoAddress, payload));
+    }
+
+    clsUPControl* record(const QString& name) {
+        ControlRecordPtr* found = m_window.panel().collControls.find(name);
+        return found ? found->get() : nullptr;
+    }
+    QWidget* control(const QString& name) {
+        clsUPControl* found = record(name);
+        return found ? found->pntrControl.data() : nullptr;
+    }
+    template <typename Widget> Widget* control(const QString& name) {
+        return qobject_cast<Widget*>(control(name));
+    }
+
+private:
+    frmCVMini m_window;
+    ClientProtocolParser m_parser{m_window};
+};
+
+} // namespace corvane::test
