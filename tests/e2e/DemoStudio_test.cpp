@@ -244,20 +244,18 @@ TEST(DemoStudio, AClickAndAFaderMoveMakeTheirRoundTripsThroughTheDemoCore) {
     }
 #ifdef CORVANE_TEST_XCB
     // The panel's window is up and the splash has gone (a click on it would only close it),
-    // and the Presenter strip has its gain, which lets its fader move.
-    quint32 window = 0;
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            window = display->findWindow(layout.caption);
-            return window != 0 && display->findWindow("Verrick Control") == 0;
-        },
-        kStartTimeoutMs));
+    // and the Presenter strip has its gain, which lets its fader move. The window is looked up
+    // for every use: building a web view into it gives it a new X window once.
+    const auto panelWindow = [&] { return display->findWindow(layout.caption); };
+    ASSERT_TRUE(
+        waitUntil([&] { return panelWindow() != 0 && display->findWindow("Verrick Control") == 0; },
+                  kStartTimeoutMs));
     ASSERT_TRUE(core.waitForTrace("#" + connection + " -> 22 000200010000 .*", kRoundTripTimeoutMs)
                     .hasMatch());
     const auto clickAt = [&](const QPoint& at) {
         QProcess tool;
         tool.setProcessEnvironment(environment);
-        tool.start("xdotool", {"mousemove", "--sync", "--window", QString::number(window),
+        tool.start("xdotool", {"mousemove", "--sync", "--window", QString::number(panelWindow()),
                                QString::number(at.x()), QString::number(at.y()), "click", "1"});
         return tool.waitForFinished(5000) && tool.exitCode() == 0;
     };
@@ -266,7 +264,7 @@ TEST(DemoStudio, AClickAndAFaderMoveMakeTheirRoundTripsThroughTheDemoCore) {
     // comes back and lights it.
     const QPoint mic1 = layout.pointIn("Mic1", 0.5, 0.5);
     const QPoint mic1Ground = layout.pointIn("Mic1", 0.08, 0.5);
-    EXPECT_FALSE(isRed(display->pixel(window, mic1Ground)));
+    EXPECT_FALSE(isRed(display->pixel(panelWindow(), mic1Ground)));
     ASSERT_TRUE(clickAt(mic1));
     EXPECT_TRUE(core.waitForTrace("#" + connection + " <- 35 000000000000 TStudio\\.Mic1",
                                   kRoundTripTimeoutMs)
@@ -282,8 +280,8 @@ TEST(DemoStudio, AClickAndAFaderMoveMakeTheirRoundTripsThroughTheDemoCore) {
                                   kRoundTripTimeoutMs)
                     .hasMatch())
         << core.traceTail().constData();
-    EXPECT_TRUE(
-        waitUntil([&] { return isRed(display->pixel(window, mic1Ground)); }, kRoundTripTimeoutMs))
+    EXPECT_TRUE(waitUntil([&] { return isRed(display->pixel(panelWindow(), mic1Ground)); },
+                          kRoundTripTimeoutMs))
         << "the button did not light";
 
     // A click on the Presenter's fader track, well below its cap: the gain goes to the Core and
