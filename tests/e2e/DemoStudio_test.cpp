@@ -27,8 +27,8 @@ using namespace corvane::test;
 
 namespace {
 
-constexpr int kStartTimeoutMs = 20000;
-constexpr int kRoundTripTimeoutMs = 5000;
+constexpr int kStartTimeoutMs = 30000;
+constexpr int kRoundTripTimeoutMs = 10000;
 constexpr int kTwipsPerPixel = 15; // the client places controls at 96 dpi on the test server
 
 // A built demo server: its port from its first output line, its trace from its error output.
