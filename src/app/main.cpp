@@ -2,6 +2,7 @@
 #include "app/frmCVMini.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <unistd.h>
 
@@ -16,6 +17,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(corvane::frmCVMini::applicationTitle());
     // Panel colours come from the Core; a style that honours palettes shows them on any desktop.
     QApplication::setStyle(QStringLiteral("Fusion"));
+    QIcon icon(QStringLiteral(":/icons/corvane-mini-48.png"));
+    icon.addFile(QStringLiteral(":/icons/corvane-mini-128.png"));
+    QApplication::setWindowIcon(icon);
 
     corvane::frmCVMini window;
     // A service stop, a session's end or Ctrl+C closes the window like the operator would,

@@ -393,15 +393,29 @@ TEST_F(MainWindowTest, ControlsAreMadeVisibleOnceAfterABuild) {
     EXPECT_FALSE(window.timForceVisible().isActive());
 }
 
-TEST_F(MainWindowTest, ClosingUnsubscribesTheMetersAtTheCoreSavesThePositionAndEnds) {
+TEST_F(MainWindowTest, ClosingUnsubscribesTheMetersAtTheCoreAndTheMeterServerSavesAndEnds) {
     TestCore core;
-    writeFile("CVMiniConfig.txt", configFor(core));
+    TestMeterServer meters;
+    // The Core tells the address of every point it is asked about.
+    QObject::connect(&core, &TestCore::frameReceived, &core, [&core](const TestFrame& frame) {
+        if (frame.command() == Command::IoAddress) {
+            core.sendFrame(Command::IoAddress, frame.addressBlock(), "dev/" + frame.addressBlock());
+        }
+    });
+    writeFile("CVMiniConfig.txt",
+              configFor(core, "meterserverport=" + QByteArray::number(meters.port()) + "\r\n"));
     frmCVMini window;
     ASSERT_TRUE(window.Form_Load({}));
     ASSERT_TRUE(deliverPanel(core, metersPanel()));
     ASSERT_TRUE(
         waitUntil([&] { return core.framesWithCommand(Command::MeterSubscription).size() == 3; }));
+    const QByteArray dest = "DST 3 10 dev/00030000000A";
+    const QByteArray source = "SRC 1 12 dev/0001000C0000";
+    ASSERT_TRUE(waitUntil([&] {
+        return meters.lines().contains("sm " + dest) && meters.lines().contains("sm " + source);
+    }));
     core.clearFrames();
+    meters.clearLines();
 
     window.move(30, 45);
     window.close();
@@ -411,6 +425,15 @@ TEST_F(MainWindowTest, ClosingUnsubscribesTheMetersAtTheCoreSavesThePositionAndE
         waitUntil([&] { return core.framesWithCommand(Command::MeterAddOns).size() == 4; }));
     EXPECT_EQ(addressBlocks(core.framesWithCommand(Command::MeterAddOns)),
               QStringList({"00030000000A", "00030000000A", "0001000C0000", "000200050000"}));
+    // Each meter control unsubscribes its point at the meter server, so the point the two
+    // meters share hears it twice. The meter-hold point was never subscribed and its address is
+    // not known: its Core is asked for it, and nothing goes to the meter server for it, then or
+    // when the answer comes during the wait. Nothing is subscribed again.
+    ASSERT_TRUE(waitUntil([&] { return meters.openConnections() == 0; }));
+    EXPECT_EQ(meters.lines(), QList<QByteArray>({"um " + dest, "um " + dest, "um " + source}));
+    EXPECT_EQ(addressBlocks(core.framesWithCommand(Command::IoAddress)),
+              QStringList({"000200050000"}));
+    EXPECT_TRUE(window.MeterWinsock()->collOpenMeters().isEmpty());
     EXPECT_EQ(readFile("MiniPosition.inf"), QByteArray("Left=450\r\nTop=675\r\n\r\n"));
     EXPECT_TRUE(waitUntil([&] { return core.openConnections() == 0; }));
     EXPECT_TRUE(window.panel().collControls.isEmpty());

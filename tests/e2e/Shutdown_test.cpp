@@ -1,5 +1,6 @@
 #include "protocol/ClientProtocolConsts.h"
 #include "support/TestCore.h"
+#include "support/TestMeterServer.h"
 #include "support/Wait.h"
 
 #ifdef CORVANE_TEST_XCB
@@ -23,9 +24,17 @@ namespace {
 enum class Ending { Term, Interrupt, WindowClosed };
 
 // The built program in a folder of its own, with a saved window position, connected to a
-// test Core, showing a panel with meters.
+// test Core and a test meter server, showing a panel with meters.
 class ShutdownEndToEnd : public ::testing::TestWithParam<Ending> {
 protected:
+    void SetUp() override {
+        // The Core knows every point's I/O address; the meter server needs it in each line.
+        QObject::connect(&m_core, &TestCore::frameReceived, &m_core, [this](const TestFrame& f) {
+            if (f.command() == Command::IoAddress) {
+                m_core.sendFrame(Command::IoAddress, f.addressBlock(), "dev/" + f.addressBlock());
+            }
+        });
+    }
     void TearDown() override {
         if (m_process.state() != QProcess::NotRunning) {
             m_process.kill();
@@ -46,7 +55,8 @@ protected:
     void start(const QProcessEnvironment& environment) {
         writeFile("CVMiniConfig.txt", "primaryserverip=127.0.0.1\r\nprimaryserverport=" +
                                           QByteArray::number(m_core.port()) +
-                                          "\r\npanelname=Desk\r\n");
+                                          "\r\npanelname=Desk\r\nmeterserverport=" +
+                                          QByteArray::number(m_meters.port()) + "\r\n");
         writeFile("MiniPosition.inf", "Left=1500\r\nTop=3000\r\n");
         m_process.setProcessEnvironment(environment);
         m_process.setWorkingDirectory(m_dir.path());
@@ -73,7 +83,15 @@ protected:
         ASSERT_TRUE(waitUntil(
             [&] { return m_core.framesWithCommand(Command::MeterSubscription).size() == 3; },
             10000));
+        // One subscription per point, sent once the Core has told the address.
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                const auto lines = m_meters.linesStartingWith("sm ");
+                return lines.contains("sm " + kDestPoint) && lines.contains("sm " + kSourcePoint);
+            },
+            10000));
         m_core.clearFrames();
+        m_meters.clearLines();
     }
 
     void expectOrderlyEnd() {
@@ -86,11 +104,22 @@ protected:
             blocks << frame.addressBlock();
         }
         EXPECT_EQ(blocks, QStringList({"00030000000A", "00030000000A", "0001000C0000"}));
+        // At the meter server, each meter control unsubscribes its point: the point the two
+        // meters share hears it twice, which does no harm to a point already dropped.
+        EXPECT_TRUE(waitUntil([&] { return m_meters.openConnections() == 0; }));
+        EXPECT_EQ(
+            m_meters.linesStartingWith("um "),
+            QList<QByteArray>({"um " + kDestPoint, "um " + kDestPoint, "um " + kSourcePoint}));
         EXPECT_EQ(readFile("MiniPosition.inf"), QByteArray("Left=1500\r\nTop=3000\r\n\r\n"));
         EXPECT_EQ(m_core.openConnections(), 0);
     }
 
+    // The two points as the meter server's lines name them, after "sm " or "um ".
+    const QByteArray kDestPoint = "DST 3 10 dev/00030000000A";
+    const QByteArray kSourcePoint = "SRC 1 12 dev/0001000C0000";
+
     TestCore m_core;
+    TestMeterServer m_meters;
     QTemporaryDir m_dir;
     QProcess m_process;
 };

@@ -81,44 +81,105 @@ X11Display::~X11Display() {
     }
 }
 
+namespace {
+
+// One connection to the display for one question; closed with the object.
+class XcbConnection {
+public:
+    explicit XcbConnection(const QString& display)
+        : m_connection(xcb_connect(display.toLocal8Bit().constData(), nullptr)) {}
+    ~XcbConnection() { xcb_disconnect(m_connection); }
+    XcbConnection(const XcbConnection&) = delete;
+    XcbConnection& operator=(const XcbConnection&) = delete;
+
+    bool isUsable() const { return !xcb_connection_has_error(m_connection); }
+    xcb_connection_t* get() const { return m_connection; }
+
+private:
+    xcb_connection_t* m_connection;
+};
+
+// Without a window manager, top-level windows are the root's own children.
+xcb_window_t shownWindowNamed(xcb_connection_t* connection, const QByteArray& title) {
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const XcbReply<xcb_query_tree_reply_t> tree(
+        xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr));
+    if (!tree) {
+        return XCB_WINDOW_NONE;
+    }
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    const int count = xcb_query_tree_children_length(tree.get());
+    for (int i = 0; i < count; ++i) {
+        if (windowName(connection, children[i]) != title) {
+            continue;
+        }
+        const XcbReply<xcb_get_window_attributes_reply_t> attributes(
+            xcb_get_window_attributes_reply(
+                connection, xcb_get_window_attributes(connection, children[i]), nullptr));
+        if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE) {
+            return children[i];
+        }
+    }
+    return XCB_WINDOW_NONE;
+}
+
+} // namespace
+
 bool X11Display::requestClose(const QString& title) const {
     if (m_name.isEmpty()) {
         return false;
     }
-    xcb_connection_t* connection = xcb_connect(m_name.toLocal8Bit().constData(), nullptr);
-    if (xcb_connection_has_error(connection)) {
-        xcb_disconnect(connection);
+    const XcbConnection connection(m_name);
+    if (!connection.isUsable()) {
         return false;
     }
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    const XcbReply<xcb_query_tree_reply_t> tree(
-        xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr));
-    bool sent = false;
-    if (tree) {
-        const xcb_window_t* children = xcb_query_tree_children(tree.get());
-        const int count = xcb_query_tree_children_length(tree.get());
-        // Without a window manager, top-level windows are the root's own children.
-        for (int i = 0; i < count && !sent; ++i) {
-            if (windowName(connection, children[i]) != title.toUtf8()) {
-                continue;
-            }
-            xcb_client_message_event_t event = {};
-            event.response_type = XCB_CLIENT_MESSAGE;
-            event.format = 32;
-            event.window = children[i];
-            event.type = atom(connection, "WM_PROTOCOLS");
-            event.data.data32[0] = atom(connection, "WM_DELETE_WINDOW");
-            event.data.data32[1] = XCB_CURRENT_TIME;
-            xcb_send_event(connection, 0, children[i], XCB_EVENT_MASK_NO_EVENT,
-                           reinterpret_cast<const char*>(&event));
-            // A round trip: the server has handled the request before we hang up, or it may
-            // drop it with the connection.
-            free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
-            sent = true;
-        }
+    const xcb_window_t window = shownWindowNamed(connection.get(), title.toUtf8());
+    if (window == XCB_WINDOW_NONE) {
+        return false;
     }
-    xcb_disconnect(connection);
-    return sent;
+    xcb_client_message_event_t event = {};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = atom(connection.get(), "WM_PROTOCOLS");
+    event.data.data32[0] = atom(connection.get(), "WM_DELETE_WINDOW");
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(connection.get(), 0, window, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&event));
+    // A round trip: the server has handled the request before we hang up, or it may drop it
+    // with the connection.
+    free(xcb_get_input_focus_reply(connection.get(), xcb_get_input_focus(connection.get()),
+                                   nullptr));
+    return true;
+}
+
+quint32 X11Display::findWindow(const QString& title) const {
+    if (m_name.isEmpty()) {
+        return 0;
+    }
+    const XcbConnection connection(m_name);
+    return connection.isUsable() ? shownWindowNamed(connection.get(), title.toUtf8()) : 0;
+}
+
+std::optional<QColor> X11Display::pixel(quint32 window, QPoint at) const {
+    if (m_name.isEmpty()) {
+        return std::nullopt;
+    }
+    const XcbConnection connection(m_name);
+    if (!connection.isUsable()) {
+        return std::nullopt;
+    }
+    const XcbReply<xcb_get_image_reply_t> image(
+        xcb_get_image_reply(connection.get(),
+                            xcb_get_image(connection.get(), XCB_IMAGE_FORMAT_Z_PIXMAP, window,
+                                          int16_t(at.x()), int16_t(at.y()), 1, 1, ~0u),
+                            nullptr));
+    // The test server's screen is 24 bits deep, one pixel in four bytes: blue, green, red.
+    if (!image || image->depth != 24 || xcb_get_image_data_length(image.get()) < 4) {
+        return std::nullopt;
+    }
+    const uint8_t* bytes = xcb_get_image_data(image.get());
+    return QColor(bytes[2], bytes[1], bytes[0]);
 }
 
 } // namespace corvane::test

@@ -1,13 +1,17 @@
 #pragma once
 
+#include <QColor>
+#include <QPoint>
 #include <QProcess>
 #include <QString>
+
+#include <optional>
 
 namespace corvane::test {
 
 // A private X server (Xvfb) for tests that need what the offscreen platform cannot give: a
 // window system that sends a window its close request, as a window manager's close button
-// does. Without Xvfb, name() is empty.
+// does, and a screen to click on and read colours from. Without Xvfb, name() is empty.
 class X11Display {
 public:
     X11Display();
@@ -21,6 +25,12 @@ public:
     // Asks the top-level window with this title to close (WM_DELETE_WINDOW). False while no
     // such window is shown.
     bool requestClose(const QString& title) const;
+
+    // The shown top-level window with this title, or 0 while there is none.
+    quint32 findWindow(const QString& title) const;
+
+    // The colour of one pixel of a shown window, at a point of the window.
+    std::optional<QColor> pixel(quint32 window, QPoint at) const;
 
 private:
     QProcess m_server;
