@@ -28,14 +28,15 @@ TEST(ProgramConfig, ReadsKeysWithoutRegardToCaseOrBlanks) {
                                    "primaryserverport=5200\r\n"
                                    "PANELNAME=Studio A\r\n"
                                    "username=a=b\r\n"
-                                   "userpassword= s3cret \r\n"
+                                   "userpassword= ab=cd= \r\n"
                                    "nonsense line\r\n"
                                    "unknownkey=1\r\n");
     EXPECT_EQ(data.strPrimaryHost, "10.0.0.5");
     EXPECT_EQ(data.intPrimaryPort, 5200);
     EXPECT_EQ(data.strPanelName, "Studio A");
-    EXPECT_EQ(data.strUserName, "a"); // a value cannot hold "="
-    EXPECT_EQ(data.strUserPassword, "s3cret");
+    // A value is everything after the first "=", blanks around it removed.
+    EXPECT_EQ(data.strUserName, "a=b");
+    EXPECT_EQ(data.strUserPassword, "ab=cd=");
     EXPECT_EQ(data.collServerEntries, QStringList({"10.0.0.5|||5200"}));
 }
 
