@@ -105,7 +105,7 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
                                  ? static_cast<quint16>(m_programData.intPrimaryPort)
                                  : CoreConnector::kDefaultCorePort;
     m_MasterSocket->connector()->setCorePort(corePort);
-    m_MasterSocket->StartHunting(HuntHosts(table));
+    m_MasterSocket->StartHunting(HuntHosts(table, corePort));
 
     if (!globals.boolShuttingDown) {
         unsetCursor();
