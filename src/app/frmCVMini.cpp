@@ -5,6 +5,7 @@
 #include "app/StartPosition.h"
 #include "connection/clsCVCoreConnection.h"
 #include "connection/frmConnecting.h"
+#include "panel/ControlProperties.h"
 #include "panel/FormBuilder.h"
 #include "panel/PanelDefinitionReader.h"
 #include "panel/PanelPayload.h"
@@ -185,7 +186,7 @@ void frmCVMini::UpdateUserPanel(const QString& payload) {
     if (!parts) {
         return;
     }
-    setWindowTitle(parts->title);
+    ControlProperties::SetCaption(this, parts->title);
     AnalyzeXML(parts->definition);
 }
 

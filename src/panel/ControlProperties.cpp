@@ -28,6 +28,31 @@ double remembered(const QWidget* control, const char* name, int pixels) {
     return value.isValid() ? value.toDouble() : pixelsToTwips(pixels);
 }
 
+// What a window manager adds around a window: its size is the outer size, frame and title
+// bar included, as the panel's own sizes take it. Nothing for a control, or for a window that
+// has no frame (not shown yet, or no window manager).
+QSize frameExtent(const QWidget* control) {
+    if (!control->isWindow()) {
+        return QSize(0, 0);
+    }
+    const QSize extent = control->frameGeometry().size() - control->size();
+    return extent.expandedTo(QSize(0, 0));
+}
+
+// Qt reads "[*]" in a window title as the place of its modified mark and drops it; doubled, it
+// shows as written.
+QString literalWindowTitle(const QString& caption) {
+    QString title = caption;
+    title.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
+    return title;
+}
+
+QString captionOfWindowTitle(const QString& title) {
+    QString caption = title;
+    caption.replace(QLatin1String("[*][*]"), QLatin1String("[*]"));
+    return caption;
+}
+
 QString displayText(const QString& caption) {
     QString text = caption;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -56,12 +81,14 @@ void SetTop(QWidget* control, double twips) {
 
 void SetWidth(QWidget* control, double twips) {
     control->setProperty(kWidth, twips);
-    control->resize(std::max(0, twipsToPixels(twips)), control->height());
+    const int outer = std::max(0, twipsToPixels(twips));
+    control->resize(std::max(0, outer - frameExtent(control).width()), control->height());
 }
 
 void SetHeight(QWidget* control, double twips) {
     control->setProperty(kHeight, twips);
-    control->resize(control->width(), std::max(0, twipsToPixels(twips)));
+    const int outer = std::max(0, twipsToPixels(twips));
+    control->resize(control->width(), std::max(0, outer - frameExtent(control).height()));
 }
 
 double Left(const QWidget* control) {
@@ -132,7 +159,7 @@ void SetCaption(QWidget* control, const QString& caption) {
     } else if (auto* textBox = qobject_cast<QPlainTextEdit*>(control)) {
         textBox->setPlainText(displayText(caption));
     } else {
-        control->setWindowTitle(caption);
+        control->setWindowTitle(literalWindowTitle(caption));
     }
 }
 
@@ -146,7 +173,7 @@ QString Caption(const QWidget* control) {
     if (const auto* textBox = qobject_cast<const QPlainTextEdit*>(control)) {
         return textBox->toPlainText();
     }
-    return control->windowTitle();
+    return captionOfWindowTitle(control->windowTitle());
 }
 
 void SetEnabled(QWidget* control, bool enabled) {

@@ -6,12 +6,15 @@
 #include "panel/FormBuilder.h"
 #include "panel/PanelButton.h"
 #include "panel/PanelDefinitionReader.h"
+#include "panel/PanelLimits.h"
 #include "panel/PanelState.h"
+#include "support/LogCapture.h"
 #include "support/Twips.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -178,12 +181,23 @@ TEST_F(FormBuilderTest, TheWindowIsSizedColouredAndCaptionedLast) {
     ASSERT_TRUE(deliver(panel("<name>Studio</name><width>6000</width><height>1000</height>"
                               "<backcolor>darkgrey</backcolor><caption>  </caption>",
                               "<c><type>label</type><name>l</name></c>")));
-    EXPECT_EQ(m_window->width(), pixels(6000));
-    EXPECT_EQ(m_window->height(), pixels(1200));
+    // The height with 200 for the title bar, and the width, are the window's outer size.
+    ASSERT_GT(m_window->frameGeometry().height(), m_window->height()); // a framed window
+    EXPECT_EQ(m_window->frameGeometry().size(), QSize(pixels(6000), pixels(1200)));
+    EXPECT_EQ(CP::Height(m_window.get()), 1200);
     EXPECT_EQ(m_window->windowTitle(), "Studio"); // a blank caption shows the name
     EXPECT_EQ(m_state.windowTag, "Studio");
     EXPECT_EQ(CP::BackColor(m_window.get()), 8421504);
     EXPECT_EQ(record("studio")->pntrControl, m_window.get());
+}
+
+TEST_F(FormBuilderTest, AWindowWithoutAFrameTakesTheSizeInside) {
+    m_window = std::make_unique<QWidget>(nullptr, Qt::FramelessWindowHint);
+    m_arrays.createTemplates(m_window.get());
+    m_window->show();
+    ASSERT_TRUE(deliver(panel("<name>P</name><width>3000</width><height>1000</height>", "")));
+    EXPECT_EQ(m_window->size(), QSize(pixels(3000), pixels(1200)));
+    EXPECT_EQ(m_window->frameGeometry().size(), m_window->size());
 }
 
 TEST_F(FormBuilderTest, AWindowOfZeroSizeKeepsItsSizeAndShowsItsCaptionAsWritten) {
@@ -191,6 +205,14 @@ TEST_F(FormBuilderTest, AWindowOfZeroSizeKeepsItsSizeAndShowsItsCaptionAsWritten
     ASSERT_TRUE(deliver(panel("<name>P</name><caption>A &amp; B</caption>", "")));
     EXPECT_EQ(m_window->size(), before);
     EXPECT_EQ(m_window->windowTitle(), "A & B");
+
+    // "[*]" is no modified mark to a panel: the title shows it as written.
+    for (const QString caption : {"Mix [*] A", "[*][*]", "[*]"}) {
+        CP::SetCaption(m_window.get(), caption);
+        EXPECT_EQ(CP::Caption(m_window.get()), caption);
+        ASSERT_NE(m_window->windowHandle(), nullptr);
+        EXPECT_EQ(m_window->windowHandle()->title(), caption);
+    }
 }
 
 TEST_F(FormBuilderTest, AWindowTooHighEndsTheBuildingWithoutItsName) {
