@@ -25,8 +25,11 @@ QUrl WebAddressUrl(const QString& address) {
 
 QPlainTextEdit* CreateTextBox(QWidget* parent) {
     auto* textBox = new QPlainTextEdit(parent);
+    // No scroll bars, as panel text boxes have none: in a box of the usual single-line height a
+    // vertical one stands over the text like a spin box. The text still scrolls with the keys
+    // and the wheel.
     textBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    textBox->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    textBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     textBox->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     textBox->setTabChangesFocus(true);
     return textBox;

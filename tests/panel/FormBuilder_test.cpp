@@ -12,8 +12,10 @@
 #include "support/Twips.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QWindow>
 
 #include <gtest/gtest.h>
@@ -119,6 +121,15 @@ TEST_F(FormBuilderTest, CaptionsShowAmpersandsAndLineBreaksAsWritten) {
     EXPECT_EQ(m_arrays.lblBox.at(1)->text(), "Save & Exit\nNow");
     EXPECT_EQ(m_arrays.lblBox.at(1)->textFormat(), Qt::PlainText);
     EXPECT_EQ(m_arrays.txtBox.at(1)->toPlainText(), "A & B\nC");
+
+    // Text boxes have no scroll bars: in one of the usual single-line height one would stand
+    // over the text like a spin box.
+    ASSERT_TRUE(deliver(panel("", "<c><type>textbox</type><name>small</name><height>330</height>"
+                                  "<caption>Line one\nLine two\nLine three</caption></c>")));
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(m_arrays.txtBox.at(2)->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(m_arrays.txtBox.at(2)->horizontalScrollBar()->isVisible());
 }
 
 TEST_F(FormBuilderTest, FontsAndColoursOfLabelsAndTextBoxes) {
