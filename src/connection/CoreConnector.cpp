@@ -98,6 +98,12 @@ void CoreConnector::SendCvpMessageToCore(const QString& message) {
         return;
     }
     m_socket->write(message.toUtf8());
+    // Out at once, not after whatever else the event loop has queued (a panel's repaint can
+    // take a while): the Core acts on operator actions and load commands as they happen.
+    // What the client writes while it handles the Core's text goes out together at its end.
+    if (!m_delivering) {
+        m_socket->flush();
+    }
 }
 
 void CoreConnector::StartConnect(const QString& host, const QString& userName,
@@ -253,8 +259,15 @@ void CoreConnector::handleLoginBytes(const QByteArray& bytes) {
 
 void CoreConnector::deliver(const QByteArray& bytes) {
     const QString text = m_decoder.decode(bytes);
-    if (!text.isEmpty()) {
-        emit MessageToClient(text);
+    if (text.isEmpty()) {
+        return;
+    }
+    const quint64 generation = m_generation;
+    m_delivering = true;
+    emit MessageToClient(text);
+    m_delivering = false;
+    if (generation == m_generation && m_socket != nullptr) {
+        m_socket->flush(); // the answers to this text, in one go
     }
 }
 
