@@ -16,6 +16,7 @@
 #include "support/AddressLookup.h"
 #include "support/AppGlobals.h"
 #include "support/DataMod.h"
+#include "support/MemoryRelease.h"
 #include "support/Twips.h"
 #include "support/UserPrompt.h"
 
@@ -198,6 +199,8 @@ void frmCVMini::AnalyzeXML(const QString& definition) {
     BuildForm();
     RunLoadScript();
     m_timForceVisible.start();
+    // Once this delivery's text and parsed document are gone, their memory goes back.
+    QTimer::singleShot(0, this, [] { ReleaseFreedMemory(); });
 }
 
 void frmCVMini::BuildForm() {
