@@ -158,6 +158,8 @@ private:
 struct Result {
     double ms = 0;
     double cpuMs = 0;
+    qint64 busyUntilMs = 0; // after the load command
+    double idleMs = 0;      // from the last byte until the client fell idle
     qint64 rssBeforeKb = 0;
     qint64 rssAtLoadKb = 0;
     qint64 rssSettledKb = 0;
@@ -207,7 +209,28 @@ std::optional<Result> runOnce(const QString& client, int controls, int settleMs,
     result.rssAtLoadKb = residentKb(process.processId());
     result.cpuMs = cpuMs(process.processId()) - cpuBefore;
     result.ms = static_cast<double>(*core.loadCommandNs() - core.lastByteNs().value_or(0)) / 1e6;
-    pump(settleMs); // every control shown and painted once
+    // Settled: every control shown and painted, the client idle (it uses next to no processor
+    // time for a while); at least settleMs after the load command.
+    QElapsedTimer sinceLoad;
+    sinceLoad.start();
+    double lastCpu = cpuMs(process.processId());
+    qint64 quietSinceMs = -1;
+    while (sinceLoad.elapsed() < 120000) {
+        pump(50);
+        const double cpu = cpuMs(process.processId());
+        const qint64 now = sinceLoad.elapsed();
+        if (cpu - lastCpu > 15) {
+            quietSinceMs = -1;
+            result.busyUntilMs = now;
+        } else if (quietSinceMs < 0) {
+            quietSinceMs = now;
+        }
+        lastCpu = cpu;
+        if (quietSinceMs >= 0 && now - quietSinceMs >= 300 && now >= settleMs) {
+            break;
+        }
+    }
+    result.idleMs = result.ms + static_cast<double>(result.busyUntilMs);
     result.rssSettledKb = residentKb(process.processId());
     stop();
     return result;
@@ -231,7 +254,8 @@ int main(int argc, char** argv) {
                                      "reported)."),
                       QStringLiteral("n"), QStringLiteral("3")});
     parser.addOption({QStringLiteral("settle-ms"),
-                      QStringLiteral("Wait after the load command before memory is read again."),
+                      QStringLiteral("Least wait after the load command before memory is read "
+                                     "again; the wait goes on until the client is idle."),
                       QStringLiteral("ms"), QStringLiteral("1500")});
     parser.process(app);
 
@@ -239,8 +263,8 @@ int main(int argc, char** argv) {
     QTextStream err(stderr);
     const int runs = std::max(1, parser.value(QStringLiteral("runs")).toInt());
     const int settleMs = std::max(0, parser.value(QStringLiteral("settle-ms")).toInt());
-    out << "controls  load_ms(median)  us/control  cpu_ms  runs_ms                  "
-           "rss_kB/control (at load, settled)"
+    out << "controls  load_ms(median)  us/control  cpu_ms  idle_ms  runs_ms"
+           "                  rss_kB/control (at load, settled)"
         << Qt::endl;
     for (const QString& sizeText : parser.value(QStringLiteral("sizes")).split(QLatin1Char(','))) {
         const int controls = sizeText.trimmed().toInt();
@@ -271,6 +295,7 @@ int main(int argc, char** argv) {
             << QString::number(median.ms, 'f', 1).leftJustified(17)
             << QString::number(median.ms * 1000 / controls, 'f', 1).leftJustified(12)
             << QString::number(median.cpuMs, 'f', 0).leftJustified(8)
+            << QString::number(median.idleMs, 'f', 0).leftJustified(9)
             << all.join(QLatin1Char(' ')).leftJustified(25) << perControl(median.rssAtLoadKb)
             << ", " << perControl(median.rssSettledKb) << Qt::endl;
     }
