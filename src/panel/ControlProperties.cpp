@@ -107,9 +107,10 @@ double Height(const QWidget* control) {
     return remembered(control, kHeight, control->height());
 }
 
-void SetBackColor(QWidget* control, qint32 colorNumber) {
-    const QColor color = colorFromNumber(colorNumber);
-    QPalette palette = control->palette();
+namespace {
+
+// The background colour on the palette roles that the kind of control paints it with.
+void putBackColor(QWidget* control, QPalette& palette, const QColor& color) {
     if (qobject_cast<QPushButton*>(control)) {
         palette.setColor(QPalette::Button, color);
     } else if (qobject_cast<QPlainTextEdit*>(control)) {
@@ -121,13 +122,9 @@ void SetBackColor(QWidget* control, qint32 colorNumber) {
         palette.setColor(QPalette::Window, color);
         control->setAutoFillBackground(true);
     }
-    control->setPalette(palette);
-    control->setProperty(kBackColor, colorNumber);
 }
 
-void SetForeColor(QWidget* control, qint32 colorNumber) {
-    const QColor color = colorFromNumber(colorNumber);
-    QPalette palette = control->palette();
+void putForeColor(QWidget* control, QPalette& palette, const QColor& color) {
     palette.setColor(QPalette::WindowText, color);
     // The window's colour is its own: controls on it inherit its palette, and buttons, which
     // take no text colour from the panel, must keep theirs.
@@ -135,8 +132,33 @@ void SetForeColor(QWidget* control, qint32 colorNumber) {
         palette.setColor(QPalette::Text, color);
         palette.setColor(QPalette::ButtonText, color);
     }
+}
+
+} // namespace
+
+void SetBackColor(QWidget* control, qint32 colorNumber) {
+    QPalette palette = control->palette();
+    putBackColor(control, palette, colorFromNumber(colorNumber));
+    control->setPalette(palette);
+    control->setProperty(kBackColor, colorNumber);
+}
+
+void SetForeColor(QWidget* control, qint32 colorNumber) {
+    QPalette palette = control->palette();
+    putForeColor(control, palette, colorFromNumber(colorNumber));
     control->setPalette(palette);
     control->setProperty(kForeColor, colorNumber);
+}
+
+void SetColors(QWidget* control, qint32 backColorNumber, qint32 foreColorNumber) {
+    // One palette change: each one is passed on to every child of the control (and of the
+    // window, every control on it).
+    QPalette palette = control->palette();
+    putBackColor(control, palette, colorFromNumber(backColorNumber));
+    putForeColor(control, palette, colorFromNumber(foreColorNumber));
+    control->setPalette(palette);
+    control->setProperty(kBackColor, backColorNumber);
+    control->setProperty(kForeColor, foreColorNumber);
 }
 
 qint32 BackColor(const QWidget* control) {

@@ -10,6 +10,7 @@ class QWidget;
 namespace corvane {
 
 struct ControlArrays;
+class PanelBuildBatch;
 struct PanelState;
 struct clsUPControl;
 
@@ -50,6 +51,7 @@ private:
     QWidget* m_window;
     Hooks m_hooks;
     QHash<QString, Builder> m_builders;
+    PanelBuildBatch* m_batch = nullptr; // during BuildForm
 };
 
 } // namespace corvane

@@ -172,6 +172,17 @@ TEST_F(FormBuilderTest, DropDownItemsAndSelection) {
     EXPECT_EQ(m_arrays.cmbBox.at(3)->count(), 0);
     EXPECT_EQ(m_arrays.cmbBox.at(4)->itemText(0), " x "); // pieces are not trimmed
     EXPECT_EQ(m_arrays.cmbBox.at(4)->currentIndex(), -1);
+
+    // A broken Core asking for more items than a list may hold: the rest is skipped and logged.
+    test::LogCapture log;
+    ASSERT_TRUE(deliver(panel("", "<c><type>dropdown</type><name>huge</name><list>" +
+                                      QString("a,,").repeated(PanelLimits::kMaxListItems + 5) +
+                                      "</list><listindex>9999</listindex></c>")));
+    QComboBox* huge = m_arrays.cmbBox.at(5);
+    ASSERT_NE(huge, nullptr);
+    EXPECT_EQ(huge->count(), PanelLimits::kMaxListItems);
+    EXPECT_EQ(huge->currentIndex(), 9999);
+    EXPECT_EQ(log.warnings("corvane.panel", "5 skipped"), 1);
 }
 
 TEST_F(FormBuilderTest, ARejectedSelectionEndsTheBuildingThere) {
@@ -263,6 +274,13 @@ TEST_F(FormBuilderTest, MetersAreStyledAndSubscribed) {
     EXPECT_TRUE(strip->HideGainValue());
     EXPECT_TRUE(m_arrays.TesselLED.at(2)->isVisible()); // router 0: shown, not subscribed
     EXPECT_EQ(m_subscriptions, (std::vector<Subscription>{{2, 15, true}, {2, 15, false}}));
+    // Each meter was sent behind all others as it was built: the last one built lowest, all
+    // below the templates; nothing else is left on the window.
+    const QObjectList& stack = m_window->children();
+    EXPECT_LT(stack.indexOf(m_arrays.TesselLED.at(2)), stack.indexOf(strip));
+    EXPECT_LT(stack.indexOf(strip), stack.indexOf(meter));
+    EXPECT_LT(stack.indexOf(meter), stack.indexOf(m_arrays.txtBox.templateElement()));
+    EXPECT_EQ(m_window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(), 8 + 3);
 
     // A second delivery builds nothing new and subscribes the placed meters again.
     m_subscriptions.clear();
@@ -297,4 +315,20 @@ TEST_F(FormBuilderTest, ClocksWebViewsAndSkippedTypes) {
     // Web views sit behind every other control.
     EXPECT_LT(m_window->children().indexOf(web), m_window->children().indexOf(clock));
     EXPECT_EQ(m_state.windowTag, "P");
+}
+
+TEST_F(FormBuilderTest, APanelHasAtMostSixteenWebViews) {
+    // Stand-ins for views built before, so that the test starts no browser engines.
+    while (m_arrays.WebControl.count() <= PanelLimits::kMaxWebViews - 1) {
+        m_arrays.WebControl.load(new QWidget(m_window.get()));
+    }
+    test::LogCapture log;
+    ASSERT_TRUE(deliver(panel("<name>P</name>", "<c><type>webbrowser</type><name>w16</name></c>"
+                                                "<c><type>webbrowser</type><name>w17</name></c>"
+                                                "<c><type>label</type><name>after</name></c>")));
+    EXPECT_EQ(m_arrays.WebControl.count(), PanelLimits::kMaxWebViews + 1); // the template too
+    EXPECT_TRUE(record("w16")->pntrControl);
+    EXPECT_FALSE(record("w17")->pntrControl);
+    EXPECT_TRUE(record("after")->pntrControl); // building goes on
+    EXPECT_EQ(log.warnings("corvane.panel", "w17"), 1);
 }
