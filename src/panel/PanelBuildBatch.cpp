@@ -1,7 +1,7 @@
 #include "panel/PanelBuildBatch.h"
 
-#include <QCoreApplication>
-#include <QEvent>
+#include "panel/PanelWindowLayout.h"
+
 #include <QWidget>
 
 #include <memory>
@@ -9,10 +9,7 @@
 namespace corvane {
 
 PanelBuildBatch::PanelBuildBatch(QWidget* window) : m_window(window) {
-    // Qt folds a layout request into one already pending for the same widget, looking for it
-    // from the oldest posted event on. Showing each control asks the window for one; posted
-    // now, before the new controls' own events, the pending one is found at once.
-    QCoreApplication::postEvent(m_window, new QEvent(QEvent::LayoutRequest));
+    PanelWindowLayout::install(m_window);
 }
 
 PanelBuildBatch::~PanelBuildBatch() {
