@@ -1,6 +1,7 @@
 #include "panel/ControlProperties.h"
 
 #include "panel/PanelButton.h"
+#include "panel/SelfFilledWidgets.h"
 #include "support/ColorNumber.h"
 #include "support/NumberRules.h"
 #include "support/Twips.h"
@@ -118,6 +119,9 @@ void putBackColor(QWidget* control, QPalette& palette, const QColor& color) {
     } else if (qobject_cast<QComboBox*>(control)) {
         palette.setColor(QPalette::Button, color);
         palette.setColor(QPalette::Base, color);
+    } else if (auto* label = qobject_cast<PanelLabel*>(control)) {
+        palette.setColor(QPalette::Window, color);
+        label->setFillsBackground(true);
     } else {
         palette.setColor(QPalette::Window, color);
         control->setAutoFillBackground(true);

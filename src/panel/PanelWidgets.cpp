@@ -1,6 +1,7 @@
 #include "panel/PanelWidgets.h"
 
 #include "panel/PanelButton.h"
+#include "panel/SelfFilledWidgets.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -24,7 +25,7 @@ QUrl WebAddressUrl(const QString& address) {
 }
 
 QPlainTextEdit* CreateTextBox(QWidget* parent) {
-    auto* textBox = new QPlainTextEdit(parent);
+    auto* textBox = new PanelTextBox(parent);
     // No scroll bars, as panel text boxes have none: in a box of the usual single-line height a
     // vertical one stands over the text like a spin box. The text still scrolls with the keys
     // and the wheel.
@@ -48,7 +49,7 @@ QComboBox* CreateDropDown(QWidget* parent) {
 }
 
 QLabel* CreateLabel(QWidget* parent) {
-    auto* label = new QLabel(parent);
+    auto* label = new PanelLabel(parent);
     // Plain text: an "&" is an ampersand and markup-looking text is shown as written.
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);

@@ -13,6 +13,7 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -139,6 +140,8 @@ TEST_F(FormBuilderTest, FontsAndColoursOfLabelsAndTextBoxes) {
                                   "<backcoloroff>yellow</backcoloroff></c>"
                                   "<c><type>textbox</type><name>t</name><enabled>false</enabled>"
                                   "</c>"
+                                  "<c><type>textbox</type><name>t2</name><backcoloroff>cyan"
+                                  "</backcoloroff></c>"
                                   "<c><type>dropdown</type><name>d</name><fontname>DejaVu Serif"
                                   "</fontname><fontsize>30</fontsize></c>")));
     QLabel* label = m_arrays.lblBox.at(1);
@@ -152,6 +155,14 @@ TEST_F(FormBuilderTest, FontsAndColoursOfLabelsAndTextBoxes) {
     EXPECT_FALSE(m_arrays.txtBox.at(1)->isEnabled());
     // A drop-down list keeps its template's font.
     EXPECT_EQ(m_arrays.cmbBox.at(1)->font(), m_arrays.cmbBox.templateElement()->font());
+
+    // The back colours show: below the label's text, and in the text box's empty lower part.
+    const QImage labelShown = label->grab().toImage();
+    EXPECT_EQ(labelShown.pixelColor(2, labelShown.height() - 3), QColor(255, 255, 0));
+    QWidget* textArea = m_arrays.txtBox.at(2)->viewport();
+    const QImage textShown = textArea->grab().toImage();
+    EXPECT_EQ(textShown.pixelColor(textShown.width() - 3, textShown.height() - 3),
+              QColor(0, 255, 255));
 }
 
 TEST_F(FormBuilderTest, DropDownItemsAndSelection) {
