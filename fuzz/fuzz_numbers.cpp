@@ -96,7 +96,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     qsizetype start = 0;
     while (start < text.size() &&
-           (text[start] == QLatin1Char(' ') || text[start] == QLatin1Char('\t'))) {
+           (text[start] == QLatin1Char(' ') || text[start] == QLatin1Char('\t') ||
+            text[start] == QLatin1Char('\r') || text[start] == QLatin1Char('\n'))) {
         ++start;
     }
     if (decimalStartsAt(text, start)) {

@@ -40,13 +40,14 @@ void ParseProgramData(const QString& text, ProgramData& data,
     data.collServerEntries.clear();
 
     for (const QString& line : SplitTextLines(text)) {
-        const QStringList pieces = line.split(QLatin1Char('='));
-        if (pieces.size() < 2) {
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (equals < 0) {
             continue;
         }
-        // Anything after a second "=" is dropped, so no value can contain "=".
-        const QString key = pieces[0].trimmed().toLower();
-        const QString value = pieces[1].trimmed();
+        // The value is everything after the first "=": a password may well contain one, and a
+        // cut one would be refused by the Core for ever without a word to the operator.
+        const QString key = line.left(equals).trimmed().toLower();
+        const QString value = line.mid(equals + 1).trimmed();
         if (key == QLatin1String("primaryserverip")) {
             primaryHost = value;
         } else if (key == QLatin1String("primaryserverport")) {

@@ -1,5 +1,7 @@
 #include "app/ServerTable.h"
 
+#include "connection/CoreAddress.h"
+
 namespace corvane {
 
 QList<ServerRow> PrepareConnectList(const QStringList& collServerEntries,
@@ -38,11 +40,40 @@ QList<ServerRow> PrepareConnectList(const QStringList& collServerEntries,
     return table;
 }
 
-QStringList HuntHosts(const QList<ServerRow>& table) {
+namespace {
+
+// The row's port as a TCP port; 0 when it is none (the connector then uses its Core port).
+quint16 rowPort(const QString& port) {
+    bool ok = false;
+    const uint value = port.trimmed().toUInt(&ok, 10);
+    return ok && value <= 65535 ? static_cast<quint16>(value) : 0;
+}
+
+QString huntEntry(const ServerRow& row, quint16 corePort) {
+    const quint16 port = rowPort(row.port);
+    if (port == 0 || port == corePort) {
+        return row.host;
+    }
+    // Read the host as the connector will: when it names a port of its own, that port comes
+    // out whatever the default is.
+    const auto address = CoreAddress::parse(row.host, port);
+    const auto probe = CoreAddress::parse(row.host, port == 1 ? 2 : 1);
+    if (!address || !probe || probe->port == address->port) {
+        return row.host; // no usable host, or one that names its own port
+    }
+    // A bare IPv6 address carries colons of its own.
+    const bool v6 = address->host.contains(QLatin1Char(':'));
+    return (v6 ? QLatin1Char('[') + address->host + QLatin1Char(']') : address->host) +
+           QLatin1Char(':') + QString::number(port);
+}
+
+} // namespace
+
+QStringList HuntHosts(const QList<ServerRow>& table, quint16 corePort) {
     QStringList hosts;
     hosts.reserve(table.size());
     for (const ServerRow& row : table) {
-        hosts.append(row.host);
+        hosts.append(huntEntry(row, corePort));
     }
     return hosts;
 }

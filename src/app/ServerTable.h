@@ -18,7 +18,10 @@ struct ServerRow {
 QList<ServerRow> PrepareConnectList(const QStringList& collServerEntries,
                                     const QString& preferredHost, const QString& preferredPort);
 
-// The host column, in table order: what hunting is given.
-QStringList HuntHosts(const QList<ServerRow>& table);
+// What hunting is given, in table order: the host of every row. A row whose port is another
+// than corePort (the port the connector uses for a plain host) is given as "host:port", or
+// "[v6-address]:port", so that a backup Core on its own port is reached. A host that already
+// names its own port, and a port that is no TCP port, leave the host as it stands.
+QStringList HuntHosts(const QList<ServerRow>& table, quint16 corePort);
 
 } // namespace corvane

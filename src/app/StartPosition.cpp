@@ -42,9 +42,9 @@ StartPosition ParseStartPosition(const QString& text) {
             }
             const QString key = pieces[0].toLower();
             if (key == QLatin1String("left")) {
-                position.left = ToInt16(readLocaleNumber(pieces[1]));
+                position.left = ToInt32(readLocaleNumber(pieces[1]));
             } else if (key == QLatin1String("top")) {
-                position.top = ToInt16(readLocaleNumber(pieces[1]));
+                position.top = ToInt32(readLocaleNumber(pieces[1]));
             }
         }
     } catch (const ConversionError&) {

@@ -6,9 +6,11 @@ namespace corvane {
 
 inline const QString kPositionFileName = QStringLiteral("MiniPosition.inf");
 
+// In twips, 32-bit: a window kept on a second monitor lies beyond the 16-bit range (32,767
+// twips is about 2,180 pixels).
 struct StartPosition {
-    qint16 left = 0; // twips
-    qint16 top = 0;
+    qint32 left = 0;
+    qint32 top = 0;
 };
 
 // Reads "Left=" and "Top=" lines. Missing file, empty file or a bad number: the values read

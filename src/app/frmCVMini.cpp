@@ -7,6 +7,7 @@
 #include "connection/clsCVCoreConnection.h"
 #include "connection/frmConnecting.h"
 #include "meters/frmMeterWinsock.h"
+#include "panel/ControlProperties.h"
 #include "panel/FormBuilder.h"
 #include "panel/PanelButton.h"
 #include "panel/PanelDefinitionReader.h"
@@ -28,6 +29,7 @@
 #include "support/AppGlobals.h"
 #include "support/DataMod.h"
 #include "support/LogCategories.h"
+#include "support/MemoryRelease.h"
 #include "support/Twips.h"
 #include "support/UserPrompt.h"
 #include "support/frmDebug.h"
@@ -162,7 +164,7 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
                                  ? static_cast<quint16>(m_programData.intPrimaryPort)
                                  : CoreConnector::kDefaultCorePort;
     m_MasterSocket->connector()->setCorePort(corePort);
-    m_MasterSocket->StartHunting(HuntHosts(table));
+    m_MasterSocket->StartHunting(HuntHosts(table, corePort));
 
     if (globals.boolShuttingDown) {
         return false;
@@ -275,7 +277,7 @@ void frmCVMini::UpdateUserPanel(const QString& payload) {
     if (!parts) {
         return;
     }
-    setWindowTitle(parts->title);
+    ControlProperties::SetCaption(this, parts->title);
     AnalyzeXML(parts->definition);
 }
 
@@ -288,6 +290,8 @@ void frmCVMini::AnalyzeXML(const QString& definition) {
     BuildForm();
     RunLoadScript();
     m_timForceVisible.start();
+    // Once this delivery's text and parsed document are gone, their memory goes back.
+    QTimer::singleShot(0, this, [] { ReleaseFreedMemory(); });
 }
 
 void frmCVMini::BuildForm() {

@@ -101,6 +101,12 @@ void CoreConnector::SendCvpMessageToCore(const QString& message) {
     const QByteArray bytes = message.toUtf8();
     qCDebug(lcConnection).noquote() << "to Core" << m_target << bytes.size() << "bytes";
     m_socket->write(bytes);
+    // Out at once, not after whatever else the event loop has queued (a panel's repaint can
+    // take a while): the Core acts on operator actions and load commands as they happen.
+    // What the client writes while it handles the Core's text goes out together at its end.
+    if (!m_delivering) {
+        m_socket->flush();
+    }
 }
 
 bool CoreConnector::credentialsFit(const QString& userName, const QString& password) {
@@ -262,8 +268,15 @@ void CoreConnector::handleLoginBytes(const QByteArray& bytes) {
 void CoreConnector::deliver(const QByteArray& bytes) {
     qCDebug(lcConnection).noquote() << "from Core" << m_target << bytes.size() << "bytes";
     const QString text = m_decoder.decode(bytes);
-    if (!text.isEmpty()) {
-        emit MessageToClient(text);
+    if (text.isEmpty()) {
+        return;
+    }
+    const quint64 generation = m_generation;
+    m_delivering = true;
+    emit MessageToClient(text);
+    m_delivering = false;
+    if (generation == m_generation && m_socket != nullptr) {
+        m_socket->flush(); // the answers to this text, in one go
     }
 }
 

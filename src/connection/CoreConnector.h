@@ -105,7 +105,8 @@ private:
     QString m_target; // what the current attempt is aimed at, for diagnostics
     State m_state = State::Idle;
     bool m_shutDown = false;
-    quint64 m_generation = 0; // changes whenever the current socket or attempt goes away
+    quint64 m_generation = 0;  // changes whenever the current socket or attempt goes away
+    bool m_delivering = false; // handing the Core's text to the client: writes wait for its end
     QTcpSocket* m_socket = nullptr;
     QTimer m_timer; // the one pending step: next attempt, connect timeout or login timeout
     LoginReplyReader m_login;

@@ -1,6 +1,7 @@
 #include "connection/clsCVCoreConnection.h"
 
 #include "connection/frmConnecting.h"
+#include "protocol/FrameBuilder.h"
 #include "protocol/FrameTrace.h"
 #include "support/AppGlobals.h"
 #include "support/LogCategories.h"
@@ -43,6 +44,14 @@ void clsCVCoreConnection::setMainWindow(QWidget* mainWindow) {
 }
 
 void clsCVCoreConnection::SendCvpCommand(const QString& data) {
+    // Every frame to the Core passes here. One whose address block is not twelve hexadecimal
+    // digits (a router or I/O number out of range) would be misread by the Core: it stays here.
+    if (!HasValidAddressBlock(data)) {
+        qCWarning(lcProtocol).noquote()
+            << "Frame not sent: its address block is not 12 hexadecimal digits:"
+            << QStringView(data).mid(0, 40).toString().toUtf8().toPercentEncoding(" .,:;_-");
+        return;
+    }
     qCDebug(lcProtocol).noquote() << "out" << DescribeFrame(data);
     m_Connector->SendCvpMessageToCore(data);
 }

@@ -29,6 +29,31 @@ double remembered(const QWidget* control, const char* name, int pixels) {
     return value.isValid() ? value.toDouble() : pixelsToTwips(pixels);
 }
 
+// What a window manager adds around a window: its size is the outer size, frame and title
+// bar included, as the panel's own sizes take it. Nothing for a control, or for a window that
+// has no frame (not shown yet, or no window manager).
+QSize frameExtent(const QWidget* control) {
+    if (!control->isWindow()) {
+        return QSize(0, 0);
+    }
+    const QSize extent = control->frameGeometry().size() - control->size();
+    return extent.expandedTo(QSize(0, 0));
+}
+
+// Qt reads "[*]" in a window title as the place of its modified mark and drops it; doubled, it
+// shows as written.
+QString literalWindowTitle(const QString& caption) {
+    QString title = caption;
+    title.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
+    return title;
+}
+
+QString captionOfWindowTitle(const QString& title) {
+    QString caption = title;
+    caption.replace(QLatin1String("[*][*]"), QLatin1String("[*]"));
+    return caption;
+}
+
 // Components that paint their own colours declare BackColor and ForeColor as properties of
 // their own; the panel's colour numbers go straight to them.
 bool declares(const QWidget* control, const char* property) {
@@ -63,12 +88,14 @@ void SetTop(QWidget* control, double twips) {
 
 void SetWidth(QWidget* control, double twips) {
     control->setProperty(kWidth, twips);
-    control->resize(std::max(0, twipsToPixels(twips)), control->height());
+    const int outer = std::max(0, twipsToPixels(twips));
+    control->resize(std::max(0, outer - frameExtent(control).width()), control->height());
 }
 
 void SetHeight(QWidget* control, double twips) {
     control->setProperty(kHeight, twips);
-    control->resize(control->width(), std::max(0, twipsToPixels(twips)));
+    const int outer = std::max(0, twipsToPixels(twips));
+    control->resize(control->width(), std::max(0, outer - frameExtent(control).height()));
 }
 
 double Left(const QWidget* control) {
@@ -87,25 +114,26 @@ double Height(const QWidget* control) {
     return remembered(control, kHeight, control->height());
 }
 
-void SetBackColor(QWidget* control, qint32 colorNumber) {
-    control->setProperty(kBackColor, colorNumber);
-    const QColor color = colorFromNumber(colorNumber);
-    // Buttons and labels, the controls the Core recolours most, paint their own ground: a
-    // palette change of any control makes the window gather the outlines of all its opaque
-    // controls again before it next paints, which on a panel of thousands of controls costs
-    // far more than the change itself.
+namespace {
+
+// Buttons and labels, the controls the Core recolours most, paint their own ground, and so do
+// the components: a palette change of any control makes the window gather the outlines of all
+// its opaque controls again before it next paints, which on a panel of thousands of controls
+// costs far more than the change itself. False for a control whose palette carries its colour.
+bool paintsOwnBackColor(QWidget* control, const QColor& color) {
     if (auto* button = qobject_cast<PanelButton*>(control)) {
         button->setBackColor(color);
-        return;
+        return true;
     }
     if (auto* label = qobject_cast<PanelLabel*>(control)) {
         label->setBackColor(color);
-        return;
+        return true;
     }
-    if (declares(control, kBackColor)) {
-        return; // the component took the number as its own BackColor
-    }
-    QPalette palette = control->palette();
+    return declares(control, kBackColor); // the component took the number as its BackColor
+}
+
+// The background colour on the palette roles that the kind of control paints it with.
+void putBackColor(QWidget* control, QPalette& palette, const QColor& color) {
     if (qobject_cast<QPlainTextEdit*>(control)) {
         palette.setColor(QPalette::Base, color);
     } else if (qobject_cast<QComboBox*>(control)) {
@@ -115,16 +143,9 @@ void SetBackColor(QWidget* control, qint32 colorNumber) {
         palette.setColor(QPalette::Window, color);
         control->setAutoFillBackground(true);
     }
-    control->setPalette(palette);
 }
 
-void SetForeColor(QWidget* control, qint32 colorNumber) {
-    if (declares(control, kForeColor)) {
-        control->setProperty(kForeColor, colorNumber);
-        return;
-    }
-    const QColor color = colorFromNumber(colorNumber);
-    QPalette palette = control->palette();
+void putForeColor(QWidget* control, QPalette& palette, const QColor& color) {
     palette.setColor(QPalette::WindowText, color);
     // The window's colour is its own: controls on it inherit its palette, and buttons, which
     // take no text colour from the panel, must keep theirs.
@@ -132,8 +153,50 @@ void SetForeColor(QWidget* control, qint32 colorNumber) {
         palette.setColor(QPalette::Text, color);
         palette.setColor(QPalette::ButtonText, color);
     }
+}
+
+} // namespace
+
+void SetBackColor(QWidget* control, qint32 colorNumber) {
+    control->setProperty(kBackColor, colorNumber);
+    const QColor color = colorFromNumber(colorNumber);
+    if (paintsOwnBackColor(control, color)) {
+        return;
+    }
+    QPalette palette = control->palette();
+    putBackColor(control, palette, color);
     control->setPalette(palette);
+}
+
+void SetForeColor(QWidget* control, qint32 colorNumber) {
     control->setProperty(kForeColor, colorNumber);
+    if (declares(control, kForeColor)) {
+        return;
+    }
+    QPalette palette = control->palette();
+    putForeColor(control, palette, colorFromNumber(colorNumber));
+    control->setPalette(palette);
+}
+
+void SetColors(QWidget* control, qint32 backColorNumber, qint32 foreColorNumber) {
+    // At most one palette change: each one is passed on to every child of the control (and of
+    // the window, every control on it).
+    control->setProperty(kBackColor, backColorNumber);
+    control->setProperty(kForeColor, foreColorNumber);
+    QPalette palette = control->palette();
+    bool paletteChanged = false;
+    const QColor back = colorFromNumber(backColorNumber);
+    if (!paintsOwnBackColor(control, back)) {
+        putBackColor(control, palette, back);
+        paletteChanged = true;
+    }
+    if (!declares(control, kForeColor)) {
+        putForeColor(control, palette, colorFromNumber(foreColorNumber));
+        paletteChanged = true;
+    }
+    if (paletteChanged) {
+        control->setPalette(palette);
+    }
 }
 
 qint32 BackColor(const QWidget* control) {
@@ -161,7 +224,7 @@ void SetCaption(QWidget* control, const QString& caption) {
         textBox->setPlainText(displayText(caption));
         textBox->viewport()->setUpdatesEnabled(true);
     } else {
-        control->setWindowTitle(caption);
+        control->setWindowTitle(literalWindowTitle(caption));
     }
 }
 
@@ -175,7 +238,7 @@ QString Caption(const QWidget* control) {
     if (const auto* textBox = qobject_cast<const QPlainTextEdit*>(control)) {
         return textBox->toPlainText();
     }
-    return control->windowTitle();
+    return captionOfWindowTitle(control->windowTitle());
 }
 
 void SetEnabled(QWidget* control, bool enabled) {

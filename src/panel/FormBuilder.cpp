@@ -5,9 +5,13 @@
 #include "components/TSClockInterop.h"
 #include "panel/ControlArrays.h"
 #include "panel/ControlProperties.h"
+#include "panel/ListItems.h"
+#include "panel/PanelBuildBatch.h"
 #include "panel/PanelButton.h"
+#include "panel/PanelLimits.h"
 #include "panel/PanelState.h"
 #include "panel/PanelWidgets.h"
+#include "support/LogCategories.h"
 #include "support/NumberRules.h"
 
 #include <QComboBox>
@@ -21,16 +25,22 @@ namespace CP = ControlProperties;
 namespace {
 
 // Loads a new element of the array, named, tagged and sized from the record; it starts with
-// its template's size, font and colours and stays hidden until building shows it.
+// its template's size, font and colours and stays hidden until the building pass shows it.
 template <typename Widget>
 int startElement(ControlArray<Widget>& array, Widget* element, clsUPControl& record,
                  bool withHeight = true) {
     if (Widget* model = array.templateElement()) {
         element->resize(model->size());
-        element->setFont(model->font());
-        element->setPalette(model->palette());
+        // A template that only inherits its font and colours from the window passes on
+        // nothing: copying them would cost a change passed down to every child for nothing.
+        if (model->font().resolveMask() != 0) {
+            element->setFont(model->font());
+        }
+        if (model->palette().resolveMask() != 0) {
+            element->setPalette(model->palette());
+        }
     }
-    element->hide();
+    PanelBuildBatch::keepHidden(element);
     const int index = array.load(element);
     if (record.Name.isEmpty()) {
         record.Name = QStringLiteral("Unknown") + QString::number(index);
@@ -70,11 +80,7 @@ void fillDropDown(QComboBox* list, const clsUPControl& record) {
     if (record.List.isEmpty()) {
         return;
     }
-    for (const QString& piece : record.List.split(QLatin1Char(','))) {
-        if (!piece.isEmpty()) {
-            list->addItem(piece);
-        }
-    }
+    list->addItems(DropDownItems(record.List));
     list->setCurrentIndex(-1); // a list shows no selection unless its index gives one
     if (record.ListIndex < list->count()) {
         if (record.ListIndex < -1) {
@@ -102,6 +108,8 @@ FormBuilder::FormBuilder(PanelState& state, ControlArrays& arrays, QWidget* wind
 }
 
 void FormBuilder::BuildForm() {
+    PanelBuildBatch batch(m_window);
+    m_batch = &batch;
     try {
         for (auto& entry : m_state.collControls) {
             if (entry.value) {
@@ -113,12 +121,13 @@ void FormBuilder::BuildForm() {
         }
         for (int i = 0; i < m_arrays.WebControl.count(); ++i) {
             if (QWidget* view = m_arrays.WebControl.at(i)) {
-                view->lower();
+                batch.lower(view);
             }
         }
     } catch (const ConversionError&) {
         // The building ends here; what was built stays, the rest waits for the next delivery.
     }
+    m_batch = nullptr;
 }
 
 void FormBuilder::buildRecord(clsUPControl& record) {
@@ -147,12 +156,12 @@ void FormBuilder::buildWindow(clsUPControl& record) {
         CP::SetWidth(m_window, record.Width);
     }
     if (record.Height != 0) {
-        // The window's height is the panel's height plus room for its title bar, a 16-bit sum.
+        // The window's outer height is the panel's height plus room for its title bar, a 16-bit
+        // sum.
         CP::SetHeight(m_window, ToInt16(static_cast<double>(record.Height) + 200));
     }
-    CP::SetBackColor(m_window, record.BackColor);
-    CP::SetForeColor(m_window, record.ForeColor);
-    m_window->setWindowTitle(record.Caption.trimmed().isEmpty() ? record.Name : record.Caption);
+    CP::SetColors(m_window, record.BackColor, record.ForeColor);
+    CP::SetCaption(m_window, record.Caption.trimmed().isEmpty() ? record.Name : record.Caption);
     CP::SetTag(m_window, record.Name);
     m_state.windowTag = record.Name;
     record.pntrControl = m_window;
@@ -166,11 +175,10 @@ void FormBuilder::buildTextBox(clsUPControl& record) {
     startElement(m_arrays.txtBox, textBox, record);
     CP::SetCaption(textBox, record.Caption);
     placeAt(textBox, record);
-    CP::SetBackColor(textBox, ColorNumberFromText(record.BackColorOff));
-    CP::SetForeColor(textBox, record.ForeColor);
+    CP::SetColors(textBox, ColorNumberFromText(record.BackColorOff), record.ForeColor);
     CP::SetEnabled(textBox, record.Enabled);
     applyFonts(textBox, record);
-    textBox->setVisible(true);
+    m_batch->show(textBox);
     record.pntrControl = textBox;
 }
 
@@ -183,7 +191,7 @@ void FormBuilder::buildButton(clsUPControl& record) {
         button, ColorNumberFromText(record.isStateOn() ? record.BackColorOn : record.BackColorOff));
     CP::SetEnabled(button, record.Enabled);
     applyFonts(button, record);
-    button->setVisible(true);
+    m_batch->show(button);
     record.pntrControl = button;
     if (m_hooks.ButtonLoaded) {
         m_hooks.ButtonLoaded(*button, index);
@@ -197,11 +205,10 @@ void FormBuilder::buildDropDown(clsUPControl& record) {
     QComboBox* list = CreateDropDown(m_window);
     startElement(m_arrays.cmbBox, list, record, false); // the list keeps its own height
     placeAt(list, record);
-    CP::SetBackColor(list, ColorNumberFromText(record.BackColorOff));
-    CP::SetForeColor(list, record.ForeColor);
+    CP::SetColors(list, ColorNumberFromText(record.BackColorOff), record.ForeColor);
     fillDropDown(list, record);
     CP::SetEnabled(list, record.Enabled);
-    list->setVisible(true);
+    m_batch->show(list);
     record.pntrControl = list;
 }
 
@@ -210,20 +217,26 @@ void FormBuilder::buildLabel(clsUPControl& record) {
     startElement(m_arrays.lblBox, label, record);
     CP::SetCaption(label, record.Caption);
     placeAt(label, record);
-    CP::SetBackColor(label, ColorNumberFromText(record.BackColorOff));
-    CP::SetForeColor(label, record.ForeColor);
+    CP::SetColors(label, ColorNumberFromText(record.BackColorOff), record.ForeColor);
     CP::SetEnabled(label, record.Enabled);
     applyFonts(label, record);
-    label->setVisible(true);
+    m_batch->show(label);
     record.pntrControl = label;
 }
 
 void FormBuilder::buildWebView(clsUPControl& record) {
+    // Each web view runs a browser engine of its own; a broken definition must not start
+    // thousands of them.
+    if (m_arrays.WebControl.count() > PanelLimits::kMaxWebViews) {
+        qCWarning(lcPanel) << "Web view" << record.Name << "not built: a panel has at most"
+                           << PanelLimits::kMaxWebViews;
+        return;
+    }
     QWidget* view = CreateWebView(m_window);
     startElement(m_arrays.WebControl, view, record);
     placeAt(view, record);
-    view->setVisible(true);
-    view->lower();
+    m_batch->show(view);
+    m_batch->lower(view);
     if (!record.strURL.isEmpty()) {
         OpenWebAddress(view, record.strURL);
     }
@@ -234,13 +247,13 @@ void FormBuilder::buildMeter(clsUPControl& record) {
     auto* meter = new LedMeter(m_window);
     startElement(m_arrays.TesselLED, meter, record);
     placeAt(meter, record);
-    meter->setVisible(true);
+    m_batch->show(meter);
     meter->setMeterStyle(record.mtrStyle);
     meter->setMeterScale(record.mtrScale);
     meter->setLevelLineColor(record.lngLevelLineColor);
     meter->setDecayRate(record.intDecayRate);
     meter->setCenterPad(record.intCenterPad);
-    meter->lower();
+    m_batch->lower(meter);
     subscribeIfPlaced(record);
     record.pntrControl = meter;
 }
@@ -249,14 +262,14 @@ void FormBuilder::buildMeterFader(clsUPControl& record) {
     auto* strip = new MeterFader(m_window);
     strip->setIndex(startElement(m_arrays.TesselMeterFader, strip, record));
     placeAt(strip, record);
-    strip->setVisible(true);
+    m_batch->show(strip);
     strip->setMeterStyle(record.mtrStyle);
     strip->setMeterScale(record.mtrScale);
     strip->setLevelLineColor(record.lngLevelLineColor);
     strip->setDecayRate(record.intDecayRate);
     strip->setFaderNominal(record.sngFaderNominal);
     strip->setHideGainValue(record.boolHideGainValue);
-    strip->lower();
+    m_batch->lower(strip);
     subscribeIfPlaced(record);
     strip->setChannelName(record.Name);
     record.pntrControl = strip;
@@ -265,11 +278,12 @@ void FormBuilder::buildMeterFader(clsUPControl& record) {
 void FormBuilder::buildClock(clsUPControl& record) {
     // The clock takes its place, size and look from its own XML, and keeps a nameless name.
     auto* clock = new ClockWidget(m_window);
+    PanelBuildBatch::keepHidden(clock);
     if (ClockWidget* model = m_arrays.TSClockInterop.templateElement()) {
         clock->resize(model->size());
     }
     m_arrays.TSClockInterop.load(clock);
-    clock->setVisible(true);
+    m_batch->show(clock);
     clock->IngestXML(record.strIngestXML);
     CP::SetTag(clock, record.Name);
     record.pntrControl = clock;

@@ -11,6 +11,7 @@ namespace corvane {
 
 struct ControlArrays;
 class PanelButton;
+class PanelBuildBatch;
 struct PanelState;
 struct clsUPControl;
 
@@ -54,6 +55,7 @@ private:
     QWidget* m_window;
     Hooks m_hooks;
     QHash<QString, Builder> m_builders;
+    PanelBuildBatch* m_batch = nullptr; // during BuildForm
 };
 
 } // namespace corvane

@@ -2,9 +2,11 @@
 
 #include "panel/ControlReader.h"
 #include "panel/DefinitionXml.h"
+#include "panel/PanelLimits.h"
 #include "panel/PanelState.h"
 #include "runtime/ColorRules.h"
 #include "runtime/PicturePaths.h"
+#include "support/LogCategories.h"
 #include "support/MeterKey.h"
 #include "support/NumberRules.h"
 
@@ -81,6 +83,8 @@ QString nodeXml(const QDomNode& node) {
 PanelDefinitionReader::PanelDefinitionReader(PanelState& state) : m_state(state) {}
 
 bool PanelDefinitionReader::AnalyzeXML(const QString& definition) {
+    m_controlsRead = 0;
+    m_controlsSkipped = 0;
     auto form = std::make_shared<clsUPControl>();
     form->ControlType = QStringLiteral("Form");
     form->Enabled = true;
@@ -92,6 +96,10 @@ bool PanelDefinitionReader::AnalyzeXML(const QString& definition) {
     } catch (const std::exception&) {
         // A conversion error, or memory running out: this delivery is not built.
         return false;
+    }
+    if (m_controlsSkipped > 0) {
+        qCWarning(lcPanel) << "A delivery holds more than" << PanelLimits::kMaxControlsPerDelivery
+                           << "controls:" << m_controlsSkipped << "skipped";
     }
     const QString key = form->Name.toLower();
     m_state.collControls.add(key, std::move(form));
@@ -126,6 +134,11 @@ void PanelDefinitionReader::readPanelKey(const QDomNode& node, clsUPControl& for
 // well-formed document, so it needs no second parse of its own.
 bool PanelDefinitionReader::readControlList(const QDomElement& list) {
     for (QDomNode child = list.firstChild(); !child.isNull(); child = child.nextSibling()) {
+        if (m_controlsRead >= PanelLimits::kMaxControlsPerDelivery) {
+            ++m_controlsSkipped;
+            continue;
+        }
+        ++m_controlsRead;
         if (!registerControl(child)) {
             return false;
         }

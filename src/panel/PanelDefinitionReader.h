@@ -13,7 +13,8 @@ struct PanelState;
 
 // Reads a panel definition into the panel state: the window's own keys into the form record,
 // every control of every control list into a registered record, then the form record itself.
-// A second definition merges into what is there: known names keep their records.
+// A second definition merges into what is there: known names keep their records. Control-list
+// entries beyond PanelLimits::kMaxControlsPerDelivery are skipped and logged.
 class PanelDefinitionReader {
 public:
     explicit PanelDefinitionReader(PanelState& state);
@@ -32,6 +33,9 @@ private:
     void addToMeterPoint(const clsUPControl& record);
 
     PanelState& m_state;
+    // Control-list entries read and skipped in this delivery (see PanelLimits).
+    qsizetype m_controlsRead = 0;
+    qsizetype m_controlsSkipped = 0;
 };
 
 } // namespace corvane

@@ -2,6 +2,7 @@
 
 #include "panel/PanelButton.h"
 #include "panel/PanelLabel.h"
+#include "panel/PanelTextBox.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -25,9 +26,12 @@ QUrl WebAddressUrl(const QString& address) {
 }
 
 QPlainTextEdit* CreateTextBox(QWidget* parent) {
-    auto* textBox = new QPlainTextEdit(parent);
+    auto* textBox = new PanelTextBox(parent);
+    // No scroll bars, as panel text boxes have none: in a box of the usual single-line height a
+    // vertical one stands over the text like a spin box. The text still scrolls with the keys
+    // and the wheel.
     textBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    textBox->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    textBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     textBox->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     textBox->setTabChangesFocus(true);
     return textBox;

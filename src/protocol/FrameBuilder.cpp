@@ -5,6 +5,14 @@
 
 namespace corvane {
 
+namespace {
+constexpr qsizetype kAddressBlockLength = 12;
+
+bool isAsciiHexDigit(char16_t c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
+}
+} // namespace
+
 QString BuildFrame(int command, QStringView addressBlock, QStringView payload) {
     QString frame;
     frame.reserve(modClientProtocolConsts::strFrameStart.size() + 1 + addressBlock.size() +
@@ -15,6 +23,20 @@ QString BuildFrame(int command, QStringView addressBlock, QStringView payload) {
     frame += payload;
     frame += modClientProtocolConsts::strFrameEnd;
     return frame;
+}
+
+bool HasValidAddressBlock(QStringView frame) {
+    const qsizetype start = modClientProtocolConsts::strFrameStart.size() + 1; // and the command
+    if (!frame.startsWith(modClientProtocolConsts::strFrameStart) ||
+        frame.size() < start + kAddressBlockLength) {
+        return false;
+    }
+    for (const QChar c : frame.mid(start, kAddressBlockLength)) {
+        if (!isAsciiHexDigit(c.unicode())) {
+            return false;
+        }
+    }
+    return true;
 }
 
 QString PointAddressBlock(qint32 router, qint32 io, bool isSource) {

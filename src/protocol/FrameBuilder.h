@@ -9,6 +9,10 @@ namespace corvane {
 // the payload and the frame end.
 QString BuildFrame(int command, QStringView addressBlock, QStringView payload = {});
 
+// Whether the text is a frame whose address block is twelve hexadecimal digits. A number out
+// of the four-digit range becomes "Error" in its field, and the Core would misread the frame.
+bool HasValidAddressBlock(QStringView frame);
+
 // The address block of a meter point: router, then the I/O number in the source field for a
 // source point or in the destination field for a destination point, "0000" in the other.
 QString PointAddressBlock(qint32 router, qint32 io, bool isSource);

@@ -1,6 +1,7 @@
 #include "runtime/PicturePaths.h"
 
 #include "panel/PanelState.h"
+#include "runtime/FolderIndex.h"
 
 #include <QFileInfo>
 
@@ -56,13 +57,25 @@ QString FindPicturePath(const QString& name, const PanelState& state) {
     }
     QString relative = name;
     relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    for (const QString* folder : {&state.strDefaultPicturePath, &state.strGraphicsPath}) {
+    const QString* folders[] = {&state.strDefaultPicturePath, &state.strGraphicsPath};
+    for (const QString* folder : folders) {
         if (folder->isEmpty()) {
             continue;
         }
         const QString candidate = NormalizePictureFolder(*folder) + relative;
         if (SeeIfFileExists(candidate)) {
             return candidate;
+        }
+    }
+    // Not there as written: a panel made where letter case does not count may name "BTN.BMP"
+    // for btn.bmp.
+    for (const QString* folder : folders) {
+        if (folder->isEmpty() || relative.contains(QChar(0))) {
+            continue;
+        }
+        const QString found = FindFileIgnoringCase(NormalizePictureFolder(*folder), relative);
+        if (!found.isEmpty()) {
+            return found;
         }
     }
     return {};

@@ -9,8 +9,9 @@ struct PanelState;
 // Picture file names from the Core may be written Windows-style. A relative name is looked up
 // in the panel's picture folder, then in the program's PanelGraphics folder; its "\" separators
 // are read as "/". A network name ("\\..."), a drive name (second character ":") or an absolute
-// POSIX path is used unchanged without looking at the disk. Empty text: nothing found (also
-// for names of two characters or fewer).
+// POSIX path is used unchanged without looking at the disk. When no folder holds the name as
+// written, it is looked for in the same order without regard to letter case. Empty text:
+// nothing found (also for names of two characters or fewer).
 QString FindPicturePath(const QString& name, const PanelState& state);
 
 // Whether the path names an existing file (a folder does not count). Never fails.

@@ -9,8 +9,11 @@ namespace corvane {
 
 namespace {
 
+// Blanks before a number. Line breaks count: a pretty-printed definition puts a value on a line
+// of its own, and the whole-value number test already allows them around a number.
 bool isBlank(QChar c) {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') ||
+           c == QLatin1Char('\n');
 }
 
 bool isDigit(QChar c) {

@@ -15,8 +15,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The number at the start of a text: leading blanks skipped, then the longest prefix that forms
-// a number (sign, digits, decimal point and fraction, exponent; or hexadecimal digits after
+// The number at the start of a text: leading blanks (spaces, tabs, line breaks) skipped, then the
+// longest prefix that forms a number (sign, digits, decimal point and fraction, exponent; or
+// hexadecimal digits after
 // "&H"). Text without such a prefix gives 0. The decimal separator is always ".".
 double NumericPrefix(QStringView text);
 

@@ -28,14 +28,15 @@ TEST(ProgramConfig, ReadsKeysWithoutRegardToCaseOrBlanks) {
                                    "primaryserverport=5200\r\n"
                                    "PANELNAME=Studio A\r\n"
                                    "username=a=b\r\n"
-                                   "userpassword= s3cret \r\n"
+                                   "userpassword= ab=cd= \r\n"
                                    "nonsense line\r\n"
                                    "unknownkey=1\r\n");
     EXPECT_EQ(data.strPrimaryHost, "10.0.0.5");
     EXPECT_EQ(data.intPrimaryPort, 5200);
     EXPECT_EQ(data.strPanelName, "Studio A");
-    EXPECT_EQ(data.strUserName, "a"); // a value cannot hold "="
-    EXPECT_EQ(data.strUserPassword, "s3cret");
+    // A value is everything after the first "=", blanks around it removed.
+    EXPECT_EQ(data.strUserName, "a=b");
+    EXPECT_EQ(data.strUserPassword, "ab=cd=");
     EXPECT_EQ(data.collServerEntries, QStringList({"10.0.0.5|||5200"}));
 }
 
@@ -117,8 +118,8 @@ TEST(ProgramConfig, FileOutcomes) {
 }
 
 TEST(ServerTable, EveryHostWithEveryPortAndThePreferredRowFirst) {
-    const QStringList entries{"A|||5200", "B|||5300"};
-    EXPECT_EQ(HuntHosts(PrepareConnectList(entries, "A", "5200")), QStringList({"A", "B"}));
+    const QStringList entries{"A|||5200", "B|||5200"};
+    EXPECT_EQ(HuntHosts(PrepareConnectList(entries, "A", "5200"), 5200), QStringList({"A", "B"}));
 
     const auto table = PrepareConnectList({"a,b|||5200,5300|||Studio"}, "", "");
     ASSERT_EQ(table.size(), 4);
@@ -128,7 +129,27 @@ TEST(ServerTable, EveryHostWithEveryPortAndThePreferredRowFirst) {
     EXPECT_EQ(table[3], (ServerRow{"b", "5300", "Studio"}));
 
     // The backup preferred: moved to the front, the rest keep their order.
-    EXPECT_EQ(HuntHosts(PrepareConnectList(entries, "B", "5300")), QStringList({"B", "A"}));
+    EXPECT_EQ(HuntHosts(PrepareConnectList({"A|||5200", "B|||5300"}, "B", "5300"), 5300),
+              QStringList({"B", "A:5200"}));
+}
+
+TEST(ServerTable, RowsOnAnotherPortThanTheCorePortAreHuntedAsHostAndPort) {
+    const QList<ServerRow> table{
+        {"A", "5200", ""},
+        {"B", "5300", ""},
+        {"C", "05200", ""},
+        {"fe80::1", "5300", ""},
+        {"[fe80::2]", "5300", ""},
+        {"D:6000", "5300", ""},
+        {"[fe80::3]:6000", "5300", ""},
+        {"E", "none", ""},
+        {"F", "70000", ""},
+        {"G", "0", ""},
+        {"", "5300", ""},
+    };
+    EXPECT_EQ(HuntHosts(table, 5200),
+              QStringList({"A", "B:5300", "C", "[fe80::1]:5300", "[fe80::2]:5300", "D:6000",
+                           "[fe80::3]:6000", "E", "F", "G", ""}));
 }
 
 TEST(ServerTable, AnUnmatchedPreferenceIsAddedAsUnknownInFront) {
@@ -140,7 +161,7 @@ TEST(ServerTable, AnUnmatchedPreferenceIsAddedAsUnknownInFront) {
 
     // A host list as primary host: the whole text is the first host hunted.
     const auto list = PrepareConnectList({"a,b|||5200"}, "a,b", "5200");
-    EXPECT_EQ(HuntHosts(list), QStringList({"a,b", "a", "b"}));
+    EXPECT_EQ(HuntHosts(list, 5200), QStringList({"a,b", "a", "b"}));
 
     // No configuration at all: the local machine.
     EXPECT_EQ(PrepareConnectList({}, "127.0.0.1", "5200"),

@@ -37,7 +37,7 @@ TEST(StartPosition, ABadNumberKeepsWhatWasReadBefore) {
     const auto position = ParseStartPosition("Left=300\r\nTop=abc\r\nLeft=600\r\n");
     EXPECT_EQ(position.left, 300);
     EXPECT_EQ(position.top, 0);
-    EXPECT_EQ(ParseStartPosition("Left=40000\r\n").left, 0);
+    EXPECT_EQ(ParseStartPosition("Left=3000000000\r\n").left, 0); // beyond 32 bits
 
     QTemporaryDir dir;
     const auto missing = GetStartPosition(dir.filePath("MiniPosition.inf"));
@@ -53,6 +53,12 @@ TEST(StartPosition, WritesWhatItReadsBack) {
     const auto position = GetStartPosition(path);
     EXPECT_EQ(position.left, 1440);
     EXPECT_EQ(position.top, 2880);
+
+    // A window on a second monitor, right of or above the first, comes back where it was.
+    ASSERT_TRUE(SaveStartPosition(path, 40500, -15000));
+    const auto far = GetStartPosition(path);
+    EXPECT_EQ(far.left, 40500);
+    EXPECT_EQ(far.top, -15000);
 }
 
 TEST(StartPosition, AFailedWriteKeepsThePreviousFile) {

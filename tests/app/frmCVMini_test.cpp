@@ -495,7 +495,8 @@ TEST_F(MainWindowTest, TheDebugWindowShowsWhatTheConnectionGoesThrough) {
     core.sendFrame(Command::PanelDefinition, modClientProtocolConsts::strNoAddress,
                    "Desk" + modClientProtocolConsts::strFieldSeparator +
                        "<panel><name>Desk</name><width>12000</width></panel>");
-    ASSERT_TRUE(waitUntil([&] { return window.width() == 800; }));
+    // 12000 twips is the window's outer width, its frame included.
+    ASSERT_TRUE(waitUntil([&] { return window.frameGeometry().width() == 800; }));
     EXPECT_EQ(debug->pos(), QPoint(window.frameGeometry().right() + 1, window.y()));
     debug->move(5, 5);
     window.resize(700, 300);

@@ -5,6 +5,8 @@
 #include "support/Twips.h"
 
 #include "ConnectionTestHelpers.h"
+#include "protocol/FrameBuilder.h"
+#include "support/LogCapture.h"
 #include "support/TestCore.h"
 #include "support/Wait.h"
 
@@ -82,6 +84,33 @@ TEST(clsCVCoreConnection, HuntsWithTheConfiguredUserAndReportsTheConnection) {
     const int connections = core.connectionCount() + refusing.connectionCount();
     pumpEvents(fastTimings().reconnectDelayMs * 3);
     EXPECT_EQ(core.connectionCount() + refusing.connectionCount(), connections);
+}
+
+TEST(clsCVCoreConnection, AFrameWithoutATwelveDigitAddressBlockIsNotSent) {
+    TestCore core;
+    Wrapper w;
+    w.connection->StartHunting({core.huntEntry()});
+    ASSERT_TRUE(waitUntil([&] { return w.connected.size() == 1; }));
+
+    LogCapture log;
+    // A router or I/O number beyond four hexadecimal digits, a negative one, a block cut short.
+    w.connection->SendCvpCommand(
+        BuildFrame(Command::MeterSubscription, PointAddressBlock(70000, 5, true)));
+    w.connection->SendCvpCommand(BuildFrame(Command::MeterAddOns, PointAddressBlock(1, -3, false)));
+    w.connection->SendCvpCommand(BuildFrame(Command::FaderGainQuery, u"0001000G0000"));
+    w.connection->SendCvpCommand(QStringLiteral("\x02\x02/0001"));
+    EXPECT_EQ(log.warnings("corvane.protocol", "address block"), 4);
+
+    // What comes after goes out as usual; the refused frames never reached the Core before it.
+    w.connection->SendCvpCommand(
+        BuildFrame(Command::MeterSubscription, PointAddressBlock(65535, 10, false)));
+    ASSERT_TRUE(
+        waitUntil([&] { return !core.framesWithCommand(Command::MeterSubscription).isEmpty(); }));
+    EXPECT_EQ(core.framesWithCommand(Command::MeterSubscription).first().addressBlock(),
+              "FFFF0000000A");
+    EXPECT_EQ(core.framesWithCommand(Command::MeterSubscription).size(), 1);
+    EXPECT_TRUE(core.framesWithCommand(Command::MeterAddOns).isEmpty());
+    EXPECT_TRUE(core.framesWithCommand(Command::FaderGainQuery).isEmpty());
 }
 
 TEST(clsCVCoreConnection, EveryLossReportIsPassedOn) {

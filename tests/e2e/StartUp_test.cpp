@@ -69,21 +69,26 @@ TEST(StartUp, LogsInToTheConfiguredCoreAndAsksForItsPanel) {
     EXPECT_EQ(core.frames().first().command(), Command::Login);
 }
 
-TEST(StartUp, HuntsOnToTheBackupCoreWhenThePrimaryRefuses) {
+TEST(StartUp, HuntsOnToTheBackupCoreOnItsOwnPortWhenThePrimaryRefuses) {
     TestCore primary;
     TestCore backup;
     primary.setLoginBehaviour(TestCore::Login::Refuse);
-    // Both Cores listen on their own ports; the hunt list carries only hosts, so the backup is
-    // reached through a host:port entry on the primary's line.
-    const QByteArray config =
-        "primaryserverip=127.0.0.1\r\nprimaryserverport=" + QByteArray::number(primary.port()) +
-        "\r\nbackupserverip=127.0.0.1:" + QByteArray::number(backup.port()) +
-        "\r\nbackupserverport=" + QByteArray::number(backup.port()) + "\r\npanelname=P1\r\n";
-    RunningClient client(config);
-    ASSERT_TRUE(waitUntil(
-        [&] { return !backup.framesWithCommand(Command::PanelDefinition).isEmpty(); }, 20000));
-    EXPECT_GE(primary.loginCount(), 1);
-    EXPECT_TRUE(primary.framesWithCommand(Command::PanelDefinition).isEmpty());
+    const QByteArray backupPort = QByteArray::number(backup.port());
+    // The backup as a site configures it, on its own port; and with its port written into the
+    // host as well, as some sites did to reach it at all.
+    for (const QByteArray& backupHost : {QByteArray("127.0.0.1"), "127.0.0.1:" + backupPort}) {
+        SCOPED_TRACE(backupHost.toStdString());
+        backup.clearFrames();
+        const QByteArray config =
+            "primaryserverip=127.0.0.1\r\nprimaryserverport=" + QByteArray::number(primary.port()) +
+            "\r\nbackupserverip=" + backupHost + "\r\nbackupserverport=" + backupPort +
+            "\r\npanelname=P1\r\n";
+        RunningClient client(config);
+        ASSERT_TRUE(waitUntil(
+            [&] { return !backup.framesWithCommand(Command::PanelDefinition).isEmpty(); }, 20000));
+        EXPECT_GE(primary.loginCount(), 1);
+        EXPECT_TRUE(primary.framesWithCommand(Command::PanelDefinition).isEmpty());
+    }
 }
 
 TEST(StartUp, BuildsTheDeliveredPanelAndSubscribesItsMeters) {

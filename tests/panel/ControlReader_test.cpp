@@ -199,6 +199,8 @@ TEST(GetControl, SizesAndPositionsAreSixteenBit) {
     EXPECT_EQ(readOne("left", "-32768").Left, -32768);
     EXPECT_EQ(readOne("height", "&amp;H7FFF").Height, 32767);
     EXPECT_EQ(readOne("listindex", "-1").ListIndex, -1);
+    EXPECT_EQ(readOne("left", "\n    1500\n  ").Left, 1500); // pretty-printed
+    EXPECT_EQ(readOne("top", "\r\n\t-30\r\n").Top, -30);
     EXPECT_TRUE(endsReading("height", "40000"));
     EXPECT_TRUE(endsReading("width", "32767.5")); // rounds to 32768
     EXPECT_TRUE(endsReading("top", "-40000"));

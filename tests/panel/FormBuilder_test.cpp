@@ -7,12 +7,18 @@
 #include "panel/PanelButton.h"
 #include "panel/PanelDefinitionReader.h"
 #include "panel/PanelLabel.h"
+#include "panel/PanelLimits.h"
 #include "panel/PanelState.h"
+#include "support/LogCapture.h"
 #include "support/Twips.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -117,6 +123,15 @@ TEST_F(FormBuilderTest, CaptionsShowAmpersandsAndLineBreaksAsWritten) {
     EXPECT_EQ(m_arrays.lblBox.at(1)->text(), "Save & Exit\nNow");
     EXPECT_EQ(m_arrays.lblBox.at(1)->textFormat(), Qt::PlainText);
     EXPECT_EQ(m_arrays.txtBox.at(1)->toPlainText(), "A & B\nC");
+
+    // Text boxes have no scroll bars: in one of the usual single-line height one would stand
+    // over the text like a spin box.
+    ASSERT_TRUE(deliver(panel("", "<c><type>textbox</type><name>small</name><height>330</height>"
+                                  "<caption>Line one\nLine two\nLine three</caption></c>")));
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(m_arrays.txtBox.at(2)->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(m_arrays.txtBox.at(2)->horizontalScrollBar()->isVisible());
 }
 
 TEST_F(FormBuilderTest, FontsAndColoursOfLabelsAndTextBoxes) {
@@ -126,6 +141,8 @@ TEST_F(FormBuilderTest, FontsAndColoursOfLabelsAndTextBoxes) {
                                   "<backcoloroff>yellow</backcoloroff></c>"
                                   "<c><type>textbox</type><name>t</name><enabled>false</enabled>"
                                   "</c>"
+                                  "<c><type>textbox</type><name>t2</name><backcoloroff>cyan"
+                                  "</backcoloroff></c>"
                                   "<c><type>dropdown</type><name>d</name><fontname>DejaVu Serif"
                                   "</fontname><fontsize>30</fontsize></c>")));
     QLabel* label = m_arrays.lblBox.at(1);
@@ -139,6 +156,14 @@ TEST_F(FormBuilderTest, FontsAndColoursOfLabelsAndTextBoxes) {
     EXPECT_FALSE(m_arrays.txtBox.at(1)->isEnabled());
     // A drop-down list keeps its template's font.
     EXPECT_EQ(m_arrays.cmbBox.at(1)->font(), m_arrays.cmbBox.templateElement()->font());
+
+    // The back colours show: below the label's text, and in the text box's empty lower part.
+    const QImage labelShown = label->grab().toImage();
+    EXPECT_EQ(labelShown.pixelColor(2, labelShown.height() - 3), QColor(255, 255, 0));
+    QWidget* textArea = m_arrays.txtBox.at(2)->viewport();
+    const QImage textShown = textArea->grab().toImage();
+    EXPECT_EQ(textShown.pixelColor(textShown.width() - 3, textShown.height() - 3),
+              QColor(0, 255, 255));
 }
 
 TEST_F(FormBuilderTest, DropDownItemsAndSelection) {
@@ -159,6 +184,17 @@ TEST_F(FormBuilderTest, DropDownItemsAndSelection) {
     EXPECT_EQ(m_arrays.cmbBox.at(3)->count(), 0);
     EXPECT_EQ(m_arrays.cmbBox.at(4)->itemText(0), " x "); // pieces are not trimmed
     EXPECT_EQ(m_arrays.cmbBox.at(4)->currentIndex(), -1);
+
+    // A broken Core asking for more items than a list may hold: the rest is skipped and logged.
+    test::LogCapture log;
+    ASSERT_TRUE(deliver(panel("", "<c><type>dropdown</type><name>huge</name><list>" +
+                                      QString("a,,").repeated(PanelLimits::kMaxListItems + 5) +
+                                      "</list><listindex>9999</listindex></c>")));
+    QComboBox* huge = m_arrays.cmbBox.at(5);
+    ASSERT_NE(huge, nullptr);
+    EXPECT_EQ(huge->count(), PanelLimits::kMaxListItems);
+    EXPECT_EQ(huge->currentIndex(), 9999);
+    EXPECT_EQ(log.warnings("corvane.panel", "5 skipped"), 1);
 }
 
 TEST_F(FormBuilderTest, ARejectedSelectionEndsTheBuildingThere) {
@@ -179,12 +215,23 @@ TEST_F(FormBuilderTest, TheWindowIsSizedColouredAndCaptionedLast) {
     ASSERT_TRUE(deliver(panel("<name>Studio</name><width>6000</width><height>1000</height>"
                               "<backcolor>darkgrey</backcolor><caption>  </caption>",
                               "<c><type>label</type><name>l</name></c>")));
-    EXPECT_EQ(m_window->width(), pixels(6000));
-    EXPECT_EQ(m_window->height(), pixels(1200));
+    // The height with 200 for the title bar, and the width, are the window's outer size.
+    ASSERT_GT(m_window->frameGeometry().height(), m_window->height()); // a framed window
+    EXPECT_EQ(m_window->frameGeometry().size(), QSize(pixels(6000), pixels(1200)));
+    EXPECT_EQ(CP::Height(m_window.get()), 1200);
     EXPECT_EQ(m_window->windowTitle(), "Studio"); // a blank caption shows the name
     EXPECT_EQ(m_state.windowTag, "Studio");
     EXPECT_EQ(CP::BackColor(m_window.get()), 8421504);
     EXPECT_EQ(record("studio")->pntrControl, m_window.get());
+}
+
+TEST_F(FormBuilderTest, AWindowWithoutAFrameTakesTheSizeInside) {
+    m_window = std::make_unique<QWidget>(nullptr, Qt::FramelessWindowHint);
+    m_arrays.createTemplates(m_window.get());
+    m_window->show();
+    ASSERT_TRUE(deliver(panel("<name>P</name><width>3000</width><height>1000</height>", "")));
+    EXPECT_EQ(m_window->size(), QSize(pixels(3000), pixels(1200)));
+    EXPECT_EQ(m_window->frameGeometry().size(), m_window->size());
 }
 
 TEST_F(FormBuilderTest, AWindowOfZeroSizeKeepsItsSizeAndShowsItsCaptionAsWritten) {
@@ -192,6 +239,14 @@ TEST_F(FormBuilderTest, AWindowOfZeroSizeKeepsItsSizeAndShowsItsCaptionAsWritten
     ASSERT_TRUE(deliver(panel("<name>P</name><caption>A &amp; B</caption>", "")));
     EXPECT_EQ(m_window->size(), before);
     EXPECT_EQ(m_window->windowTitle(), "A & B");
+
+    // "[*]" is no modified mark to a panel: the title shows it as written.
+    for (const QString caption : {"Mix [*] A", "[*][*]", "[*]"}) {
+        CP::SetCaption(m_window.get(), caption);
+        EXPECT_EQ(CP::Caption(m_window.get()), caption);
+        ASSERT_NE(m_window->windowHandle(), nullptr);
+        EXPECT_EQ(m_window->windowHandle()->title(), caption);
+    }
 }
 
 TEST_F(FormBuilderTest, AWindowTooHighEndsTheBuildingWithoutItsName) {
@@ -231,6 +286,13 @@ TEST_F(FormBuilderTest, MetersAreStyledAndSubscribed) {
     EXPECT_TRUE(strip->HideGainValue());
     EXPECT_TRUE(m_arrays.TesselLED.at(2)->isVisible()); // router 0: shown, not subscribed
     EXPECT_EQ(m_subscriptions, (std::vector<Subscription>{{2, 15, true}, {2, 15, false}}));
+    // Each meter was sent behind all others as it was built: the last one built lowest, all
+    // below the templates; nothing else is left on the window.
+    const QObjectList& stack = m_window->children();
+    EXPECT_LT(stack.indexOf(m_arrays.TesselLED.at(2)), stack.indexOf(strip));
+    EXPECT_LT(stack.indexOf(strip), stack.indexOf(meter));
+    EXPECT_LT(stack.indexOf(meter), stack.indexOf(m_arrays.txtBox.templateElement()));
+    EXPECT_EQ(m_window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(), 8 + 3);
 
     // A second delivery builds nothing new and subscribes the placed meters again.
     m_subscriptions.clear();
@@ -265,4 +327,20 @@ TEST_F(FormBuilderTest, ClocksWebViewsAndSkippedTypes) {
     // Web views sit behind every other control.
     EXPECT_LT(m_window->children().indexOf(web), m_window->children().indexOf(clock));
     EXPECT_EQ(m_state.windowTag, "P");
+}
+
+TEST_F(FormBuilderTest, APanelHasAtMostSixteenWebViews) {
+    // Stand-ins for views built before, so that the test starts no browser engines.
+    while (m_arrays.WebControl.count() <= PanelLimits::kMaxWebViews - 1) {
+        m_arrays.WebControl.load(new QWidget(m_window.get()));
+    }
+    test::LogCapture log;
+    ASSERT_TRUE(deliver(panel("<name>P</name>", "<c><type>webbrowser</type><name>w16</name></c>"
+                                                "<c><type>webbrowser</type><name>w17</name></c>"
+                                                "<c><type>label</type><name>after</name></c>")));
+    EXPECT_EQ(m_arrays.WebControl.count(), PanelLimits::kMaxWebViews + 1); // the template too
+    EXPECT_TRUE(record("w16")->pntrControl);
+    EXPECT_FALSE(record("w17")->pntrControl);
+    EXPECT_TRUE(record("after")->pntrControl); // building goes on
+    EXPECT_EQ(log.warnings("corvane.panel", "w17"), 1);
 }

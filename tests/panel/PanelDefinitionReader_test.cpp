@@ -1,6 +1,8 @@
 #include "panel/PanelDefinitionReader.h"
+#include "panel/PanelLimits.h"
 #include "panel/PanelState.h"
 #include "panel/QtPrinting.h"
+#include "support/LogCapture.h"
 
 #include <QDomDocument>
 
@@ -125,6 +127,32 @@ TEST(AnalyzeXML, ListsCommentsNamelessAndDuplicateControls) {
     EXPECT_EQ(record(state, "").ControlType, "");
     EXPECT_EQ(record(state, "").Name, "");
     EXPECT_EQ(record(state, "odd").ControlType, "mystery");
+}
+
+TEST(AnalyzeXML, ControlsBeyondTheBoundOfOneDeliveryAreSkipped) {
+    // Over two control lists, so that the bound holds for the delivery, not for one list.
+    const int half = PanelLimits::kMaxControlsPerDelivery / 2;
+    const auto list = [](int from, int count) {
+        QString xml = QStringLiteral("<controllist>");
+        for (int i = from; i < from + count; ++i) {
+            xml += QStringLiteral("<c><name>c%1</name></c>").arg(i);
+        }
+        return xml + QStringLiteral("</controllist>");
+    };
+    PanelState state;
+    test::LogCapture log;
+    const QString lastMeter = QStringLiteral("<controllist><c><name>m</name><type>meter</type>"
+                                             "</c></controllist>");
+    ASSERT_TRUE(PanelDefinitionReader(state).AnalyzeXML(
+        "<panel><name>P</name>" + list(0, half) + list(half, half + 2) + lastMeter + "</panel>"));
+    EXPECT_EQ(state.collControls.size(), PanelLimits::kMaxControlsPerDelivery + 1); // and form
+    EXPECT_TRUE(state.collControls.contains(QStringLiteral("c%1").arg(2 * half - 1)));
+    EXPECT_FALSE(state.collControls.contains(QStringLiteral("c%1").arg(2 * half)));
+    EXPECT_TRUE(state.collControls.contains("p"));
+    EXPECT_EQ(log.warnings("corvane.panel", "3 skipped"), 1);
+    // A skipped meter does not join a meter point either.
+    EXPECT_FALSE(state.collControls.contains("m"));
+    EXPECT_EQ(state.collMeterPointers.size(), 0);
 }
 
 TEST(AnalyzeXML, MetersOnOnePointAreJoined) {

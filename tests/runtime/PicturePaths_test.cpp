@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/time.h>
+
 using namespace corvane;
 
 namespace {
@@ -50,6 +52,39 @@ TEST_F(PicturePathsTest, PanelFolderFirstThenGraphicsFolder) {
     EXPECT_EQ(FindPicturePath("both.bmp", m_state), path("PanelGraphics/both.bmp"));
     m_state.strGraphicsPath.clear();
     EXPECT_EQ(FindPicturePath("both.bmp", m_state), "");
+}
+
+TEST_F(PicturePathsTest, ANameInAnotherLetterCaseIsFoundWhenTheExactOneIsMissing) {
+    touch("panel/btn.bmp");
+    touch("PanelGraphics/Logo.Png");
+    touch("PanelGraphics/case.bmp");
+    touch("PanelGraphics/CASE.bmp");
+    const struct {
+        const char* name;
+        const char* expected;
+    } cases[] = {
+        {"BTN.BMP", "panel/btn.bmp"},
+        {"logo.png", "PanelGraphics/Logo.Png"},
+        {"SUB\\Deep.Bmp", "panel/sub/deep.bmp"}, // folders on the way too
+        {"case.bmp", "PanelGraphics/case.bmp"},  // the exact name wins
+        {"Case.bmp", "PanelGraphics/CASE.bmp"},  // else the first in sorted order
+        {"Both.bmp", "panel/both.bmp"},          // the panel folder still comes first
+        {"FOLDER.BMP", ""},                      // a folder is not a picture
+        {"nothing.bmp", ""},
+        {"sub\\nothing\\deep.bmp", ""},
+    };
+    for (const auto& c : cases) {
+        const QString expected = *c.expected ? path(c.expected) : QString();
+        EXPECT_EQ(FindPicturePath(c.name, m_state), expected) << c.name;
+    }
+
+    // A folder is listed once; a picture added later is found once the folder has changed.
+    EXPECT_EQ(FindPicturePath("LATE.BMP", m_state), "");
+    touch("panel/late.bmp");
+    // The folder's time moves on with the new file; set clearly apart from the first listing.
+    const timeval later[2] = {{time(nullptr) + 5, 0}, {time(nullptr) + 5, 0}};
+    ASSERT_EQ(utimes(QFile::encodeName(path("panel")).constData(), later), 0);
+    EXPECT_EQ(FindPicturePath("LATE.BMP", m_state), path("panel/late.bmp"));
 }
 
 TEST_F(PicturePathsTest, FoldersWithoutTrailingSeparator) {

@@ -30,6 +30,14 @@ QStringList LogCapture::linesContaining(const QString& category, const QString& 
     return lines(category).filter(text);
 }
 
+int LogCapture::warnings(const QString& category, const QString& containing) const {
+    int count = 0;
+    for (const QString& line : lines(category)) {
+        count += line.startsWith(QLatin1String("warning: ")) && line.contains(containing);
+    }
+    return count;
+}
+
 void LogCapture::handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (s_current == nullptr) {
         return;

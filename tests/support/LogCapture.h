@@ -20,6 +20,8 @@ public:
     QStringList lines(const QString& category) const;
     // The messages of a category that contain the text.
     QStringList linesContaining(const QString& category, const QString& text) const;
+    // How many warnings of the category contain the text.
+    int warnings(const QString& category, const QString& containing = {}) const;
 
 private:
     struct Line {

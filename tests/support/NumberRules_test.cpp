@@ -20,6 +20,10 @@ TEST(NumericPrefix, TakesTheLongestNumberAtTheStart) {
     EXPECT_EQ(NumericPrefix(u"7e+"), 7);
     EXPECT_EQ(NumericPrefix(u"05200"), 5200);
     EXPECT_EQ(NumericPrefix(u"1.2.3"), 1.2);
+    // Line breaks before the number are blanks too, as a pretty-printed definition has them.
+    EXPECT_EQ(NumericPrefix(u"\n  1500\n"), 1500);
+    EXPECT_EQ(NumericPrefix(u"\r\n\t-2.5\r\n"), -2.5);
+    EXPECT_EQ(NumericPrefix(u"\n &HFF\n"), 255);
 }
 
 TEST(NumericPrefix, TextWithoutANumberIsZero) {
