@@ -71,9 +71,6 @@ void MeterFader::buildLayout() {
     QPalette gainPalette = m_gainLabel->palette();
     gainPalette.setColor(QPalette::WindowText, kGainText);
     m_gainLabel->setPalette(gainPalette);
-    m_onOff = new LitButton(QStringLiteral("ON"), kOnLit, this);
-    m_onOff->setObjectName(QStringLiteral("onOff"));
-    m_onOff->hide();
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(3, 3, 3, 3);
@@ -85,22 +82,38 @@ void MeterFader::buildLayout() {
     levels->addWidget(m_fader, 1);
     column->addLayout(levels, 1);
     column->addWidget(m_gainLabel);
-    column->addWidget(m_onOff);
-    auto* buses = new QGridLayout;
-    buses->setSpacing(2);
-    for (int bus = 1; bus <= kBusCount; ++bus) {
-        auto* button = new LitButton(QStringLiteral("PGM%1").arg(bus), kBusLit, this);
+    m_buses = new QGridLayout;
+    m_buses->setSpacing(2);
+    column->addLayout(m_buses);
+    m_column = column;
+
+    connect(m_fader, &GainFader::gainChangedByOperator, this, &MeterFader::onOperatorChanged);
+}
+
+// The buttons come only with the abilities that show them: most strips have few or none, and
+// five idle buttons would weigh more than the rest of the strip.
+LitButton* MeterFader::onOffButton() {
+    if (!m_onOff) {
+        m_onOff = new LitButton(QStringLiteral("ON"), kOnLit, this);
+        m_onOff->setObjectName(QStringLiteral("onOff"));
+        m_onOff->setLit(m_channelOn);
+        m_column->insertWidget(m_column->indexOf(m_buses), m_onOff);
+        connect(m_onOff, &LitButton::clicked, this, [this] { emit OnOffClicked(m_index); });
+    }
+    return m_onOff;
+}
+
+LitButton* MeterFader::busButton(int bus) {
+    LitButton*& button = m_busButtons[bus - 1];
+    if (!button) {
+        button = new LitButton(QStringLiteral("PGM%1").arg(bus), kBusLit, this);
         button->setObjectName(QStringLiteral("pgmBus%1").arg(bus));
-        button->hide();
-        buses->addWidget(button, (bus - 1) / 2, (bus - 1) % 2);
+        button->setLit(m_busOn[bus - 1]);
+        m_buses->addWidget(button, (bus - 1) / 2, (bus - 1) % 2);
         connect(button, &LitButton::clicked, this,
                 [this, bus] { emit PGMBusClicked(m_index, bus); });
-        m_busButtons[bus - 1] = button;
     }
-    column->addLayout(buses);
-
-    connect(m_onOff, &LitButton::clicked, this, [this] { emit OnOffClicked(m_index); });
-    connect(m_fader, &GainFader::gainChangedByOperator, this, &MeterFader::onOperatorChanged);
+    return button;
 }
 
 void MeterFader::applyFonts() {
@@ -173,7 +186,9 @@ void MeterFader::setChannelOn(bool on) {
         return;
     }
     m_channelOn = on;
-    m_onOff->setLit(on);
+    if (m_onOff) {
+        m_onOff->setLit(on);
+    }
 }
 
 bool MeterFader::PGMBusOn(int bus) const {
@@ -185,7 +200,9 @@ void MeterFader::setPGMBusOn(int bus, bool on) {
         return;
     }
     m_busOn[bus - 1] = on;
-    m_busButtons[bus - 1]->setLit(on);
+    if (m_busButtons[bus - 1]) {
+        m_busButtons[bus - 1]->setLit(on);
+    }
 }
 
 void MeterFader::setHasOnOff(bool has) {
@@ -193,7 +210,9 @@ void MeterFader::setHasOnOff(bool has) {
         return;
     }
     m_hasOnOff = has;
-    m_onOff->setVisible(has);
+    if (has || m_onOff) {
+        onOffButton()->setVisible(has);
+    }
 }
 
 bool MeterFader::HasPGMBus(int bus) const {
@@ -205,7 +224,9 @@ void MeterFader::setHasPGMBus(int bus, bool has) {
         return;
     }
     m_hasBus[bus - 1] = has;
-    m_busButtons[bus - 1]->setVisible(has);
+    if (has || m_busButtons[bus - 1]) {
+        busButton(bus)->setVisible(has);
+    }
 }
 
 void MeterFader::setFaderActive(bool active) {

@@ -7,7 +7,9 @@
 
 #include <array>
 
+class QGridLayout;
 class QLabel;
+class QVBoxLayout;
 
 namespace corvane {
 
@@ -27,7 +29,8 @@ class LitButton;
 //
 // Colours come from the strip's palette: Window is the ground of the strip and its fader,
 // WindowText the channel name and the fader's scale. The parts are named for finding them:
-// "meter", "fader", "name", "gain", "onOff", "pgmBus1" to "pgmBus4".
+// "meter", "fader", "name", "gain", "onOff", "pgmBus1" to "pgmBus4"; a button exists once
+// the strip has had the ability it stands for.
 class MeterFader : public QWidget {
     Q_OBJECT
     Q_PROPERTY(int MeterStyle READ MeterStyle WRITE setMeterStyle)
@@ -124,6 +127,8 @@ protected:
 
 private:
     void buildLayout();
+    LitButton* onOffButton();
+    LitButton* busButton(int bus);
     void applyFonts();
     void onOperatorChanged(float level);
     void refreshGainText();
@@ -151,6 +156,8 @@ private:
     GainFader* m_fader = nullptr;
     QLabel* m_nameLabel = nullptr;
     QLabel* m_gainLabel = nullptr;
+    QVBoxLayout* m_column = nullptr;
+    QGridLayout* m_buses = nullptr;
     LitButton* m_onOff = nullptr;
     std::array<LitButton*, kBusCount> m_busButtons{};
 };

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "panel/ControlArray.h"
+#include "panel/PanelTextBox.h"
 
 #include <QComboBox>
 #include <QLabel>
-#include <QPlainTextEdit>
 
 namespace corvane {
 
@@ -16,7 +16,7 @@ using ClockWidget = TSClockInterop; // the array below carries the widget's own 
 
 // The panel window's control arrays, one per kind of visible control.
 struct ControlArrays {
-    ControlArray<QPlainTextEdit> txtBox;
+    ControlArray<PanelTextBox> txtBox;
     ControlArray<PanelButton> butCommand;
     ControlArray<QComboBox> cmbBox;
     ControlArray<QLabel> lblBox;

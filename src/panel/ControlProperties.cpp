@@ -2,13 +2,13 @@
 
 #include "panel/PanelButton.h"
 #include "panel/PanelLabel.h"
+#include "panel/PanelTextBox.h"
 #include "support/ColorNumber.h"
 #include "support/NumberRules.h"
 #include "support/Twips.h"
 
 #include <QComboBox>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QVariant>
 #include <QWidget>
 
@@ -134,7 +134,7 @@ bool paintsOwnBackColor(QWidget* control, const QColor& color) {
 
 // The background colour on the palette roles that the kind of control paints it with.
 void putBackColor(QWidget* control, QPalette& palette, const QColor& color) {
-    if (qobject_cast<QPlainTextEdit*>(control)) {
+    if (qobject_cast<PanelTextBox*>(control)) {
         palette.setColor(QPalette::Base, color);
     } else if (qobject_cast<QComboBox*>(control)) {
         palette.setColor(QPalette::Button, color);
@@ -216,13 +216,8 @@ void SetCaption(QWidget* control, const QString& caption) {
         button->setCaption(caption);
     } else if (auto* label = qobject_cast<QLabel*>(control)) {
         label->setText(displayText(caption));
-    } else if (auto* textBox = qobject_cast<QPlainTextEdit*>(control)) {
-        // New text scrolls the box back to its start. Scrolling a shown view makes Qt compare
-        // it with every other control on the panel; with its painting held the view is simply
-        // repainted once.
-        textBox->viewport()->setUpdatesEnabled(false);
-        textBox->setPlainText(displayText(caption));
-        textBox->viewport()->setUpdatesEnabled(true);
+    } else if (auto* textBox = qobject_cast<PanelTextBox*>(control)) {
+        textBox->setText(displayText(caption));
     } else {
         control->setWindowTitle(literalWindowTitle(caption));
     }
@@ -235,8 +230,8 @@ QString Caption(const QWidget* control) {
     if (const auto* label = qobject_cast<const QLabel*>(control)) {
         return label->text();
     }
-    if (const auto* textBox = qobject_cast<const QPlainTextEdit*>(control)) {
-        return textBox->toPlainText();
+    if (const auto* textBox = qobject_cast<const PanelTextBox*>(control)) {
+        return textBox->text();
     }
     return captionOfWindowTitle(control->windowTitle());
 }

@@ -16,7 +16,6 @@
 
 #include <QComboBox>
 #include <QLabel>
-#include <QPlainTextEdit>
 
 namespace corvane {
 
@@ -171,7 +170,7 @@ void FormBuilder::buildWindow(clsUPControl& record) {
 }
 
 void FormBuilder::buildTextBox(clsUPControl& record) {
-    QPlainTextEdit* textBox = CreateTextBox(m_window);
+    PanelTextBox* textBox = CreateTextBox(m_window);
     startElement(m_arrays.txtBox, textBox, record);
     CP::SetCaption(textBox, record.Caption);
     placeAt(textBox, record);

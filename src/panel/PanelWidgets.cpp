@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -25,16 +24,8 @@ QUrl WebAddressUrl(const QString& address) {
     return QUrl::fromUserInput(address);
 }
 
-QPlainTextEdit* CreateTextBox(QWidget* parent) {
-    auto* textBox = new PanelTextBox(parent);
-    // No scroll bars, as panel text boxes have none: in a box of the usual single-line height a
-    // vertical one stands over the text like a spin box. The text still scrolls with the keys
-    // and the wheel.
-    textBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    textBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    textBox->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    textBox->setTabChangesFocus(true);
-    return textBox;
+PanelTextBox* CreateTextBox(QWidget* parent) {
+    return new PanelTextBox(parent);
 }
 
 PanelButton* CreateButton(QWidget* parent) {

@@ -4,17 +4,17 @@
 
 class QComboBox;
 class QLabel;
-class QPlainTextEdit;
 class QUrl;
 class QWidget;
 
 namespace corvane {
 
 class PanelButton;
+class PanelTextBox;
 
 // The plain widgets of a panel, set up the way panel controls behave: captions shown
 // literally, text boxes without scroll bars, nothing that steals the operator's focus.
-QPlainTextEdit* CreateTextBox(QWidget* parent);
+PanelTextBox* CreateTextBox(QWidget* parent);
 PanelButton* CreateButton(QWidget* parent);
 QComboBox* CreateDropDown(QWidget* parent);
 QLabel* CreateLabel(QWidget* parent);

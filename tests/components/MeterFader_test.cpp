@@ -8,6 +8,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -98,16 +99,27 @@ TEST(MeterFader, MembersRoundTripWithSensibleDefaults) {
 }
 
 TEST(MeterFader, ButtonsFollowTheAbilities) {
+    // A button is made only when its ability first comes, lit as the state already says.
     MeterFader strip;
     strip.show();
+    strip.setChannelOn(true);
+    strip.setPGMBusOn(2, true);
+    EXPECT_EQ(part<LitButton>(strip, "onOff"), nullptr);
+    strip.setHasOnOff(false);
+    EXPECT_EQ(part<LitButton>(strip, "onOff"), nullptr);
+    strip.setHasPGMBus(2, true);
+    strip.setHasOnOff(true);
     auto* onOff = part<LitButton>(strip, "onOff");
     ASSERT_NE(onOff, nullptr);
-    EXPECT_FALSE(onOff->isVisible());
-    strip.setHasOnOff(true);
-    strip.setHasPGMBus(2, true);
     EXPECT_TRUE(onOff->isVisible());
+    EXPECT_TRUE(onOff->isLit());
+    ASSERT_NE(busButton(strip, 2), nullptr);
     EXPECT_TRUE(busButton(strip, 2)->isVisible());
-    EXPECT_FALSE(busButton(strip, 1)->isVisible());
+    EXPECT_TRUE(busButton(strip, 2)->isLit());
+    EXPECT_EQ(busButton(strip, 1), nullptr);
+    // The on/off button stands above the buses, whichever came first.
+    strip.layout()->activate();
+    EXPECT_LT(onOff->geometry().bottom(), busButton(strip, 2)->geometry().top());
     strip.setHasOnOff(false);
     EXPECT_FALSE(onOff->isVisible());
 }

@@ -9,6 +9,7 @@
 #include "panel/PanelLabel.h"
 #include "panel/PanelLimits.h"
 #include "panel/PanelState.h"
+#include "panel/PanelTextBox.h"
 #include "support/LogCapture.h"
 #include "support/Twips.h"
 
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTest>
 #include <QWindow>
 
 #include <gtest/gtest.h>
@@ -122,16 +124,55 @@ TEST_F(FormBuilderTest, CaptionsShowAmpersandsAndLineBreaksAsWritten) {
     EXPECT_EQ(m_arrays.butCommand.at(1)->text(), "Save && Exit"); // no access key
     EXPECT_EQ(m_arrays.lblBox.at(1)->text(), "Save & Exit\nNow");
     EXPECT_EQ(m_arrays.lblBox.at(1)->textFormat(), Qt::PlainText);
-    EXPECT_EQ(m_arrays.txtBox.at(1)->toPlainText(), "A & B\nC");
+    EXPECT_EQ(m_arrays.txtBox.at(1)->text(), "A & B\nC");
+}
 
-    // Text boxes have no scroll bars: in one of the usual single-line height one would stand
-    // over the text like a spin box.
+// A text box draws its text itself until the operator reaches it; then an editor takes the
+// typing. It must look the same either way, keep its text, and have no scroll bars (in a box
+// of the usual single-line height one would stand over the text like a spin box).
+TEST_F(FormBuilderTest, TextBoxTakesItsEditorWhenTheOperatorReachesIt) {
     ASSERT_TRUE(deliver(panel("", "<c><type>textbox</type><name>small</name><height>330</height>"
-                                  "<caption>Line one\nLine two\nLine three</caption></c>")));
+                                  "<width>1500</width><backcoloroff>cyan</backcoloroff>"
+                                  "<caption>Line one\nLine two\nLine three</caption></c>"
+                                  "<c><type>textbox</type><name>tabbed</name><top>600</top>"
+                                  "<caption>x</caption></c>")));
+    PanelTextBox* box = m_arrays.txtBox.at(1);
+    ASSERT_EQ(box->editor(), nullptr);
+    const QImage drawn = box->grab().toImage();
+
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 4, box->height() / 2));
+    QPlainTextEdit* editor = box->editor();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->toPlainText(), "Line one\nLine two\nLine three");
+    EXPECT_EQ(editor->geometry(), box->rect());
     QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(m_arrays.txtBox.at(2)->verticalScrollBar()->isVisible());
-    EXPECT_FALSE(m_arrays.txtBox.at(2)->horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(editor->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(editor->horizontalScrollBar()->isVisible());
+
+    // Same frame, ground and text: only the caret may differ, so compare with it hidden.
+    editor->setCursorWidth(0);
+    const QImage edited = box->grab().toImage();
+    ASSERT_EQ(edited.size(), drawn.size());
+    int differing = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            differing += drawn.pixel(x, y) != edited.pixel(x, y) ? 1 : 0;
+        }
+    }
+    EXPECT_LE(differing, 20); // a few edge pixels of anti-aliased glyphs
+
+    // What the operator types is the box's text; the Core's captions go into the editor.
+    QTest::keyClicks(editor, "!");
+    EXPECT_EQ(CP::Caption(box).remove(QLatin1Char('!')), "Line one\nLine two\nLine three");
+    EXPECT_EQ(CP::Caption(box).count(QLatin1Char('!')), 1);
+    CP::SetCaption(box, "new\ntext");
+    EXPECT_EQ(editor->toPlainText(), "new\ntext");
+
+    // Tabbing into a box gives it its editor too, with the focus.
+    PanelTextBox* tabbed = m_arrays.txtBox.at(2);
+    tabbed->setFocus(Qt::TabFocusReason);
+    ASSERT_NE(tabbed->editor(), nullptr);
+    EXPECT_EQ(tabbed->editor()->toPlainText(), "x");
 }
 
 TEST_F(FormBuilderTest, FontsAndColoursOfLabelsAndTextBoxes) {
@@ -160,8 +201,7 @@ TEST_F(FormBuilderTest, FontsAndColoursOfLabelsAndTextBoxes) {
     // The back colours show: below the label's text, and in the text box's empty lower part.
     const QImage labelShown = label->grab().toImage();
     EXPECT_EQ(labelShown.pixelColor(2, labelShown.height() - 3), QColor(255, 255, 0));
-    QWidget* textArea = m_arrays.txtBox.at(2)->viewport();
-    const QImage textShown = textArea->grab().toImage();
+    const QImage textShown = m_arrays.txtBox.at(2)->grab().toImage();
     EXPECT_EQ(textShown.pixelColor(textShown.width() - 3, textShown.height() - 3),
               QColor(0, 255, 255));
 }

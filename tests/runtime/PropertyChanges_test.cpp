@@ -4,6 +4,7 @@
 #include "components/MeterFader.h"
 #include "components/TSClockInterop.h"
 #include "panel/PanelButton.h"
+#include "panel/PanelTextBox.h"
 #include "panel/QtPrinting.h"
 #include "runtime/WindowPicture.h"
 #include "support/Twips.h"
@@ -12,7 +13,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QImage>
-#include <QPlainTextEdit>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -108,7 +108,7 @@ QString observe(LivePanel& panel, const QString& name, const QString& aspect) {
         return qobject_cast<PanelButton*>(control)->text();
     }
     if (aspect == "lines") {
-        return QString::number(qobject_cast<QPlainTextEdit*>(control)->blockCount());
+        return QString::number(qobject_cast<PanelTextBox*>(control)->text().split('\n').size());
     }
     if (aspect == "backcolor") {
         return QString::number(CP::BackColor(control));
