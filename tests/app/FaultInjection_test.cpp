@@ -270,6 +270,12 @@ protected:
         for (const QString& name : m_definedNames.mid(3)) {
             controls += "<c><type>label</type><name>" + name + "</name></c>";
         }
+        for (int io = 2; io < 2 + m_moreMeters; ++io) {
+            controls += QStringLiteral("<c><type>meter</type><name>M%1</name><meterrouternumber>%2"
+                                       "</meterrouternumber><meterionumber>%1</meterionumber></c>")
+                            .arg(io)
+                            .arg(m_router);
+        }
         return "<panel><name>Main</name><controllist>" + controls + "</controllist></panel>";
     }
 
@@ -314,6 +320,7 @@ protected:
     QString m_caption = QStringLiteral("start");
     QStringList m_definedNames = {"status", "go", "pgm"};
     int m_levelsSent = 0;
+    int m_moreMeters = 0; // meters on points of their own, beside Pgm
 };
 
 TEST_F(FaultTest, TheClientKeepsTurningAndComesBackWhenTheCoreMisbehaves) {
@@ -413,28 +420,49 @@ TEST_F(FaultTest, TheClientKeepsTurningAndComesBackWhenTheCoreMisbehaves) {
 }
 
 TEST_F(FaultTest, TheClientKeepsTurningAndComesBackWhenTheMeterServerMisbehaves) {
+    m_moreMeters = 400;
     const auto pgm = [&](int level) {
         return TestMeterServer::levelLine(true, m_router, 1, level, level);
     };
     const QList<Fault> faults = {
         {"meter server drops",
          [&] {
+             // Meanwhile the Core answers a burst of address requests: each reply checks the
+             // meter connection, which must be made once, not once per reply.
              const int connections = m_meters.connectionCount();
              m_meters.dropConnections();
+             for (int io = 1; io < 2 + m_moreMeters; ++io) {
+                 const QString block = QStringLiteral("%1%2%3")
+                                           .arg(m_router, 4, 16, QLatin1Char('0'))
+                                           .arg(0, 4, 16, QLatin1Char('0'))
+                                           .arg(io, 4, 16, QLatin1Char('0'))
+                                           .toUpper();
+                 m_core->sendFrame(Command::IoAddress, block, "dev/" + block);
+             }
              ASSERT_TRUE(waitUntil([&] { return m_meters.connectionCount() == connections + 1; },
                                    kRecoveryTimeoutMs));
+             pumpEvents(300);
+             EXPECT_EQ(m_meters.connectionCount(), connections + 1);
          },
          64 * 1024},
         {"meter server stalls",
          [&] {
-             // Every check asks again for points that have gone quiet; none of it is read.
+             // Every check asks again for the points that have gone quiet, far more often than
+             // the client does, so that what the server leaves unread piles up in minutes
+             // rather than days; none of it is read.
              m_window.MeterWinsock()->subscriptions().setQuietLimitMs(0);
+             m_window.MeterWinsock()->timConnectionChecker().setInterval(2);
              m_meters.setStalled(true);
-             pumpEvents(1500);
+             pumpEvents(3000);
              m_meters.setStalled(false);
+             m_window.MeterWinsock()->timConnectionChecker().setInterval(100);
              m_window.MeterWinsock()->subscriptions().setQuietLimitMs(60 * 1000);
+             EXPECT_GT(m_window.MeterWinsock()->linesDropped(), 0);
+             ASSERT_TRUE(waitUntil(
+                 [&] { return m_window.MeterWinsock()->MeterWinsock().bytesToWrite() == 0; },
+                 kRecoveryTimeoutMs));
          },
-         64 * 1024},
+         2 * 1024 * 1024},
         {"meter server sends half lines",
          [&] {
              for (int n = 0; n < 200; ++n) {
