@@ -325,7 +325,6 @@ void StudioCore::churn() {
         }
     }
     m_churnTurn = first; // nothing to change: the turns wait for something to show
-
 }
 
 namespace {
