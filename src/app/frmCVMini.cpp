@@ -214,6 +214,9 @@ void frmCVMini::Form_GotFocus() {
 }
 
 void frmCVMini::MasterSocket_Connected() {
+    // A frame the lost connection left unfinished is never completed: kept, it would take the
+    // new Core's first frame (its panel) into its own payload and both would be lost.
+    m_parser.clear();
     m_MasterSocket->SendCvpCommand(BuildFrame(Command::PanelDefinition,
                                               modClientProtocolConsts::strNoAddress,
                                               m_programData.strPanelName));
@@ -273,15 +276,15 @@ void frmCVMini::SetConnectingLabelLoading() {
 }
 
 void frmCVMini::UpdateUserPanel(const QString& payload) {
-    const auto parts = SplitPanelPayload(payload);
+    const auto parts = SplitPanelPayloadView(payload);
     if (!parts) {
         return;
     }
-    ControlProperties::SetCaption(this, parts->title);
+    ControlProperties::SetCaption(this, parts->title.toString());
     AnalyzeXML(parts->definition);
 }
 
-void frmCVMini::AnalyzeXML(const QString& definition) {
+void frmCVMini::AnalyzeXML(QStringView definition) {
     m_meterRoutes.invalidate(); // the definition may add controls and meter points
     PanelDefinitionReader reader(m_panel);
     if (!reader.AnalyzeXML(definition)) {

@@ -53,10 +53,12 @@ public:
 
     // The panel: records, meter points and the window's control arrays.
     PanelState& panel() { return m_panel; }
+    // The receive side of the client protocol, with its buffer of unfinished text.
+    const ClientProtocolParser& parser() const { return m_parser; }
     ControlArrays& controlArrays() { return m_arrays; }
 
     // Reads a panel definition and builds (or adds to) the panel from it.
-    void AnalyzeXML(const QString& definition);
+    void AnalyzeXML(QStringView definition);
     void BuildForm();
     void RunLoadScript();
     void SetControlGraphic(clsUPControl& record);

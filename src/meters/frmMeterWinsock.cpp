@@ -55,6 +55,12 @@ bool frmMeterWinsock::isConnected() const {
 }
 
 void frmMeterWinsock::sendLine(const QByteArray& line) {
+    if (m_socket.bytesToWrite() > kMaxPendingWriteBytes) {
+        // A server that reads nothing must not make us buffer without end. A subscription
+        // dropped here goes out again when its point is found quiet, or on the next connection.
+        ++m_linesDropped;
+        return;
+    }
     m_socket.write(line);
 }
 
@@ -108,6 +114,15 @@ void frmMeterWinsock::CheckConnection(qint32 router, qint32 io) {
         return;
     }
     if (!isConnected()) {
+        const bool targeted = router > 0 && io > 0;
+        const QAbstractSocket::SocketState state = m_socket.state();
+        if (targeted && (state == QAbstractSocket::HostLookupState ||
+                         state == QAbstractSocket::ConnectingState)) {
+            // An address reply while a connection is being made leaves it to finish; its
+            // connect event subscribes every point. Restarted for each reply of a burst, it
+            // would reconnect once per reply and subscribe the whole panel every time.
+            return;
+        }
         QPointer<frmMeterWinsock> self(this);
         MeteringStop(true);
         if (!self) {

@@ -23,6 +23,9 @@ class frmMeterWinsock : public QObject, private MeterLink {
 public:
     static constexpr int kCheckIntervalMs = 10000;
     static constexpr int kCloseWaitLimitMs = 8000;
+    // Lines queued for a meter server that has stopped reading; more are dropped. A whole
+    // panel's subscriptions (45 characters a point) fit many times over.
+    static constexpr qint64 kMaxPendingWriteBytes = 1024 * 1024;
 
     frmMeterWinsock(FrameSender& core, MeterRoutes& routes, MeterSubscriptions::TagSource tags,
                     AddressLookup& addresses, QObject* parent = nullptr);
@@ -39,7 +42,8 @@ public:
     // Closes the connection; unless NoReset, metering is switched off as well.
     void MeteringStop(bool NoReset);
     // Reconnects when the connection is down, then refreshes quiet points (see
-    // MeterSubscriptions::RefreshOpenMeters). Nothing while metering is off.
+    // MeterSubscriptions::RefreshOpenMeters). Nothing while metering is off. A targeted check
+    // (router and I/O above 0: an address reply) leaves a connection that is being made alone.
     void CheckConnection(qint32 router, qint32 io);
 
     void ResubscribeAllOpen() { m_subscriptions.ResubscribeAllOpen(); }
@@ -60,6 +64,8 @@ public:
     MeterSubscriptions& subscriptions() { return m_subscriptions; }
     LevelReceiver& receiver() { return m_receiver; }
     QTcpSocket& MeterWinsock() { return m_socket; }
+    // Lines not sent because the server had left too much unread.
+    qint64 linesDropped() const { return m_linesDropped; }
     const QString& strMeterHost() const { return m_strMeterHost; }
     quint16 intMeterPort() const { return m_intMeterPort; }
 
@@ -92,6 +98,7 @@ private:
     // A close wait is running further up the stack; what is asked meanwhile is done after it.
     bool m_closing = false;
     bool m_connectAfterClose = false;
+    qint64 m_linesDropped = 0;
 };
 
 } // namespace corvane

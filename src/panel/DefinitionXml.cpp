@@ -116,12 +116,12 @@ bool IsWithinDefinitionLimits(QStringView xml) {
     return MarkupScanner(xml).withinLimits();
 }
 
-bool LoadDefinitionDocument(const QString& xml, QDomDocument& document) {
+bool LoadDefinitionDocument(QStringView xml, QDomDocument& document) {
     document.clear();
     if (!IsWithinDefinitionLimits(xml)) {
         return false;
     }
-    if (!document.setContent(xml)) {
+    if (!document.setContent(xml.toString())) {
         document.clear();
         return false;
     }

@@ -24,7 +24,8 @@ struct DefinitionLimits {
 bool IsWithinDefinitionLimits(QStringView xml);
 
 // Parses the text into the document when it is within the limits and well-formed XML.
-// Anything else counts as not well-formed: false, and the document is left empty.
-bool LoadDefinitionDocument(const QString& xml, QDomDocument& document);
+// Anything else counts as not well-formed: false, and the document is left empty. Text beyond
+// the limits is refused without being copied.
+bool LoadDefinitionDocument(QStringView xml, QDomDocument& document);
 
 } // namespace corvane

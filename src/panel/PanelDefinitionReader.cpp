@@ -82,20 +82,29 @@ QString nodeXml(const QDomNode& node) {
 
 PanelDefinitionReader::PanelDefinitionReader(PanelState& state) : m_state(state) {}
 
-bool PanelDefinitionReader::AnalyzeXML(const QString& definition) {
+bool PanelDefinitionReader::AnalyzeXML(QStringView definition) {
     m_controlsRead = 0;
     m_controlsSkipped = 0;
     auto form = std::make_shared<clsUPControl>();
     form->ControlType = QStringLiteral("Form");
     form->Enabled = true;
+    bool readable = false;
     try {
         QDomDocument document;
-        if (LoadDefinitionDocument(definition, document) && !readDocument(document, *form)) {
+        readable = LoadDefinitionDocument(definition, document);
+        if (readable && !readDocument(document, *form)) {
             return false;
         }
     } catch (const std::exception&) {
         // A conversion error, or memory running out: this delivery is not built.
         return false;
+    }
+    if (!readable && !m_state.windowTag.isEmpty()) {
+        // Nothing of it could be read. Its empty form record would rename the panel that is up
+        // and blank its window, and the Core could no longer address it: the panel stays.
+        qCWarning(lcPanel) << "A panel definition that cannot be read leaves panel"
+                           << m_state.windowTag << "as it is";
+        return true;
     }
     if (m_controlsSkipped > 0) {
         qCWarning(lcPanel) << "A delivery holds more than" << PanelLimits::kMaxControlsPerDelivery

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 class QDomDocument;
 class QDomElement;
@@ -20,10 +21,11 @@ public:
     explicit PanelDefinitionReader(PanelState& state);
 
     // Reads the definition and registers its records. A definition that is not well-formed (or
-    // beyond the limits of DefinitionXml.h) registers the form record only. Returns false when
+    // beyond the limits of DefinitionXml.h) registers the form record only, and nothing at all
+    // while a named panel is up (the window's Tag is set). Returns false when
     // a value could not be converted: reading stopped there, the records registered before
     // stay, the form record is not added, and the panel must not be built from this delivery.
-    bool AnalyzeXML(const QString& definition);
+    bool AnalyzeXML(QStringView definition);
 
 private:
     bool readDocument(const QDomDocument& document, clsUPControl& form);

@@ -4,7 +4,7 @@
 
 namespace corvane {
 
-std::optional<PanelPayload> SplitPanelPayload(const QString& payload) {
+std::optional<PanelPayloadView> SplitPanelPayloadView(QStringView payload) {
     const QString& separator = modClientProtocolConsts::strFieldSeparator;
     const qsizetype first = payload.indexOf(separator);
     if (first < 0) {
@@ -12,8 +12,17 @@ std::optional<PanelPayload> SplitPanelPayload(const QString& payload) {
     }
     const qsizetype start = first + separator.size();
     const qsizetype second = payload.indexOf(separator, start);
-    return PanelPayload{payload.left(first),
-                        second < 0 ? payload.mid(start) : payload.mid(start, second - start)};
+    return PanelPayloadView{payload.first(first), second < 0
+                                                      ? payload.sliced(start)
+                                                      : payload.sliced(start, second - start)};
+}
+
+std::optional<PanelPayload> SplitPanelPayload(const QString& payload) {
+    const auto views = SplitPanelPayloadView(payload);
+    if (!views) {
+        return std::nullopt;
+    }
+    return PanelPayload{views->title.toString(), views->definition.toString()};
 }
 
 } // namespace corvane

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 
@@ -12,8 +13,17 @@ struct PanelPayload {
     QString definition; // the XML panel definition
 };
 
+// The same two fields as views into the payload, valid as long as the payload is.
+struct PanelPayloadView {
+    QStringView title;
+    QStringView definition;
+};
+
 // Splits a panel-definition payload at the field separator: the first field is the title, the
 // second the definition, further fields are ignored. Fewer than two fields: nothing.
 std::optional<PanelPayload> SplitPanelPayload(const QString& payload);
+// The same split without copying: a definition of many megabytes is copied only by whoever
+// reads it.
+std::optional<PanelPayloadView> SplitPanelPayloadView(QStringView payload);
 
 } // namespace corvane

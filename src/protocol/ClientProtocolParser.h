@@ -22,6 +22,8 @@ public:
     void receive(QStringView newData) noexcept;
 
     const ReceiveBuffer& buffer() const { return m_buffer; }
+    // Forgets the unfinished frame: a new connection starts with a frame of its own.
+    void clear() { m_buffer.clear(); }
 
 private:
     ReceiveBuffer m_buffer;

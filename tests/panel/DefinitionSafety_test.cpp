@@ -13,7 +13,8 @@ using namespace corvane;
 
 namespace {
 
-// Whatever the definition, reading it ends quickly and leaves at most the form record.
+// Whatever the definition, reading it ends quickly and leaves at most the form record. Over a
+// panel that is up it leaves nothing: a nameless form record would take the panel's name away.
 void expectFormRecordOnly(const QString& definition, qint64 withinMs = 2000) {
     PanelState state;
     QElapsedTimer timer;
@@ -23,6 +24,15 @@ void expectFormRecordOnly(const QString& definition, qint64 withinMs = 2000) {
     ASSERT_EQ(state.collControls.size(), 1);
     EXPECT_EQ(state.collControls.begin()->value->ControlType, "Form");
     EXPECT_EQ(state.collControls.begin()->value->Name, "");
+
+    PanelState up;
+    ASSERT_TRUE(PanelDefinitionReader(up).AnalyzeXML(
+        QStringLiteral("<p><name>Desk</name><controllist><c><type>label</type><name>L</name></c>"
+                       "</controllist></p>")));
+    up.windowTag = QStringLiteral("Desk"); // as building the panel sets it
+    EXPECT_TRUE(PanelDefinitionReader(up).AnalyzeXML(definition));
+    EXPECT_EQ(up.collControls.size(), 2);
+    EXPECT_EQ(up.collControls.find(QString()), nullptr);
 }
 
 QString entityBomb() {

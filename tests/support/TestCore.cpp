@@ -35,6 +35,14 @@ QList<TestFrame> TestCore::framesWithCommand(int command) const {
     return result;
 }
 
+qint64 TestCore::bytesToWrite() const {
+    qint64 bytes = 0;
+    for (const QTcpSocket* socket : m_clients.keys()) {
+        bytes += socket->bytesToWrite();
+    }
+    return bytes;
+}
+
 void TestCore::sendFrame(int command, const QString& addressBlock, const QString& payload) {
     sendRaw(TestFrame::build(command, addressBlock, payload));
 }

@@ -50,6 +50,8 @@ public:
 
     int connectionCount() const { return m_connectionCount; } // accepted since start
     int openConnections() const { return static_cast<int>(m_clients.size()); }
+    // Bytes written to the clients that have not left yet, over all connections.
+    qint64 bytesToWrite() const;
 
     // Both go to every open connection.
     void sendFrame(int command, const QString& addressBlock, const QString& payload);

@@ -26,6 +26,14 @@ QList<QByteArray> TestMeterServer::linesStartingWith(const QByteArray& prefix) c
     return result;
 }
 
+qint64 TestMeterServer::bytesToWrite() const {
+    qint64 bytes = 0;
+    for (const QTcpSocket* socket : m_clients.keys()) {
+        bytes += socket->bytesToWrite();
+    }
+    return bytes;
+}
+
 QByteArray TestMeterServer::levelLine(bool isDest, int router, int io, int peakLeft,
                                       int peakRight) {
     return QByteArray("MTR ") + (isDest ? "DST " : "SRC ") + QByteArray::number(router) + ' ' +

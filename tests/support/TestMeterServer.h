@@ -32,6 +32,8 @@ public:
 
     int connectionCount() const { return m_connectionCount; } // accepted since start
     int openConnections() const { return int(m_clients.size()); }
+    // Bytes written to the clients that have not left yet, over all connections.
+    qint64 bytesToWrite() const;
 
     // A level line: "MTR", "SRC"/"DST", router, I/O, path, "PEEK:l:r", and "RMS:l:r" when the
     // RMS levels are given.

@@ -184,7 +184,8 @@ TEST(DemoPrograms, TakeTheirOptionsAndTraceEveryFrame) {
     PanelFolder panels;
     RunningServer core(CORVANE_DEMO_CORE_EXE,
                        {"--listen", "127.0.0.1:0", "--panels", panels.dir().path(), "--user",
-                        "studio", "--password", "secret", "--trace"});
+                        "studio", "--password", "secret", "--trace", "--churn", "200", "--stats",
+                        "1"});
     const quint16 corePort = core.port();
     ASSERT_NE(corePort, 0);
     CoreClient client(corePort);
@@ -199,6 +200,21 @@ TEST(DemoPrograms, TakeTheirOptionsAndTraceEveryFrame) {
         return trace.contains("-> 13 000000000000 Hi\n");
     })) << trace.constData();
     EXPECT_TRUE(trace.contains("<- 44 000000000000 Studio.Mic1<US>message Hi\n"));
+    // The studio keeps changing on its own, and says how much it has sent.
+    EXPECT_TRUE(client.waitFor(Command::PropertyChange, "Studio.Mic1.state=on"));
+    EXPECT_TRUE(client.waitFor(Command::PropertyChange, "Studio.Studio.caption=Studio ("));
+    QByteArray stats;
+    ASSERT_TRUE(waitUntil([&] {
+        stats += core.process().readAllStandardOutput();
+        return stats.contains("stats: frames received ");
+    }));
+    for (const QStringList& bad :
+         {QStringList{"--churn", "-1"}, {"--churn", "lots"}, {"--stats", "x"}}) {
+        RunningServer refusedOption(CORVANE_DEMO_CORE_EXE,
+                                    QStringList{"--listen", "127.0.0.1:0"} + bad);
+        EXPECT_TRUE(refusedOption.process().waitForFinished(10000));
+        EXPECT_EQ(refusedOption.process().exitCode(), 2);
+    }
 
     RunningServer refused(CORVANE_DEMO_CORE_EXE, {"--listen", "nowhere:1"});
     EXPECT_TRUE(refused.process().waitForFinished(10000));

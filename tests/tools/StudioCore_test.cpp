@@ -292,6 +292,44 @@ TEST_F(StudioCoreTest, ChannelsAnswerSubscriptionsRequestsAndQueriesOfEveryListe
     }
 }
 
+TEST_F(StudioCoreTest, ChurnTakesButtonsFadersChannelsAndCaptionsInTurnToTheirViewers) {
+    m_studio.churn(); // nobody shows a panel: nothing to change
+    EXPECT_TRUE(m_output.sent.empty());
+    EXPECT_EQ(m_studio.churnCount(), 0);
+
+    joinPanel(1, "Studio");
+    joinPanel(2, "Other"); // no buttons, no points: only its caption changes
+    const QString strip = PointAddressBlock(2, 11, true);
+    frame(1, Command::MeterSubscription, strip, "");
+    const QString record = "0002" + US + "11" + US + "False" + US + "FFA0:FFA0:FFA0:FFA0:";
+    const QStringList expected = {
+        "1:35:Studio.Mic1.state=off", // starts on
+        "1:22:" + record + "-1",
+        "1:20:FTFFF",
+        "2:35:Other.Other.caption=Other (0)",
+        "1:35:Studio.Mic2.state=on",
+        "1:22:" + record + "-8",
+        "1:20:TTFFF",
+        "1:35:Studio.Studio.caption=Studio (1)",
+        "1:35:Studio.Talkback.state=on",
+    };
+    for (const QString& change : expected) {
+        SCOPED_TRACE(change.toStdString());
+        m_output.clear();
+        m_studio.churn();
+        EXPECT_EQ(m_output.summary(), QStringList{change});
+    }
+    EXPECT_EQ(m_studio.churnCount(), expected.size());
+
+    // The studio remembers what changed: a client loading the panel now sees it.
+    joinPanel(3, "Other");
+    frame(3, Command::PanelDefinition, kNoAddress, "Studio");
+    EXPECT_EQ(
+        m_output.summary().mid(1),
+        QStringList({"3:35:Studio.Mic1.state=off", "3:35:Studio.Mic2.state=on",
+                     "3:35:Studio.Studio.caption=Studio (1)", "3:35:Studio.Talkback.state=on"}));
+}
+
 TEST(DemoPoints, AddressBlocksAndIoAddressesNameThePointsTheyShould) {
     struct Row {
         QString block;

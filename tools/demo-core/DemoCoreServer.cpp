@@ -5,13 +5,22 @@
 
 #include <QTcpSocket>
 
+#include <algorithm>
+
 namespace corvane::demo {
+
+namespace {
+// Changes are made in small batches at this interval, however many a second are asked for.
+constexpr int kChurnTickMs = 10;
+} // namespace
 
 DemoCoreServer::DemoCoreServer(const QDir& panelFolder, StudioCore::Credentials credentials,
                                QObject* parent)
     : QObject(parent), m_catalog(panelFolder),
       m_studio(m_catalog, m_state, std::move(credentials), *this) {
     connect(&m_server, &QTcpServer::newConnection, this, &DemoCoreServer::onNewConnection);
+    m_churnTimer.setInterval(kChurnTickMs);
+    connect(&m_churnTimer, &QTimer::timeout, this, &DemoCoreServer::onChurnTick);
 }
 
 DemoCoreServer::~DemoCoreServer() {
@@ -55,6 +64,7 @@ void DemoCoreServer::onReadyRead(int id) {
     }
     const QString text = connection->decoder(connection->socket->readAll());
     for (const QString& piece : connection->buffer.append(text)) {
+        ++m_framesReceived;
         if (m_trace) {
             m_trace(TraceLine(id, true, piece));
         }
@@ -62,6 +72,25 @@ void DemoCoreServer::onReadyRead(int id) {
         if (!m_connections.contains(id)) {
             return; // the studio closed it
         }
+    }
+}
+
+void DemoCoreServer::setChurn(double changesPerSecond) {
+    m_churnPerSecond = std::max(0.0, changesPerSecond);
+    m_churnDone = 0;
+    m_churnClock.start();
+    if (m_churnPerSecond > 0) {
+        m_churnTimer.start();
+    } else {
+        m_churnTimer.stop();
+    }
+}
+
+void DemoCoreServer::onChurnTick() {
+    // As many changes as are due by now: the rate holds whatever the timer's jitter.
+    const auto due = qint64(double(m_churnClock.elapsed()) * m_churnPerSecond / 1000.0);
+    for (; m_churnDone < due; ++m_churnDone) {
+        m_studio.churn();
     }
 }
 
@@ -83,6 +112,7 @@ void DemoCoreServer::send(int id, const QString& frame) {
     if (m_trace) {
         m_trace(TraceLine(id, false, frame));
     }
+    ++m_framesSent;
     connection->socket->write(frame.toUtf8());
     if (connection->socket->bytesToWrite() > kMaxUnreadBytes) {
         note(QStringLiteral("#%1 reads nothing of what it is sent: dropped").arg(id));

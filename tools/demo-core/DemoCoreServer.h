@@ -5,11 +5,13 @@
 #include "StudioState.h"
 #include "protocol/ReceiveBuffer.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QHostAddress>
 #include <QObject>
 #include <QStringDecoder>
 #include <QTcpServer>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -47,6 +49,13 @@ public:
 
     int connectionCount() const { return int(m_connections.size()); }
 
+    // Keeps the studio busy: this many changes a second (see StudioCore::churn), 0 for none.
+    void setChurn(double changesPerSecond);
+    const StudioCore& studio() const { return m_studio; }
+    // Frames received from and sent to all clients so far.
+    qint64 framesReceived() const { return m_framesReceived; }
+    qint64 framesSent() const { return m_framesSent; }
+
 private:
     struct Connection {
         QTcpSocket* socket = nullptr;
@@ -57,6 +66,7 @@ private:
     void onNewConnection();
     void onReadyRead(int id);
     void onDisconnected(int id);
+    void onChurnTick();
 
     void endLater(int id, bool abort);
     void send(int connection, const QString& frame) override;
@@ -71,6 +81,12 @@ private:
     int m_nextId = 1;
     LineSink m_log;
     LineSink m_trace;
+    QTimer m_churnTimer;
+    QElapsedTimer m_churnClock;
+    double m_churnPerSecond = 0;
+    qint64 m_churnDone = 0; // changes made since the clock started
+    qint64 m_framesReceived = 0;
+    qint64 m_framesSent = 0;
 };
 
 } // namespace corvane::demo

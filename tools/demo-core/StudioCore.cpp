@@ -4,7 +4,10 @@
 #include "protocol/FrameBuilder.h"
 #include "support/DataMod.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <tuple>
 
 namespace corvane::demo {
 
@@ -305,6 +308,135 @@ void StudioCore::gainQuery(int connection, const QString& payload) {
     if (const auto point = PointOfIoAddress(host, channel)) {
         send(connection, Command::LevelData, pointBlock(*point), levelRecord(*point));
     }
+}
+
+void StudioCore::churn() {
+    using Kind = bool (StudioCore::*)(quint64);
+    static constexpr Kind kKinds[] = {&StudioCore::churnButton, &StudioCore::churnGain,
+                                      &StudioCore::churnChannel, &StudioCore::churnCaption};
+    constexpr quint64 kinds = std::size(kKinds);
+    // Every kind in turn; one that finds nothing to change hands over to the next.
+    const quint64 first = m_churnTurn;
+    for (quint64 tried = 0; tried < kinds; ++tried) {
+        const quint64 turn = m_churnTurn++;
+        if ((this->*kKinds[turn % kinds])(turn / kinds)) {
+            ++m_churnCount;
+            return;
+        }
+    }
+    m_churnTurn = first; // nothing to change: the turns wait for something to show
+}
+
+namespace {
+
+// The turn-th of the distinct items, in a stable order, or nothing when there are none.
+template <typename Item, typename Less>
+std::optional<Item> pick(QList<Item> items, quint64 turn, Less less) {
+    std::sort(items.begin(), items.end(), less);
+    const auto equal = [&less](const Item& a, const Item& b) { return !less(a, b) && !less(b, a); };
+    items.erase(std::unique(items.begin(), items.end(), equal), items.end());
+    if (items.isEmpty()) {
+        return std::nullopt;
+    }
+    return items.at(qsizetype(turn % quint64(items.size())));
+}
+
+bool pointLess(const DemoPoint& a, const DemoPoint& b) {
+    return std::tie(a.router, a.io, a.isDest) < std::tie(b.router, b.io, b.isDest);
+}
+
+} // namespace
+
+QList<DemoPoint> StudioCore::subscribedPoints() const {
+    QList<DemoPoint> points;
+    for (const Client& client : m_clients) {
+        if (client.loggedIn) {
+            points += client.subscriptions.values();
+        }
+    }
+    return points;
+}
+
+bool StudioCore::churnButton(quint64 turn) {
+    QList<std::tuple<QString, QString, bool>> buttons; // panel, button as defined, starts on
+    for (const Client& client : m_clients) {
+        if (client.loggedIn && !client.panel.isEmpty()) {
+            for (const StudioButton& button : client.buttons) {
+                buttons.append({client.panel, button.name, button.startsOn});
+            }
+        }
+    }
+    const auto chosen = pick(buttons, turn, std::less<>());
+    if (!chosen) {
+        return false;
+    }
+    const auto& [panel, button, startsOn] = *chosen;
+    const bool on = !m_state.buttonOn(panel, button, startsOn);
+    const QString value = on ? QStringLiteral("on") : QStringLiteral("off");
+    m_state.setProperty(panel, button, QStringLiteral("state"), value);
+    sendToPanel(panel, PropertyChangePayload(panel, button, QStringLiteral("state"), value));
+    return true;
+}
+
+bool StudioCore::churnGain(quint64 turn) {
+    const auto point = pick(subscribedPoints(), turn, pointLess);
+    if (!point) {
+        return false;
+    }
+    const ChannelAbilities abilities = StudioState::abilitiesOf(*point);
+    ChannelState channel = m_state.channel(*point);
+    // A slow sweep over the upper part of the range, different for each point.
+    const double span = std::min(40.0, abilities.gainMaxDb - abilities.gainMinDb);
+    channel.gainDb = abilities.gainMaxDb - double((turn * 7 + quint64(point->io)) % 41) * span / 40;
+    channel.gainDb = std::round(channel.gainDb * 10) / 10;
+    m_state.setChannel(*point, channel);
+    sendToListeners(-1, *point, Command::LevelData, levelRecord(*point));
+    return true;
+}
+
+bool StudioCore::churnChannel(quint64 turn) {
+    const auto point = pick(subscribedPoints(), turn, pointLess);
+    if (!point) {
+        return false;
+    }
+    const ChannelAbilities abilities = StudioState::abilitiesOf(*point);
+    ChannelState channel = m_state.channel(*point);
+    // The channel switch and the buses the channel has, one after the other.
+    QList<bool*> switches;
+    if (abilities.hasOnOff) {
+        switches.append(&channel.on);
+    }
+    for (int bus = 0; bus < 4; ++bus) {
+        if (abilities.hasPGMBus[bus]) {
+            switches.append(&channel.pgmBusOn[bus]);
+        }
+    }
+    if (switches.isEmpty()) {
+        return false;
+    }
+    bool* flipped = switches.at(qsizetype(turn / 7 % quint64(switches.size())));
+    *flipped = !*flipped;
+    m_state.setChannel(*point, channel);
+    sendToListeners(-1, *point, Command::MeterAddOns, channel.addOnsPayload());
+    return true;
+}
+
+bool StudioCore::churnCaption(quint64 turn) {
+    QStringList panels;
+    for (const Client& client : m_clients) {
+        if (client.loggedIn && !client.panel.isEmpty()) {
+            panels.append(client.panel);
+        }
+    }
+    const auto panel = pick(panels, turn, std::less<>());
+    if (!panel) {
+        return false;
+    }
+    // The panel's own record carries its name; its caption is the window's title.
+    const QString caption = QStringLiteral("%1 (%2)").arg(*panel).arg(turn);
+    m_state.setProperty(*panel, *panel, QStringLiteral("caption"), caption);
+    sendToPanel(*panel, PropertyChangePayload(*panel, *panel, QStringLiteral("caption"), caption));
+    return true;
 }
 
 QString StudioCore::levelRecord(const DemoPoint& point) const {

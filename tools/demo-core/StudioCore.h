@@ -47,6 +47,14 @@ public:
     // One piece cut from a connection's text at a frame end (the frame end removed).
     void handle(int connection, const QString& piece);
 
+    // One change of the studio made by no client, as a busy studio keeps making them, in turn:
+    // a button somebody pushes, a fader somebody moves, a channel somebody switches, the
+    // caption of a panel. Each goes to every client it concerns. Nothing happens while no
+    // client shows a panel; kinds the clients' panels do not offer are passed over.
+    void churn();
+    // Changes made by churn() so far.
+    qint64 churnCount() const { return m_churnCount; }
+
     bool isLoggedIn(int connection) const;
     // The own name of the panel last served to a connection.
     QString panelOf(int connection) const;
@@ -75,12 +83,19 @@ private:
     // To every client subscribed to the point, and to the one that asked.
     void sendToListeners(int asker, const DemoPoint& point, int command, const QString& payload);
     QString levelRecord(const DemoPoint& point) const;
+    QList<DemoPoint> subscribedPoints() const;
+    bool churnButton(quint64 turn);
+    bool churnGain(quint64 turn);
+    bool churnChannel(quint64 turn);
+    bool churnCaption(quint64 turn);
 
     const PanelCatalog& m_catalog;
     StudioState& m_state;
     Credentials m_credentials;
     StudioOutput& m_output;
     QHash<int, Client> m_clients;
+    quint64 m_churnTurn = 0;
+    qint64 m_churnCount = 0;
 };
 
 } // namespace corvane::demo

@@ -7,6 +7,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
+#include <QTimer>
 
 using corvane::demo::DemoCoreServer;
 using corvane::demo::ListenAddress;
@@ -27,6 +28,12 @@ int main(int argc, char** argv) {
     parser.addOption({"user", "User name a client must log in with.", "name", "operator"});
     parser.addOption({"password", "Password a client must log in with.", "password", "demo"});
     parser.addOption({"trace", "Print every frame in and out on stderr."});
+    parser.addOption({"churn",
+                      "Keep the studio busy: this many changes a second (buttons pushed, faders "
+                      "moved, channels switched, captions) to the clients that show them.",
+                      "per-second", "0"});
+    parser.addOption(
+        {"stats", "Print the frames received and sent every this many seconds.", "seconds", "0"});
     parser.process(app);
 
     QTextStream out(stdout);
@@ -34,6 +41,16 @@ int main(int argc, char** argv) {
     const auto listen = ListenAddress::parse(parser.value("listen"), 5200);
     if (!listen) {
         err << "--listen wants ADDRESS:PORT, not \"" << parser.value("listen") << "\"" << Qt::endl;
+        return 2;
+    }
+    bool churnOk = false;
+    const double churn = parser.value("churn").toDouble(&churnOk);
+    bool statsOk = false;
+    const int statsSeconds = parser.value("stats").toInt(&statsOk);
+    if (!churnOk || churn < 0 || churn > 100000 || !statsOk || statsSeconds < 0) {
+        err << "--churn wants a number of changes a second (0 to 100000), --stats a number of "
+               "seconds"
+            << Qt::endl;
         return 2;
     }
     const QDir panels(parser.value("panels"));
@@ -55,5 +72,14 @@ int main(int argc, char** argv) {
     out << "demo Core listening on "
         << ListenAddress::describe(server.serverAddress(), server.serverPort()) << ", panels in "
         << panels.absolutePath() << Qt::endl;
+    server.setChurn(churn);
+    QTimer stats;
+    QObject::connect(&stats, &QTimer::timeout, [&] {
+        out << "stats: frames received " << server.framesReceived() << ", sent "
+            << server.framesSent() << ", changes " << server.studio().churnCount() << Qt::endl;
+    });
+    if (statsSeconds > 0) {
+        stats.start(statsSeconds * 1000);
+    }
     return QCoreApplication::exec();
 }

@@ -106,6 +106,7 @@ void DemoMeterServer::onTick(int id) {
     const QByteArray lines = connection->session.levelLines(m_clock.elapsed());
     if (!lines.isEmpty()) {
         connection->socket->write(lines);
+        m_linesSent += connection->session.subscriptionCount(); // one line a point
     }
 }
 

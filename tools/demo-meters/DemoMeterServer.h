@@ -50,6 +50,8 @@ public:
     ChannelHints& hints() { return m_hints; }
     const MeterPointPool& pool() const { return m_pool; }
     int connectionCount() const { return int(m_connections.size()); }
+    // Level lines sent to all clients so far.
+    qint64 linesSent() const { return m_linesSent; }
 
 private:
     struct Connection {
@@ -74,6 +76,7 @@ private:
     QElapsedTimer m_clock;
     LineSink m_log;
     LineSink m_trace;
+    qint64 m_linesSent = 0;
 };
 
 } // namespace corvane::demo

@@ -7,6 +7,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
+#include <QTimer>
 
 using corvane::demo::DemoMeterServer;
 using corvane::demo::ListenAddress;
@@ -27,6 +28,8 @@ int main(int argc, char** argv) {
     parser.addOption({"user", "User name for the Core.", "name", "operator"});
     parser.addOption({"password", "Password for the Core.", "password", "demo"});
     parser.addOption({"trace", "Print every line received on stderr."});
+    parser.addOption(
+        {"stats", "Print the level lines sent every this many seconds.", "seconds", "0"});
     parser.process(app);
 
     QTextStream out(stdout);
@@ -34,6 +37,13 @@ int main(int argc, char** argv) {
     const auto listen = ListenAddress::parse(parser.value("listen"), 9501);
     if (!listen) {
         err << "--listen wants ADDRESS:PORT, not \"" << parser.value("listen") << "\"" << Qt::endl;
+        return 2;
+    }
+
+    bool statsOk = false;
+    const int statsSeconds = parser.value("stats").toInt(&statsOk);
+    if (!statsOk || statsSeconds < 0) {
+        err << "--stats wants a number of seconds" << Qt::endl;
         return 2;
     }
 
@@ -52,5 +62,11 @@ int main(int argc, char** argv) {
     }
     out << "demo meter server listening on "
         << ListenAddress::describe(server.serverAddress(), server.serverPort()) << Qt::endl;
+    QTimer stats;
+    QObject::connect(&stats, &QTimer::timeout,
+                     [&] { out << "stats: level lines sent " << server.linesSent() << Qt::endl; });
+    if (statsSeconds > 0) {
+        stats.start(statsSeconds * 1000);
+    }
     return QCoreApplication::exec();
 }

@@ -1,0 +1,516 @@
+// The client under faults of its servers: a Core and a meter server on loopback that drop,
+// die, garble, stall and flood, against the real main window. In every case the client's event
+// loop keeps turning, what it buffers stays bounded, and once the servers behave again the
+// panel shows what the Core said last.
+
+#include "app/frmCVMini.h"
+#include "components/LedMeter.h"
+#include "connection/clsCVCoreConnection.h"
+#include "meters/frmMeterWinsock.h"
+#include "panel/ControlProperties.h"
+#include "panel/PanelState.h"
+#include "protocol/ClientProtocolConsts.h"
+#include "support/AppGlobals.h"
+#include "support/MemoryRelease.h"
+#include "support/TestCore.h"
+#include "support/TestMeterServer.h"
+#include "support/UserPrompt.h"
+#include "support/Wait.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <iostream>
+
+#include <time.h>
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+// Builds with sanitizers run several times slower than optimised ones; bounds on time are
+// multiplied by this factor there, so that the check stays and still means something.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr int kSlowBuildFactor = 6;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) ||                         \
+    __has_feature(memory_sanitizer)
+constexpr int kSlowBuildFactor = 6;
+#else
+constexpr int kSlowBuildFactor = 1;
+#endif
+#else
+constexpr int kSlowBuildFactor = 1;
+#endif
+
+// The most work the client's event loop may do in one turn while a server misbehaves: an
+// operator's click or a repaint waits no longer than this on a machine of its own. On the wall
+// clock a busy machine (tests run two at a time on two cores) adds time the process is not run,
+// so the wall-clock gap has a wider bound, which still catches a loop that stalls.
+constexpr qint64 kMaxTurnWorkMs = 100 * kSlowBuildFactor;
+constexpr qint64 kMaxTurnGapMs = 500 * kSlowBuildFactor;
+// How long recoveries may take (reconnects, the meter checker's tick).
+constexpr int kRecoveryTimeoutMs = 10000 * kSlowBuildFactor;
+
+const QString kNoAddress = QStringLiteral("000000000000");
+const QString kField = QString(QChar(31));
+
+qint64 residentKb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:")) {
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+        }
+    }
+    return 0;
+}
+
+// Milliseconds this thread has run on a processor.
+double threadCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1000.0 + double(now.tv_nsec) / 1e6;
+}
+
+// Watches the event loop from inside: a fine timer notes the largest gap between two of its
+// ticks, and at every tick how much the client holds in its buffers. A gap is measured twice:
+// on the wall clock, and in processor time of this thread, which is the work done in one turn
+// of the loop without the time a busy machine gave to other processes meanwhile.
+class TurnProbe {
+public:
+    explicit TurnProbe(std::function<qint64()> bufferedBytes)
+        : m_bufferedBytes(std::move(bufferedBytes)) {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(kTickMs);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
+    }
+    void start() {
+        m_maxGapMs = 0;
+        m_maxWorkMs = 0;
+        m_peakBytes = 0;
+        m_clock.start();
+        m_lastTickMs = 0;
+        m_lastCpuMs = threadCpuMs();
+        m_timer.start();
+    }
+    void stop() {
+        tick();
+        m_timer.stop();
+    }
+    qint64 maxGapMs() const { return m_maxGapMs; }
+    qint64 maxWorkMs() const { return qint64(m_maxWorkMs); }
+    qint64 peakBytes() const { return m_peakBytes; }
+
+private:
+    static constexpr int kTickMs = 5;
+
+    void tick() {
+        const qint64 now = m_clock.elapsed();
+        const double cpu = threadCpuMs();
+        m_maxGapMs = std::max(m_maxGapMs, now - m_lastTickMs);
+        m_maxWorkMs = std::max(m_maxWorkMs, cpu - m_lastCpuMs);
+        m_lastTickMs = now;
+        m_lastCpuMs = cpu;
+        m_peakBytes = std::max(m_peakBytes, m_bufferedBytes());
+    }
+
+    std::function<qint64()> m_bufferedBytes;
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_lastTickMs = 0;
+    double m_lastCpuMs = 0;
+    qint64 m_maxGapMs = 0;
+    double m_maxWorkMs = 0;
+    qint64 m_peakBytes = 0;
+};
+
+// One fault: what the servers do, and how much the client may hold meanwhile.
+struct Fault {
+    const char* name;
+    std::function<void()> inject; // returns once the fault is over and the servers behave
+    qint64 maxBufferedBytes;
+};
+
+// The real main window against a primary and a backup Core and a meter server. The Cores act
+// like a real one: each serves the panel and its present state on every panel request, and
+// answers every request for an I/O address.
+class FaultTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_previousDir = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
+        appGlobals() = AppGlobals{};
+        UserPrompt::setHandler([](QWidget*, const QString&, const QString&) {});
+        static int routers = 70; // points of their own: addresses stay known for the whole run
+        m_router = ++routers;
+        for (TestCore* core : {&m_primary, &m_backup}) {
+            QObject::connect(core, &TestCore::frameReceived, core,
+                             [this, core](const TestFrame& frame) { serve(*core, frame); });
+        }
+    }
+    void TearDown() override {
+        m_window.close();
+        UserPrompt::setHandler({});
+        QDir::setCurrent(m_previousDir);
+    }
+
+    // Starts the client and waits until its panel shows and its meter moves.
+    void bringUp() {
+        QFile config(m_dir.filePath("CVMiniConfig.txt"));
+        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write("primaryserverip=127.0.0.1\r\nprimaryserverport=" +
+                     QByteArray::number(m_primary.port()) +
+                     "\r\nbackupserverip=127.0.0.1\r\nbackupserverport=" +
+                     QByteArray::number(m_backup.port()) + "\r\nmeterserverport=" +
+                     QByteArray::number(m_meters.port()) + "\r\npanelname=Main\r\nusername=op\r\n");
+        config.close();
+        ASSERT_TRUE(m_window.Form_Load({}));
+        // Reconnects in tenths of a second rather than seconds.
+        CoreConnectorTimings timings;
+        timings.listPauseMs = 200;
+        timings.reconnectDelayMs = 100;
+        m_window.MasterSocket()->connector()->setTimings(timings);
+        m_window.MeterWinsock()->timConnectionChecker().setInterval(100);
+        expectRecovered("start");
+    }
+
+    // What the client holds that a server can fill: the unfinished frame from the Core, the
+    // unfinished level line, and the meter connection's unread and unsent bytes.
+    qint64 clientBufferedBytes() {
+        QTcpSocket& meterSocket = m_window.MeterWinsock()->MeterWinsock();
+        return m_window.parser().buffer().buffered().size() * qint64(sizeof(QChar)) +
+               m_window.MeterWinsock()->receiver().buffer().buffered().size() +
+               meterSocket.bytesAvailable() + meterSocket.bytesToWrite();
+    }
+
+    // The Core says something new; the client must end up showing it.
+    void say(const QString& caption) {
+        m_caption = caption;
+        m_core->sendFrame(Command::PropertyChange, kNoAddress, "Main.Status.caption=" + caption);
+    }
+
+    // The panel shows what the Core said last, every control the Core defined is there, and
+    // levels reach the meter.
+    void expectRecovered(const QString& caption) {
+        say(caption);
+        ASSERT_TRUE(waitUntil([&] { return shownCaption() == caption; }, kRecoveryTimeoutMs))
+            << "shows \"" << shownCaption().left(80).toStdString() << "\"";
+        const ControlRecordPtr* status = m_window.panel().collControls.find("status");
+        ASSERT_NE(status, nullptr);
+        EXPECT_EQ((*status)->Caption, caption);
+        for (const QString& name : m_definedNames) {
+            EXPECT_NE(m_window.panel().collControls.find(name), nullptr) << name.toStdString();
+        }
+        const int level = -10 - (++m_levelsSent % 50);
+        auto* meter =
+            qobject_cast<LedMeter*>((*m_window.panel().collControls.find("pgm"))->pntrControl);
+        ASSERT_NE(meter, nullptr);
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                m_meters.sendLine(TestMeterServer::levelLine(true, m_router, 1, level, level));
+                return meter->levelLeft() == level;
+            },
+            kRecoveryTimeoutMs));
+    }
+
+    QString shownCaption() {
+        const ControlRecordPtr* status = m_window.panel().collControls.find("status");
+        return status && (*status)->pntrControl ? ControlProperties::Caption((*status)->pntrControl)
+                                                : QString();
+    }
+
+    // Runs each fault with the probe watching, then checks the client has come through it.
+    void runFaults(const QList<Fault>& faults) {
+        bringUp();
+        const qint64 startKb = residentKb();
+        TurnProbe probe([this] { return clientBufferedBytes(); });
+        for (const Fault& fault : faults) {
+            SCOPED_TRACE(fault.name);
+            probe.start();
+            fault.inject();
+            probe.stop();
+            ReleaseFreedMemory();
+            std::cout << "[ fault    ] " << fault.name << ": longest turn " << probe.maxGapMs()
+                      << " ms (" << probe.maxWorkMs() << " ms of work), client buffers at most "
+                      << probe.peakBytes() / 1024 << " KiB, resident " << residentKb() / 1024
+                      << " MiB" << std::endl;
+            EXPECT_LE(probe.maxWorkMs(), kMaxTurnWorkMs);
+            EXPECT_LE(probe.maxGapMs(), kMaxTurnGapMs);
+            EXPECT_LE(probe.peakBytes(), fault.maxBufferedBytes);
+            expectRecovered(QStringLiteral("after %1").arg(fault.name));
+            if (HasFatalFailure()) {
+                return;
+            }
+        }
+        // Nothing of the faults stays behind: what was received has been let go.
+        ReleaseFreedMemory();
+        EXPECT_LT(residentKb() - startKb, 64 * 1024);
+    }
+
+    QString definition() const {
+        QString controls =
+            QStringLiteral(
+                "<c><type>label</type><name>Status</name><caption>none</caption></c>"
+                "<c><type>button</type><name>Go</name></c>"
+                "<c><type>meter</type><name>Pgm</name><meterrouternumber>%1</meterrouternumber>"
+                "<meterionumber>1</meterionumber></c>")
+                .arg(m_router);
+        for (const QString& name : m_definedNames.mid(3)) {
+            controls += "<c><type>label</type><name>" + name + "</name></c>";
+        }
+        for (int io = 2; io < 2 + m_moreMeters; ++io) {
+            controls += QStringLiteral("<c><type>meter</type><name>M%1</name><meterrouternumber>%2"
+                                       "</meterrouternumber><meterionumber>%1</meterionumber></c>")
+                            .arg(io)
+                            .arg(m_router);
+        }
+        return "<panel><name>Main</name><controllist>" + controls + "</controllist></panel>";
+    }
+
+    void servePanel(TestCore& core) {
+        core.sendFrame(Command::PanelDefinition, kNoAddress, "Main" + kField + definition());
+        core.sendFrame(Command::PropertyChange, kNoAddress, "Main.Status.caption=" + m_caption);
+    }
+
+    void serve(TestCore& core, const TestFrame& frame) {
+        if (frame.command() == Command::PanelDefinition) {
+            servePanel(core);
+        } else if (frame.command() == Command::IoAddress) {
+            core.sendFrame(Command::IoAddress, frame.addressBlock(), "dev/" + frame.addressBlock());
+        }
+    }
+
+    // Writes the bytes to the Core's client in pieces, as fast as the client reads them.
+    void stream(qint64 total, const std::function<QByteArray(qint64 offset)>& piece) {
+        for (qint64 sent = 0; sent < total;) {
+            ASSERT_TRUE(waitUntil([&] { return m_core->bytesToWrite() < 1024 * 1024; },
+                                  kRecoveryTimeoutMs));
+            const QByteArray bytes = piece(sent);
+            m_core->sendRaw(bytes);
+            sent += bytes.size();
+        }
+        ASSERT_TRUE(waitUntil([&] { return m_core->bytesToWrite() == 0; }, kRecoveryTimeoutMs));
+    }
+
+    int panelRequests() const {
+        return int(m_primary.framesWithCommand(Command::PanelDefinition).size() +
+                   m_backup.framesWithCommand(Command::PanelDefinition).size());
+    }
+
+    QTemporaryDir m_dir;
+    QString m_previousDir;
+    TestCore m_primary;
+    TestCore m_backup;
+    TestCore* m_core = &m_primary; // the Core the client is connected to
+    TestMeterServer m_meters;
+    frmCVMini m_window;
+    int m_router = 0;
+    QString m_caption = QStringLiteral("start");
+    QStringList m_definedNames = {"status", "go", "pgm"};
+    int m_levelsSent = 0;
+    int m_moreMeters = 0; // meters on points of their own, beside Pgm
+};
+
+TEST_F(FaultTest, TheClientKeepsTurningAndComesBackWhenTheCoreMisbehaves) {
+    const auto frameBytes = [](int command, const QString& payload) {
+        return TestFrame::build(command, kNoAddress, payload);
+    };
+    // Prepared before the faults, so that the probe times the client and not the test.
+    QRandomGenerator random(20240612);
+    QByteArray noise(1024 * 1024, Qt::Uninitialized);
+    random.fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+    QByteArray manyFrames;
+    for (int n = 1; n <= 10000; ++n) {
+        manyFrames += n % 2 ? frameBytes(Command::PropertyChange,
+                                         QStringLiteral("Main.Status.caption=%1").arg(n))
+                            : frameBytes(Command::PropertyChange,
+                                         n % 4 ? "Main.Go.backcolor=255" : "Main.Go.state=on");
+    }
+    QByteArray hugePanel = frameBytes(Command::PanelDefinition, {}).chopped(2) + "Huge" +
+                           kField.toUtf8() + "<panel><name>Main</name><controllist>";
+    for (int n = 0; hugePanel.size() < 50 * 1000 * 1000; ++n) {
+        hugePanel += "<c><type>label</type><name>Big" + QByteArray::number(n) + "</name><caption>" +
+                     QByteArray(400, 'c') + "</caption></c>";
+    }
+    hugePanel += "</controllist></panel>\x03\x03";
+
+    const QList<Fault> faults = {
+        {"Core drops mid-frame and comes back",
+         [&] {
+             // The panel is asked for again and merged: a control added meanwhile appears.
+             m_definedNames << "extra";
+             const int requests = panelRequests();
+             m_core->sendRaw(
+                 frameBytes(Command::PropertyChange, "Main.Status.caption=torn").left(30));
+             ASSERT_TRUE(
+                 waitUntil([&] { return !m_window.parser().buffer().buffered().isEmpty(); }));
+             m_core->dropConnection();
+             ASSERT_TRUE(
+                 waitUntil([&] { return panelRequests() == requests + 1; }, kRecoveryTimeoutMs));
+             ASSERT_TRUE(
+                 waitUntil([&] { return shownCaption() == m_caption; }, kRecoveryTimeoutMs));
+         },
+         64 * 1024},
+        {"Core sends random bytes",
+         [&] {
+             m_core->sendRaw(noise);
+             m_core->sendRaw("\x03\x03"); // whatever the noise left open ends here
+             // Noise may have stopped metering (a status reply) or passed for a panel: the Core
+             // sends its panel afresh, as it would after a reconnect.
+             servePanel(*m_core);
+         },
+         4 * 1024 * 1024},
+        {"Core sends a frame that never ends",
+         [&] {
+             const int dropped = m_window.parser().buffer().droppedTails();
+             const QByteArray head =
+                 frameBytes(Command::PropertyChange, "Main.Status.caption=").chopped(2);
+             const qint64 endless = m_window.parser().buffer().maxTail() + 4 * 1024 * 1024;
+             stream(endless, [&](qint64 offset) {
+                 return offset == 0 ? head : QByteArray(1024 * 1024, 'x');
+             });
+             EXPECT_EQ(m_window.parser().buffer().droppedTails(), dropped + 1);
+             m_core->sendRaw("\x03\x03");
+         },
+         (m_window.parser().buffer().maxTail() + 2 * 1024 * 1024) * qint64(sizeof(QChar))},
+        {"Core sends 10,000 frames in one write",
+         [&] {
+             m_core->sendRaw(manyFrames);
+             ASSERT_TRUE(waitUntil([&] { return shownCaption() == "9999"; }, kRecoveryTimeoutMs));
+         },
+         4 * 1024 * 1024},
+        {"Core sends a 50 MB panel definition",
+         [&] {
+             m_core->sendRaw(hugePanel);
+             ASSERT_TRUE(
+                 waitUntil([&] { return m_core->bytesToWrite() == 0; }, kRecoveryTimeoutMs));
+             ASSERT_TRUE(
+                 waitUntil([&] { return m_window.windowTitle() == "Huge"; }, kRecoveryTimeoutMs));
+             // Far beyond what a panel may be: nothing of it is read, and the panel stays.
+             EXPECT_EQ(m_window.panel().collControls.find("big0"), nullptr);
+             EXPECT_EQ(m_window.panel().windowTag, "Main");
+         },
+         // The whole frame is held once, as it arrived.
+         120 * 1000 * 1000},
+        {"Core dies and the backup takes over",
+         [&] {
+             m_primary.close();
+             m_core = &m_backup;
+             ASSERT_TRUE(waitUntil(
+                 [&] { return !m_backup.framesWithCommand(Command::PanelDefinition).isEmpty(); },
+                 kRecoveryTimeoutMs));
+             ASSERT_TRUE(
+                 waitUntil([&] { return shownCaption() == m_caption; }, kRecoveryTimeoutMs));
+         },
+         64 * 1024},
+    };
+    runFaults(faults);
+}
+
+TEST_F(FaultTest, TheClientKeepsTurningAndComesBackWhenTheMeterServerMisbehaves) {
+    m_moreMeters = 400;
+    const auto pgm = [&](int level) {
+        return TestMeterServer::levelLine(true, m_router, 1, level, level);
+    };
+    const QList<Fault> faults = {
+        {"meter server drops",
+         [&] {
+             // Meanwhile the Core answers a burst of address requests: each reply checks the
+             // meter connection, which must be made once, not once per reply.
+             const int connections = m_meters.connectionCount();
+             m_meters.dropConnections();
+             for (int io = 1; io < 2 + m_moreMeters; ++io) {
+                 const QString block = QStringLiteral("%1%2%3")
+                                           .arg(m_router, 4, 16, QLatin1Char('0'))
+                                           .arg(0, 4, 16, QLatin1Char('0'))
+                                           .arg(io, 4, 16, QLatin1Char('0'))
+                                           .toUpper();
+                 m_core->sendFrame(Command::IoAddress, block, "dev/" + block);
+             }
+             ASSERT_TRUE(waitUntil([&] { return m_meters.connectionCount() == connections + 1; },
+                                   kRecoveryTimeoutMs));
+             pumpEvents(300);
+             EXPECT_EQ(m_meters.connectionCount(), connections + 1);
+         },
+         64 * 1024},
+        {"meter server stalls",
+         [&] {
+             // Every check asks again for the points that have gone quiet, far more often than
+             // the client does, so that what the server leaves unread piles up in minutes
+             // rather than days; none of it is read.
+             m_window.MeterWinsock()->subscriptions().setQuietLimitMs(0);
+             m_window.MeterWinsock()->timConnectionChecker().setInterval(2);
+             m_meters.setStalled(true);
+             pumpEvents(3000);
+             m_meters.setStalled(false);
+             m_window.MeterWinsock()->timConnectionChecker().setInterval(100);
+             m_window.MeterWinsock()->subscriptions().setQuietLimitMs(60 * 1000);
+             EXPECT_GT(m_window.MeterWinsock()->linesDropped(), 0);
+             ASSERT_TRUE(waitUntil(
+                 [&] { return m_window.MeterWinsock()->MeterWinsock().bytesToWrite() == 0; },
+                 kRecoveryTimeoutMs));
+         },
+         2 * 1024 * 1024},
+        {"meter server sends half lines",
+         [&] {
+             for (int n = 0; n < 200; ++n) {
+                 const QByteArray line = pgm(-20 - n % 10) + "\r\n";
+                 m_meters.sendRaw(line.left(n % line.size()));
+                 pumpEvents(1);
+                 m_meters.sendRaw(line.mid(n % line.size()));
+             }
+             // A line that never ends is let go, and the next one is read as usual.
+             m_meters.sendRaw(pgm(-30).left(20));
+             for (int n = 0; n < 20; ++n) {
+                 m_meters.sendRaw(QByteArray(1000, 'y'));
+                 pumpEvents(1);
+             }
+             m_meters.sendRaw("\r\n");
+         },
+         64 * 1024},
+        {"meter server floods 100,000 lines a second",
+         [&] {
+             // 1,000 lines every 10 ms for 2 s, for the panel's point and 99 others.
+             QByteArray burst;
+             for (int n = 0; n < 1000; ++n) {
+                 burst += (n % 100 ? TestMeterServer::levelLine(false, m_router, n % 100, -n % 60,
+                                                                -n % 60)
+                                   : pgm(-n % 60)) +
+                          "\r\n";
+             }
+             const qint64 before = m_window.MeterWinsock()->receiver().readingsDelivered();
+             QElapsedTimer clock;
+             clock.start();
+             QTimer flood;
+             QObject::connect(&flood, &QTimer::timeout, [&] {
+                 if (m_meters.bytesToWrite() < 4 * 1024 * 1024) {
+                     m_meters.sendRaw(burst);
+                 }
+             });
+             flood.start(10);
+             pumpEvents(2000);
+             flood.stop();
+             const qint64 delivered =
+                 m_window.MeterWinsock()->receiver().readingsDelivered() - before;
+             std::cout << "[ fault    ] flood: " << delivered * 1000 / clock.elapsed()
+                       << " lines a second read" << std::endl;
+             EXPECT_GT(delivered, 100000);
+         },
+         4 * 1024 * 1024},
+    };
+    runFaults(faults);
+}
+
+} // namespace
