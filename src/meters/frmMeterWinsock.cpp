@@ -2,6 +2,7 @@
 
 #include "meters/MeterServerLines.h"
 #include "support/AppGlobals.h"
+#include "support/LogCategories.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -21,7 +22,15 @@ frmMeterWinsock::frmMeterWinsock(FrameSender& core, MeterRoutes& routes,
             &frmMeterWinsock::timConnectionChecker_Timer);
     connect(&m_socket, &QTcpSocket::connected, this, &frmMeterWinsock::MeterWinsock_Connect);
     connect(&m_socket, &QTcpSocket::readyRead, this, &frmMeterWinsock::MeterWinsock_DataArrival);
-    // Errors and remote closes need no handling here: the connection checker repairs them.
+    // Errors and remote closes need no handling here, the connection checker repairs them;
+    // they are only told, once per connection, so that a maintainer sees why levels stopped.
+    connect(&m_socket, &QAbstractSocket::errorOccurred, this, [this] {
+        qCInfo(lcMeters).noquote() << "meter server" << target() << m_socket.errorString();
+    });
+}
+
+QString frmMeterWinsock::target() const {
+    return m_strMeterHost + QLatin1Char(':') + QString::number(m_intMeterPort);
 }
 
 frmMeterWinsock::~frmMeterWinsock() {
@@ -58,9 +67,14 @@ void frmMeterWinsock::sendLine(const QByteArray& line) {
     if (m_socket.bytesToWrite() > kMaxPendingWriteBytes) {
         // A server that reads nothing must not make us buffer without end. A subscription
         // dropped here goes out again when its point is found quiet, or on the next connection.
-        ++m_linesDropped;
+        if (m_linesDropped++ == m_linesDroppedTold) {
+            qCWarning(lcMeters).noquote()
+                << "meter server" << target() << "reads nothing: lines to it are dropped";
+        }
         return;
     }
+    m_linesDroppedTold = m_linesDropped;
+    qCDebug(lcMeters).noquote() << "to meter server" << line.trimmed();
     m_socket.write(line);
 }
 
@@ -173,17 +187,21 @@ bool frmMeterWinsock::closeAndWait() {
 
 void frmMeterWinsock::connectNow() {
     m_connectAfterClose = false;
+    qCInfo(lcMeters).noquote() << "connecting to meter server" << target();
     m_socket.connectToHost(m_strMeterHost, m_intMeterPort);
 }
 
 void frmMeterWinsock::MeterWinsock_Connect() {
+    qCInfo(lcMeters).noquote() << "connected to meter server" << target();
     m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     sendLine(PollLine(appGlobals().intMeterPollValue));
     ResubscribeAllOpen();
 }
 
 void frmMeterWinsock::MeterWinsock_DataArrival() {
-    m_receiver.receive(m_socket.readAll());
+    const QByteArray arrival = m_socket.readAll();
+    qCDebug(lcMeters).noquote() << "from meter server" << arrival.size() << "bytes";
+    m_receiver.receive(arrival);
 }
 
 void frmMeterWinsock::timConnectionChecker_Timer() {

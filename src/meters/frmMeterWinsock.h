@@ -79,6 +79,7 @@ public:
 private:
     bool isConnected() const override;
     void sendLine(const QByteArray& line) override;
+    QString target() const; // "host:port" of the meter server, for the log
 
     void MeterWinsock_Connect();
     void MeterWinsock_DataArrival();
@@ -99,6 +100,7 @@ private:
     bool m_closing = false;
     bool m_connectAfterClose = false;
     qint64 m_linesDropped = 0;
+    qint64 m_linesDroppedTold = 0; // the count when lines last went out: warn once per stall
 };
 
 } // namespace corvane

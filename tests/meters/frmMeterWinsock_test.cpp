@@ -11,6 +11,7 @@
 #include "protocol/FrameSender.h"
 #include "runtime/MeterTags.h"
 #include "support/AddressLookup.h"
+#include "support/LogCapture.h"
 #include "support/StripParts.h"
 #include "support/TestMeterServer.h"
 #include "support/Wait.h"
@@ -185,6 +186,7 @@ TEST_F(MeterClientTest, QuietPointsAreSubscribedAgainLivePointsAreNot) {
 }
 
 TEST_F(MeterClientTest, ADroppedServerIsReconnectedAtTheNextCheck) {
+    LogCapture log;
     startAndWaitForSubscriptions();
     m_meters->timConnectionChecker().setInterval(100);
     m_meters->timConnectionChecker().start();
@@ -199,6 +201,12 @@ TEST_F(MeterClientTest, ADroppedServerIsReconnectedAtTheNextCheck) {
     EXPECT_EQ(m_server.connectionCount(), 2);
     m_server.sendRaw("EK:-3:-4\r\n");
     ASSERT_TRUE(waitUntil([&] { return stripMeter(strip)->levelLeft() == -3; }));
+    // The meter log tells a maintainer each connection and what went each way.
+    const QString server = QStringLiteral("127.0.0.1:%1").arg(m_server.port());
+    EXPECT_EQ(log.linesContaining("corvane.meters", "connected to meter server " + server).size(),
+              2);
+    EXPECT_EQ(log.linesContaining("corvane.meters", "to meter server sm ").size(), 4);
+    EXPECT_FALSE(log.linesContaining("corvane.meters", "from meter server").isEmpty());
 
     // Stopped, it stays down and forgets any unfinished line.
     m_server.sendRaw("MTR SRC 2 11 x PE");
