@@ -22,10 +22,15 @@ frmMeterWinsock::frmMeterWinsock(FrameSender& core, MeterRoutes& routes,
             &frmMeterWinsock::timConnectionChecker_Timer);
     connect(&m_socket, &QTcpSocket::connected, this, &frmMeterWinsock::MeterWinsock_Connect);
     connect(&m_socket, &QTcpSocket::readyRead, this, &frmMeterWinsock::MeterWinsock_DataArrival);
-    // Errors and remote closes need no handling here, the connection checker repairs them;
-    // they are only told, once per connection, so that a maintainer sees why levels stopped.
+    // Errors and remote closes need no handling here, the connection checker repairs them.
+    // They are only told, so that a maintainer sees why levels stopped: once until the next
+    // connection, not at every retry of a server that stays away.
     connect(&m_socket, &QAbstractSocket::errorOccurred, this, [this] {
-        qCInfo(lcMeters).noquote() << "meter server" << target() << m_socket.errorString();
+        const QString error = m_socket.errorString();
+        if (error != m_errorTold) {
+            m_errorTold = error;
+            qCInfo(lcMeters).noquote() << "meter server" << target() << error;
+        }
     });
 }
 
@@ -187,11 +192,12 @@ bool frmMeterWinsock::closeAndWait() {
 
 void frmMeterWinsock::connectNow() {
     m_connectAfterClose = false;
-    qCInfo(lcMeters).noquote() << "connecting to meter server" << target();
+    qCDebug(lcMeters).noquote() << "connecting to meter server" << target();
     m_socket.connectToHost(m_strMeterHost, m_intMeterPort);
 }
 
 void frmMeterWinsock::MeterWinsock_Connect() {
+    m_errorTold.clear();
     qCInfo(lcMeters).noquote() << "connected to meter server" << target();
     m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     sendLine(PollLine(appGlobals().intMeterPollValue));

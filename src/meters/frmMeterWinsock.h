@@ -100,6 +100,7 @@ private:
     bool m_closing = false;
     bool m_connectAfterClose = false;
     qint64 m_linesDropped = 0;
+    QString m_errorTold;           // the last connection error logged, until a connection succeeds
     qint64 m_linesDroppedTold = 0; // the count when lines last went out: warn once per stall
 };
 

@@ -16,6 +16,7 @@
 #include "support/TestMeterServer.h"
 #include "support/Wait.h"
 
+#include <QTcpServer>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -218,6 +219,29 @@ TEST_F(MeterClientTest, ADroppedServerIsReconnectedAtTheNextCheck) {
     pumpEvents(350);
     EXPECT_EQ(m_server.connectionCount(), 2);
     EXPECT_EQ(m_server.openConnections(), 0);
+}
+
+TEST_F(MeterClientTest, AServerThatStaysAwayIsLoggedOnceNotAtEveryRetry) {
+    LogCapture log;
+    quint16 closedPort = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+        closedPort = probe.serverPort();
+    }
+    m_meters->MeteringStart("127.0.0.1", closedPort);
+    m_meters->timConnectionChecker().setInterval(50);
+    ASSERT_TRUE(waitUntil([&] {
+        return log.linesContaining("corvane.meters", "connecting to meter server").size() >= 4;
+    }));
+    EXPECT_EQ(log.linesContaining("corvane.meters", "refused").size(), 1);
+
+    // Once a connection has worked, the next outage is told again.
+    m_meters->MeteringStart("127.0.0.1", m_server.port());
+    ASSERT_TRUE(waitUntil([&] { return m_server.connectionCount() == 1; }));
+    m_meters->MeteringStart("127.0.0.1", closedPort);
+    ASSERT_TRUE(
+        waitUntil([&] { return log.linesContaining("corvane.meters", "refused").size() == 2; }));
 }
 
 // Bytes that a stalled server never reads keep the connection from closing.
