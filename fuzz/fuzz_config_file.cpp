@@ -38,6 +38,7 @@ void checkHuntList(const ProgramData& data) {
                                                      : CoreConnector::kDefaultCorePort;
     const QStringList hosts = HuntHosts(table, corePort);
     FUZZ_CHECK(hosts.size() == table.size(), "a row without a hunt entry");
+    FUZZ_CHECK(table.size() <= kMaxServerRows + 1, "the server table outgrew its bound");
     if (!data.strPrimaryHost.isEmpty()) {
         FUZZ_CHECK(!table.isEmpty() && table[0].host == data.strPrimaryHost,
                    "the configured Core is not tried first");
