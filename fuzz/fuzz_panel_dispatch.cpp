@@ -23,6 +23,7 @@
 #include "support/UserPrompt.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPointer>
 #include <QStringDecoder>
 
@@ -94,16 +95,19 @@ struct BuiltPanel {
         for (const auto& entry : window.panel().collControls) {
             names.append(entry.value->Name);
             controls.emplace_back(entry.value->pntrControl.data());
+            if (entry.value->typeKey() == QLatin1String("label")) {
+                label = qobject_cast<QLabel*>(entry.value->pntrControl.data());
+            }
         }
         tag = window.panel().windowTag;
-        FUZZ_CHECK(tag == QLatin1String("Studio") && names.size() == 11,
+        FUZZ_CHECK(tag == QLatin1String("Studio") && names.size() == 11 && label,
                    "the fixed panel was not built");
     }
 
     FuzzWindow window;
-    ClientProtocolParser parser{window};
     QStringList names;
     std::vector<QPointer<QWidget>> controls;
+    QPointer<QLabel> label;
     QString tag;
 };
 
@@ -174,6 +178,28 @@ void checkPanel(BuiltPanel& p) {
         FUZZ_CHECK(p.controls[i] || i == 0, "a control of the panel went away");
     }
     FUZZ_CHECK(panel.collControls.size() >= p.names.size(), "a record went away");
+
+    // The panel still takes changes: a caption sent to the label under whatever name it has
+    // now shows on it.
+    QLabel* label = p.label.data();
+    FUZZ_CHECK(label != nullptr, "the label went away");
+    QString name;
+    for (const auto& entry : panel.collControls) {
+        if (entry.value->pntrControl == label) {
+            name = entry.value->Name;
+        }
+    }
+    if (name.isEmpty() || name.contains(QLatin1Char('.')) || name.contains(QLatin1Char('=')) ||
+        name.startsWith(QLatin1Char('$')) || panel.windowTag.contains(QLatin1Char('.'))) {
+        return; // renamed to a name that a change cannot address
+    }
+    static int probes = 0;
+    const QString caption = QStringLiteral("probe %1").arg(++probes);
+    ClientProtocolParser parser(p.window);
+    parser.receive(BuildFrame(Command::PropertyChange, modClientProtocolConsts::strNoAddress,
+                              panel.windowTag + QLatin1Char('.') + name +
+                                  QStringLiteral(".Caption=") + caption));
+    FUZZ_CHECK(label->text() == caption, "the panel no longer takes changes");
 }
 
 } // namespace
@@ -203,6 +229,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const char* script = reinterpret_cast<const char*>(data + 2);
     const size_t scriptSize = size - 2;
     QStringDecoder utf8(QStringDecoder::Utf8);
+    // What an input leaves unfinished in the receive buffer is no part of the next input.
+    ClientProtocolParser parser(p.window);
 
     size_t at = 0;
     while (at < scriptSize) {
@@ -229,7 +257,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         cuts = cuts * 1664525u + 1013904223u;
         const size_t length =
             std::max<size_t>(1, std::min<size_t>((cuts >> 8) % (maxArrival + 1), end - at));
-        p.parser.receive(QString(utf8.decode(QByteArrayView(script + at, qsizetype(length)))));
+        parser.receive(QString(utf8.decode(QByteArrayView(script + at, qsizetype(length)))));
         at += length;
     }
     QApplication::processEvents();
