@@ -190,8 +190,9 @@ void checkPanel(BuiltPanel& p) {
         }
     }
     if (name.isEmpty() || name.contains(QLatin1Char('.')) || name.contains(QLatin1Char('=')) ||
-        name.startsWith(QLatin1Char('$')) || panel.windowTag.contains(QLatin1Char('.'))) {
-        return; // renamed to a name that a change cannot address
+        name.startsWith(QLatin1Char('$')) || panel.windowTag.contains(QLatin1Char('.')) ||
+        panel.windowTag.contains(QLatin1Char('='))) {
+        return; // a name (or a panel name from a new definition) that no change can address
     }
     static int probes = 0;
     const QString caption = QStringLiteral("probe %1").arg(++probes);
