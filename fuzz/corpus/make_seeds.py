@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Writes the seed inputs of the fuzz targets into the folders next to this script."""
 import os
+import struct
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 STX2 = b"\x02\x02"
@@ -60,6 +61,34 @@ FRAMES = [
 ]
 
 
+def action(which_action, which_control, text=b""):
+    """An operator action in fuzz_panel_dispatch: 0x01, the action, the control, any text."""
+    return b"\x01" + bytes([which_action, which_control]) + text
+
+
+def point(router, io, is_source):
+    return b"%04X%04X%04X" % (router, io if is_source else 0, 0 if is_source else io)
+
+
+# The fixed panel of fuzz_panel_dispatch is named Studio; its meter is on router 2, I/O 15
+# (destination), its strips on 2/16 (source) and 2/15.
+DISPATCH = [
+    frame(35, b"Studio.Take.Caption=Mic on"), frame(35, b"Studio.Take.State=on"),
+    frame(35, b"Studio.Take.BackColorOn=&H00FF00"), frame(35, b"Studio.Take.Flash=True"),
+    frame(35, b"Studio.Take.PictureUpOn=b.png"), frame(35, b"Studio.Plain.Enabled=False"),
+    frame(35, b"Studio.Title.Caption=On air=now"), frame(35, b"Studio.Title.Left=2000"),
+    frame(35, b"Studio.Notes.Caption=text"), frame(35, b"Studio.Pick.List=x|y|z|"),
+    frame(35, b"Studio.Pick.ListIndex=2"), frame(35, b"Studio.$Button(2).Caption=Two"),
+    frame(35, b"Studio.Title.Name=Heading"), frame(35, b"Studio.Heading.Width=1e3"),
+    frame(35, b"Studio.Studio.BackColor=grey"), frame(35, b"Studio.Fader.Height=&H100"),
+    frame(19, b"GainMin=-900,GainMax=100,HasOnOff=True,PGM1=true", point(2, 16, True)),
+    frame(20, b"TFTF", point(2, 16, True)),
+    frame(22, b"2" + FS + b"16" + FS + b"False" + FS + b"FF00:0010:0800:0008:-12.5" + RS
+          + b"2" + FS + b"15" + FS + b"True" + FS + b"8000:7FFF"),
+    frame(46, b"10.0.0.7/3", point(2, 16, True)), frame(13, b"Hello operator"),
+]
+
+
 def write(target, name, data):
     folder = os.path.join(HERE, target)
     os.makedirs(folder, exist_ok=True)
@@ -103,6 +132,49 @@ def main():
     write("fuzz_level_lines", "level_lines", b"\x07" + levels)
     write("fuzz_level_lines", "byte_by_byte", b"\x00" + levels)
     write("fuzz_level_lines", "long_unfinished", b"\x3f" + b"x" * 10005 + b"\r\r\nMTR SRC 1 1 a PEEK:1:1\r\n")
+
+    # fuzz_panel_dispatch: two bytes choosing the cuts, then frames and operator actions.
+    ops = (action(0, 1) + action(1, 1) + action(2, 0) + action(3, 0) + action(4, 1)
+           + action(5, 2) + action(6, 0) + action(7, 0, b"Go $$Take.Caption$$ $$PanelName$$"))
+    write("fuzz_panel_dispatch", "changes", b"\x40\x01" + b"".join(DISPATCH))
+    write("fuzz_panel_dispatch", "changes_and_actions",
+          b"\xf3\x07" + b"".join(d + o for d, o in zip(DISPATCH, [ops] * len(DISPATCH))))
+    write("fuzz_panel_dispatch", "actions", b"\x00\x00" + ops)
+    write("fuzz_panel_dispatch", "placeholders",
+          b"\x10\x00" + action(7, 0, b"$$Take.Left$$ $$Pick.List$$ $$$ $$Notes.Caption$$$")
+          + action(7, 0, b"$$Fader.Top$$ $$Nothing.Caption$$ $$Take$$ $$PanelName$$"))
+    write("fuzz_panel_dispatch", "new_definition",
+          b"\x80\x02" + frame(43, b"Studio" + FS + b"<panel><name>Studio</name><controllist>"
+                               b"<c><type>button</type><name>Extra</name></c></controllist>"
+                               b"</panel>") + frame(35, b"Studio.Extra.Caption=x"))
+
+    # fuzz_meter_levels: arrival size, paint rate, then lines for the panel's points.
+    meter_lines = (b"MTR DST 1 1 dev1/1 PEEK:-20:-18 RMS:-30:-29\r\n"
+                   b"MTR SRC 2 11 dev2/11 PEEK:100:-100 RMS:5:6\r\n"
+                   b"MTR DST 3 5 x PEEK:-32768:32767\r\nMTR SRC 32767 32767 x PEEK:0:0\r\n"
+                   b"MTR DST 1 1 x RMS:1:2\r\nMTR DST 9 9 x PEEK:1:1\r\n")
+    write("fuzz_meter_levels", "every_point", b"\x07\x01" + meter_lines)
+    write("fuzz_meter_levels", "byte_by_byte", b"\x00\x07" + meter_lines)
+    write("fuzz_meter_levels", "repeated", b"\x3f\x03" + meter_lines * 20)
+
+    # fuzz_config_file: the file's bytes.
+    write("fuzz_config_file", "typical",
+          b"PrimaryServerIP=10.0.0.5\r\nPrimaryServerPort=5200\r\nBackupServerIP=10.0.0.6\r\n"
+          b"BackupServerPort=5300\r\nPanelName=Studio 1\r\nUserName=op\r\n"
+          b"UserPassword=a=b\r\nAlwaysOnTop=True\r\nMeterServerPort=9502\r\n")
+    write("fuzz_config_file", "lists_and_v6",
+          b"primaryserverip = host1,[::1]:7000,fe80::1\nprimaryserverport=5200,6000\n"
+          b"backupserverip=h:1,h2\nbackupserverport= 70000 \nmeterserverport=0\n")
+    write("fuzz_config_file", "latin1", b"PanelName=Caf\xe9\r\nPrimaryServerPort=-1\r\n")
+    write("fuzz_config_file", "odd_lines",
+          b"=\r\nkey\r\n\r\nprimaryserverport=&H1450\rprimaryserverip=x\n")
+
+    # fuzz_position_file: left and top as float bit patterns, then lines added to the file.
+    write("fuzz_position_file", "typical", struct.pack("<ff", 1500.0, 2.5) + b"")
+    write("fuzz_position_file", "edited",
+          struct.pack("<ff", -300.5, 1e9) + b"Left=12\r\nTop=-7.5\r\nwidth=3\n")
+    write("fuzz_position_file", "out_of_range", struct.pack("<ff", 3e9, float("inf")))
+    write("fuzz_position_file", "bad_number", struct.pack("<ff", 1.0, 2.0) + b"top=x\nLeft=5")
 
     numbers = {
         "hex": b"&HFF", "hex_negative": b"&H8000000F", "hex_long": b"&h123456789",

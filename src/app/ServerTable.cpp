@@ -15,10 +15,11 @@ QList<ServerRow> PrepareConnectList(const QStringList& collServerEntries,
         const QStringList hosts = pieces[0].split(QLatin1Char(','));
         const QStringList ports = pieces[1].split(QLatin1Char(','));
         const QString name = pieces.size() > 2 ? pieces[2] : QString();
-        for (const QString& host : hosts) {
-            for (const QString& port : ports) {
-                table.append(ServerRow{host, port, name});
+        for (qsizetype row = 0; row < hosts.size() * ports.size(); ++row) {
+            if (table.size() == kMaxServerRows) {
+                break;
             }
+            table.append(ServerRow{hosts[row / ports.size()], ports[row % ports.size()], name});
         }
     }
     if (preferredHost.isEmpty() || preferredPort.isEmpty()) {

@@ -13,8 +13,14 @@ struct ServerRow {
     bool operator==(const ServerRow&) const = default;
 };
 
+// Rows the table keeps at most, besides a preferred row added in front: a hunt through more
+// Cores than this never ends anyway, and two long lists in the configuration file would
+// otherwise make a table of their product (a 1 MB file, billions of rows).
+constexpr qsizetype kMaxServerRows = 256;
+
 // The ordered table of Core servers: every host of an entry with every port of it, in entry
-// order, with the preferred host and port moved (or added as "Unknown") to the front.
+// order, up to kMaxServerRows rows, with the preferred host and port moved (or added as
+// "Unknown") to the front.
 QList<ServerRow> PrepareConnectList(const QStringList& collServerEntries,
                                     const QString& preferredHost, const QString& preferredPort);
 

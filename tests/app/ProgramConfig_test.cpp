@@ -169,6 +169,28 @@ TEST(ServerTable, AnUnmatchedPreferenceIsAddedAsUnknownInFront) {
     EXPECT_TRUE(PrepareConnectList({"broken"}, "", "").isEmpty());
 }
 
+TEST(ServerTable, LongHostAndPortListsMakeABoundedTable) {
+    // Every host with every port of two long lists would not fit in memory: the table keeps
+    // its first rows, and the preferred row still comes first.
+    QStringList hosts;
+    QStringList ports;
+    for (int i = 0; i < 2000; ++i) {
+        hosts << QStringLiteral("h%1").arg(i);
+        ports << QString::number(1000 + i);
+    }
+    const QStringList entries{hosts.join(',') + "|||" + ports.join(','), "late|||5200"};
+    const auto outside = PrepareConnectList(entries, "h1999", "2999");
+    ASSERT_EQ(outside.size(), kMaxServerRows + 1);
+    EXPECT_EQ(outside[0], (ServerRow{"h1999", "2999", "Unknown"}));
+    EXPECT_EQ(outside[1], (ServerRow{"h0", "1000", ""}));
+    EXPECT_EQ(outside.last(), (ServerRow{"h0", QString::number(999 + kMaxServerRows), ""}));
+
+    const auto inside = PrepareConnectList(entries, "h0", "1001");
+    ASSERT_EQ(inside.size(), kMaxServerRows);
+    EXPECT_EQ(inside[0], (ServerRow{"h0", "1001", ""}));
+    EXPECT_EQ(HuntHosts(inside, 5200).size(), kMaxServerRows);
+}
+
 TEST(CommandLine, OnlyASingleExactSwitchCounts) {
     EXPECT_TRUE(ParseCommandLine("-d").showDebugWindow);
     EXPECT_FALSE(ParseCommandLine("-d").coreMeterMode);

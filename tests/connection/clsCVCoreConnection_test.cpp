@@ -41,7 +41,11 @@ struct Wrapper {
         QObject::connect(connection.get(), &clsCVCoreConnection::ReceivedData,
                          [this](const QString& text) { received.append(text); });
     }
-    ~Wrapper() { connection->HideConnecting(); }
+    ~Wrapper() {
+        if (connection) {
+            connection->HideConnecting();
+        }
+    }
 };
 
 } // namespace
