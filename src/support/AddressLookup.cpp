@@ -1,5 +1,6 @@
 #include "support/AddressLookup.h"
 
+#include "support/LogCategories.h"
 #include "support/MeterKey.h"
 
 #include <exception>
@@ -17,7 +18,16 @@ void AddressLookup::UpdateAddressLookup(qint32 router, qint32 io, bool isDest,
     const QString key = MeterKey(router, io, isDest);
     try {
         const QString* stored = m_entries.find(key);
-        if (!stored) {
+        if (address.size() > kMaxAddressLength) {
+            qCWarning(lcMeters) << "an address of" << address.size() << "characters for" << key
+                                << "is not stored";
+        } else if (!stored && m_entries.size() >= kMaxEntries) {
+            if (!m_fullTold) {
+                m_fullTold = true;
+                qCWarning(lcMeters) << "the address table is full at" << kMaxEntries
+                                    << "points: addresses of further points are not stored";
+            }
+        } else if (!stored) {
             m_entries.add(key, address);
         } else if (*stored != address) {
             m_entries.remove(key);

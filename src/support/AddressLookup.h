@@ -11,8 +11,16 @@ namespace corvane {
 // The I/O address table (colAddressLookup): the text by which the meter server knows a meter
 // point, as the Core reported it, keyed by meter key. It lives for the whole run and is never
 // cleared, so a point's address is asked for once; a later reply replaces it.
+//
+// A Core may name any point, wanted or not, so the table is bounded: twice as many points as a
+// panel can hold controls, each address at most kMaxAddressLength characters. A new point over
+// the bound, or an address over the length, is not stored (and logged); points already stored
+// still take new addresses.
 class AddressLookup {
 public:
+    static constexpr qsizetype kMaxEntries = 100000;
+    static constexpr qsizetype kMaxAddressLength = 1024;
+
     // Called with the meter key after every update, so that a subscription that waited for
     // the address goes out now (the meter client's CheckMeterSubscription).
     using SubscriptionChecker = std::function<void(const QString& meterKey)>;
@@ -36,6 +44,7 @@ public:
 
 private:
     KeyedCollection<QString> m_entries;
+    bool m_fullTold = false;
     SubscriptionChecker m_checker;
 };
 

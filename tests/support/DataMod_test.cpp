@@ -1,6 +1,7 @@
 #include "support/AddressLookup.h"
 #include "support/AppGlobals.h"
 #include "support/DataMod.h"
+#include "support/LogCapture.h"
 
 #include <QGuiApplication>
 #include <QLocale>
@@ -55,6 +56,26 @@ TEST_F(AddressTable, AFailingCheckerKeepsTheAddressAndStaysInside) {
     table.setSubscriptionChecker([](const QString&) { throw std::runtime_error("closed"); });
     EXPECT_NO_THROW(table.UpdateAddressLookup(7, 8, true, "x/8"));
     EXPECT_EQ(table.GetAddress(7, 8, true), "x/8");
+}
+
+// A Core that names point after point, or sends an endless address, cannot grow the table
+// without limit; points already stored still take their new addresses.
+TEST_F(AddressTable, IsBoundedInPointsAndInAddressLength) {
+    test::LogCapture log;
+    table.UpdateAddressLookup(1, 1, true, QString(AddressLookup::kMaxAddressLength + 1, 'x'));
+    EXPECT_EQ(table.GetAddress(1, 1, true), QString());
+    for (qint32 io = 1; table.entries().size() < AddressLookup::kMaxEntries; ++io) {
+        table.UpdateAddressLookup(2, io, false, "a");
+    }
+    table.UpdateAddressLookup(3, 1, false, "over/1");
+    table.UpdateAddressLookup(3, 2, false, "over/2");
+    EXPECT_EQ(table.GetAddress(3, 1, false), QString());
+    EXPECT_EQ(table.entries().size(), AddressLookup::kMaxEntries);
+    table.UpdateAddressLookup(2, 1, false, "changed/1");
+    EXPECT_EQ(table.GetAddress(2, 1, false), "changed/1");
+    EXPECT_EQ(log.warnings("corvane.meters", "full"), 1);
+    EXPECT_EQ(log.warnings("corvane.meters", "characters"), 1);
+    EXPECT_EQ(checked.last(), "2_1_False"); // the checker still runs for every reply
 }
 
 TEST(AddressLookupInstance, TheProgramWideTableIsReachedThroughDataMod) {
