@@ -37,6 +37,7 @@ TEST(CommandValues, PlaceholdersAreFilledFromTheLivePanel) {
         {"Mic1.On", "Mic1.On"},
         {"a $$ b", "a  b"},
         {"$$PanelName$$.x $$panelname$$ $$PANELNAME$$", "Studio.x Studio Studio"},
+        {"$$$PanelName$$ $$PanelName$$$$Go.name$$", "$Studio StudioGo"},
         {"[$$Go.caption.x$$][$$Go$$][$$Nobody.caption$$][$$$]", "[][][][]"},
         {"$$Go.controltype$$ $$go.NAME$$ $$Go.state$$ $$Go.bogus$$", "button Go  "},
         {"$$Go.left$$,$$Go.top$$,$$Go.width$$,$$Go.height$$", "300,600,1500,450"},
