@@ -5,6 +5,7 @@
 // ParseLevelLine, whose numbers must be those of the general number rules.
 
 #include "FuzzCheck.h"
+#include "ReferenceLines.h"
 #include "meters/LevelLineParser.h"
 #include "meters/MeterLineBuffer.h"
 #include "support/NumberRules.h"
@@ -20,30 +21,6 @@
 using namespace corvane;
 
 namespace {
-
-class ReferenceLines {
-public:
-    QList<QByteArray> append(QByteArrayView data) {
-        m_text += data;
-        QList<QByteArray> lines;
-        qsizetype end = 0;
-        while ((end = m_text.indexOf("\r\n")) >= 0) {
-            lines.append(m_text.left(end));
-            m_text.remove(0, end + 2);
-        }
-        if (m_text.size() > MeterLineBuffer::kMaxUnfinishedLine) {
-            m_text = m_text.endsWith('\r') ? QByteArray("\r") : QByteArray();
-            ++m_dropped;
-        }
-        return lines;
-    }
-    const QByteArray& tail() const { return m_text; }
-    int dropped() const { return m_dropped; }
-
-private:
-    QByteArray m_text;
-    int m_dropped = 0;
-};
 
 // A number token as the general rules read it into 16 bits.
 std::optional<qint16> generalNumber(QByteArrayView token) {
@@ -81,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArrayView stream(reinterpret_cast<const char*>(data) + 1, qsizetype(size - 1));
 
     MeterLineBuffer buffer;
-    ReferenceLines reference;
+    fuzz::ReferenceLines reference;
     for (qsizetype at = 0; at < stream.size(); at += pieceSize) {
         const QByteArrayView arrival =
             stream.sliced(at, std::min<qsizetype>(pieceSize, stream.size() - at));

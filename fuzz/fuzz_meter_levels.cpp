@@ -6,6 +6,7 @@
 
 #include "FuzzApp.h"
 #include "FuzzCheck.h"
+#include "ReferenceLines.h"
 #include "components/LedMeter.h"
 #include "components/MeterFader.h"
 #include "meters/LevelLineParser.h"
@@ -90,28 +91,6 @@ struct MeterPanel {
     qsizetype openPoints = 0;
 };
 
-// The lines as a plain split of the whole text gives them, with the bound on an unfinished
-// line that the client keeps.
-class ReferenceLines {
-public:
-    QList<QByteArray> append(QByteArrayView data) {
-        m_text += data;
-        QList<QByteArray> lines;
-        qsizetype end = 0;
-        while ((end = m_text.indexOf("\r\n")) >= 0) {
-            lines.append(m_text.left(end));
-            m_text.remove(0, end + 2);
-        }
-        if (m_text.size() > MeterLineBuffer::kMaxUnfinishedLine) {
-            m_text = m_text.endsWith('\r') ? QByteArray("\r") : QByteArray();
-        }
-        return lines;
-    }
-
-private:
-    QByteArray m_text;
-};
-
 bool readable(double shownDb) {
     return !std::isnan(shownDb);
 }
@@ -131,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int pieceSize = 1 + data[0] % 64;
     const int paintEvery = 1 + data[1] % 8;
     const QByteArrayView stream(reinterpret_cast<const char*>(data) + 2, qsizetype(size - 2));
-    ReferenceLines reference;
+    fuzz::ReferenceLines reference;
     qint64 wantReadings = receiver.readingsDelivered();
     qint64 wantUpdates = receiver.controlUpdates();
 
