@@ -17,7 +17,7 @@ namespace CP = ControlProperties;
 
 namespace {
 
-const QString kMarker = QStringLiteral("$$");
+constexpr qsizetype kMarkerLength = 2; // "$$"
 
 // A value the control cannot give: the substitution is abandoned.
 class UnreadableValue : public std::runtime_error {
@@ -153,11 +153,48 @@ QString placeholderValue(QStringView inner, const PanelState& state) {
     if (dot < 0 || inner.indexOf(QLatin1Char('.'), dot + 1) >= 0) {
         return {};
     }
-    const ControlRecordPtr* record = state.collControls.find(inner.left(dot).toString());
+    const ControlRecordPtr* record = state.collControls.find(inner.left(dot));
     if (record == nullptr || !*record) {
         return {};
     }
     return CommandValue(**record, inner.sliced(dot + 1).toString().toLower());
+}
+
+// Where the next "$$" starts, at or after `from`; -1 when there is none. Commands are short,
+// so a plain walk over the characters beats a general text search set up on every call.
+qsizetype findMarker(QStringView text, qsizetype from) {
+    for (qsizetype at = from; at + 1 < text.size(); ++at) {
+        if (text[at] == u'$' && text[at + 1] == u'$') {
+            return at;
+        }
+    }
+    return -1;
+}
+
+// The command with every "$$PanelName$$", in any letter case, read left to right without
+// overlaps, replaced by the panel's name. The text itself when it has none.
+QString withPanelName(const QString& text, const QString& panelName) {
+    const QLatin1String panelMarker("$$PanelName$$");
+    QString result;
+    qsizetype copied = 0;
+    qsizetype at = 0;
+    while ((at = findMarker(text, at)) >= 0) {
+        const bool mayBePanelName = at + 2 < text.size() && text[at + 2].toLower() == u'p';
+        if (!mayBePanelName ||
+            !QStringView(text).sliced(at).startsWith(panelMarker, Qt::CaseInsensitive)) {
+            ++at; // "$$$PanelName$$" holds it one character on
+            continue;
+        }
+        result += QStringView(text).sliced(copied, at - copied);
+        result += panelName;
+        at += panelMarker.size();
+        copied = at;
+    }
+    if (copied == 0) {
+        return text;
+    }
+    result += QStringView(text).sliced(copied);
+    return result;
 }
 
 } // namespace
@@ -169,25 +206,29 @@ QString CommandValue(const clsUPControl& record, const QString& property) {
 
 QString ReplaceValueInCommand(const QString& commandText, const PanelState& state) {
     try {
-        QString text = commandText;
-        text.replace(QLatin1String("$$PanelName$$"), state.windowTag, Qt::CaseInsensitive);
+        const QString text = withPanelName(commandText, state.windowTag);
+        const QStringView view(text);
+        QString result;
+        result.reserve(text.size() + 64);
         qsizetype from = 0;
         for (;;) {
-            const qsizetype open = text.indexOf(kMarker, from);
+            const qsizetype open = findMarker(view, from);
             if (open < 0) {
-                return text;
+                result += view.sliced(from);
+                return result;
             }
+            result += view.sliced(from, open - from);
             // The closing marker may overlap the opening one ("$$$"): then nothing is inside.
-            const qsizetype close = text.indexOf(kMarker, open + 1);
+            const qsizetype close = findMarker(view, open + 1);
             if (close < 0) {
-                text.replace(open, text.size() - open, text.sliced(open).remove(kMarker));
-                return text;
+                // A "$$" without a partner is dropped.
+                result += view.sliced(open + kMarkerLength);
+                return result;
             }
-            const qsizetype innerLength = std::max<qsizetype>(0, close - open - kMarker.size());
-            const QString value = placeholderValue(
-                QStringView(text).sliced(open + kMarker.size(), innerLength), state);
-            text.replace(open, close + kMarker.size() - open, value);
-            from = open + value.size();
+            const qsizetype innerLength = std::max<qsizetype>(0, close - open - kMarkerLength);
+            // The value goes in as it is: the scan goes on in the command after the placeholder.
+            result += placeholderValue(view.sliced(open + kMarkerLength, innerLength), state);
+            from = close + kMarkerLength;
         }
     } catch (const std::exception&) {
         return commandText;

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringView>
 
 #include <list>
 #include <utility>
@@ -52,6 +53,11 @@ public:
     }
     const Value* find(const QString& key) const {
         const auto found = m_index.constFind(fold(key));
+        return found == m_index.cend() ? nullptr : &found.value()->value;
+    }
+    // For a key cut from a longer text, such as a placeholder in a command: folded in one copy.
+    const Value* find(QStringView key) const {
+        const auto found = m_index.constFind(key.toString().toCaseFolded());
         return found == m_index.cend() ? nullptr : &found.value()->value;
     }
 

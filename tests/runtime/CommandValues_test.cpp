@@ -38,6 +38,8 @@ TEST(CommandValues, PlaceholdersAreFilledFromTheLivePanel) {
         {"a $$ b", "a  b"},
         {"$$PanelName$$.x $$panelname$$ $$PANELNAME$$", "Studio.x Studio Studio"},
         {"$$$PanelName$$ $$PanelName$$$$Go.name$$", "$Studio StudioGo"},
+        {"$$Pan $$PanelName$ $$Go.name$$$", "PanelName$ Go$"},
+        {"", ""},
         {"[$$Go.caption.x$$][$$Go$$][$$Nobody.caption$$][$$$]", "[][][][]"},
         {"$$Go.controltype$$ $$go.NAME$$ $$Go.state$$ $$Go.bogus$$", "button Go  "},
         {"$$Go.left$$,$$Go.top$$,$$Go.width$$,$$Go.height$$", "300,600,1500,450"},
