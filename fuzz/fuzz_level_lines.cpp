@@ -46,6 +46,13 @@ void checkLine(QByteArrayView line) {
     FUZZ_CHECK(generalNumber(tokens[3]) == reading->IO, "I/O");
     FUZZ_CHECK(reading->ISDest == (tokens[1] == "DST"), "point kind");
     FUZZ_CHECK(QByteArrayView(reading->Path.data(), reading->Path.size()) == tokens[4], "path");
+    // Levels only from a pair of exactly its form: anything else must not show as 0 dB.
+    const QList<QByteArray> peaks = tokens[5].split(':');
+    FUZZ_CHECK(reading->hasPeaks == (peaks.size() == 3 && peaks[0] == "PEEK" &&
+                                     generalNumber(peaks[1]) && generalNumber(peaks[2])),
+               "peaks read from a token that is not a pair");
+    FUZZ_CHECK(reading->hasPeaks || (reading->PeekL == 0 && reading->PeekR == 0), "peaks");
+    FUZZ_CHECK(!(reading->hasRms && reading->rmsUnreadable), "RMS both read and not");
 }
 
 } // namespace

@@ -52,9 +52,22 @@ const QString kPanel = QStringLiteral(R"(<panel><name>Levels</name><controllist>
      <meterionumber>32767</meterionumber><meterissource>true</meterissource></c>
 </controllist></panel>)");
 
-// How many controls show each point of the panel above.
-const QHash<MeterPointId, int> kControlsOnPoint = {
-    {{1, 1, true}, 2}, {{2, 11, false}, 2}, {{3, 5, true}, 1}, {{32767, 32767, false}, 1}};
+// How many LED meters and how many strips show each point of the panel above.
+struct ControlsOnPoint {
+    int meters = 0;
+    int strips = 0;
+};
+const QHash<MeterPointId, ControlsOnPoint> kControlsOnPoint = {{{1, 1, true}, {2, 0}},
+                                                               {{2, 11, false}, {1, 1}},
+                                                               {{3, 5, true}, {0, 1}},
+                                                               {{32767, 32767, false}, {1, 0}}};
+
+// The controls a reading changes: meters take peaks only, strips peaks or RMS.
+int updatesFor(const clsMeterData& reading) {
+    const ControlsOnPoint on = kControlsOnPoint.value(reading.point());
+    return (reading.hasPeaks ? on.meters : 0) +
+           (reading.hasPeaks || reading.hasRms ? on.strips : 0);
+}
 
 class NoCore : public FrameSender {
 public:
@@ -127,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
             if (reading) {
                 ++wantReadings;
-                wantUpdates += kControlsOnPoint.value(reading->point(), 0);
+                wantUpdates += updatesFor(*reading);
             }
         }
         FUZZ_CHECK(receiver.readingsDelivered() == wantReadings, "readings lost or invented");

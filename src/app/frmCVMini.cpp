@@ -22,6 +22,7 @@
 #include "runtime/FaderActions.h"
 #include "runtime/FlashCycle.h"
 #include "runtime/MeterTags.h"
+#include "runtime/MetersWithoutData.h"
 #include "runtime/PanelCommands.h"
 #include "runtime/PropertyChanges.h"
 #include "support/AboutBox.h"
@@ -81,6 +82,19 @@ frmCVMini::frmCVMini(QWidget* parent) : QWidget(parent), m_parser(*this) {
             }
         });
     m_faderActions = new FaderActions(m_panel, m_arrays, *this, colAddressLookup(), this);
+    // Levels from the meter server stop: the meters must not go on showing the last ones. In
+    // core metering mode the levels come from the Core, whose loss is handled on its own.
+    connect(m_MeterWinsock, &frmMeterWinsock::levelsLost, this, [this] {
+        if (!appGlobals().boolCoreMeterMode) {
+            showMetersWithoutData();
+        }
+    });
+}
+
+void frmCVMini::showMetersWithoutData() {
+    if (!appGlobals().boolShuttingDown) {
+        ShowMetersWithoutData(m_arrays);
+    }
 }
 
 frmCVMini::~frmCVMini() {
@@ -223,8 +237,10 @@ void frmCVMini::MasterSocket_Connected() {
 }
 
 void frmCVMini::MasterSocket_Closed() {
-    // The panel stays on screen as it was; only metering stops until the next panel.
+    // The panel stays on screen as it was; only metering stops until the next panel, and
+    // the meters show that they have no levels, wherever their levels came from.
     MeteringStop(false);
+    showMetersWithoutData();
 }
 
 void frmCVMini::MasterSocket_ReceivedData(const QString& strNewData) {

@@ -118,6 +118,7 @@ private:
     void timForceVisible_Timer();
     void ShowDebugWindow();
     void EndProgram();
+    void showMetersWithoutData();
     void timCheckFader_Timer();
 
     clsCVCoreConnection* m_MasterSocket = nullptr;

@@ -141,23 +141,25 @@ void LedMeter::setForeColor(qint32 colorNumber) {
 }
 
 void LedMeter::SetPeakLevels(qint32 left, qint32 right) {
+    const qint64 now = m_clock();
+    noteReading(now);
     if (left == m_peak[0].reading() && right == m_peak[1].reading() && m_peak[0].settled() &&
         m_peak[1].settled()) {
         return;
     }
-    const qint64 now = m_clock();
     m_peak[0].setReading(left, now);
     m_peak[1].setReading(right, now);
     wakeIfShown();
 }
 
 void LedMeter::setRmsLevels(qint32 left, qint32 right) {
+    const qint64 now = m_clock();
+    noteReading(now);
     if (m_hasRms && left == m_rms[0].reading() && right == m_rms[1].reading() &&
         m_rms[0].settled() && m_rms[1].settled()) {
         return;
     }
     m_hasRms = true;
-    const qint64 now = m_clock();
     m_rms[0].setReading(left, now);
     m_rms[1].setReading(right, now);
     wakeIfShown();
@@ -169,6 +171,50 @@ void LedMeter::clearRms() {
     }
     m_hasRms = false;
     wakeIfShown();
+}
+
+void LedMeter::noteReading(qint64 nowMs) {
+    m_lastReadingMs = nowMs;
+    if (!m_live) {
+        m_live = true;
+        wakeIfShown(); // the tick watches for the readings to stop
+    }
+    if (m_noData) {
+        m_noData = false;
+        update(acrossBars(0, m_layout.length()));
+    }
+}
+
+void LedMeter::fallIfStale(qint64 nowMs) {
+    if (!m_live || nowMs - m_lastReadingMs <= kStaleAfterMs) {
+        return;
+    }
+    m_live = false;
+    for (auto* ballistics : {&m_peak[0], &m_peak[1], &m_rms[0], &m_rms[1]}) {
+        ballistics->goSilentAt(m_lastReadingMs + kStaleAfterMs);
+    }
+}
+
+bool LedMeter::showsSilence() const {
+    const auto silent = [](const MeterBallistics& b) {
+        return b.reading() == MeterBallistics::kSilence;
+    };
+    return silent(m_peak[0]) && silent(m_peak[1]) &&
+           (!m_hasRms || (silent(m_rms[0]) && silent(m_rms[1])));
+}
+
+void LedMeter::showNoData() {
+    if (m_noData) {
+        return;
+    }
+    m_noData = true;
+    m_live = false;
+    const qint64 now = m_clock();
+    for (auto* ballistics : {&m_peak[0], &m_peak[1], &m_rms[0], &m_rms[1]}) {
+        ballistics->reset(now);
+    }
+    refreshBars(false);
+    update(acrossBars(0, m_layout.length()));
 }
 
 void LedMeter::setClock(Clock clock) {
@@ -239,7 +285,9 @@ bool LedMeter::onMeterTick() {
     if (!isVisible()) {
         return false;
     }
-    return refreshBars(true);
+    // A live meter keeps ticking, so that it falls once its readings stop; one that reads
+    // silence has nowhere to fall.
+    return refreshBars(true) || (m_live && !showsSilence());
 }
 
 namespace {
@@ -256,6 +304,7 @@ void widen(int& lo, int& hi, int before, int after, int reach) {
 
 bool LedMeter::refreshBars(bool invalidate) {
     const qint64 now = m_clock();
+    fallIfStale(now);
     const int holdThickness = m_artist.holdThickness(m_layout.length());
     bool moving = false;
     int lo = std::numeric_limits<int>::max();
@@ -394,6 +443,17 @@ void LedMeter::paintEvent(QPaintEvent* event) {
         painter.drawPixmap(piece, m_background, piece);
     }
     paintBars(painter);
+    if (m_noData) {
+        paintNoDataMark(painter);
+    }
+}
+
+void LedMeter::paintNoDataMark(QPainter& painter) const {
+    // Hatched across both bars: unlike a silent meter, one without data says so at a glance.
+    const QRect bars = toDevice(acrossBars(0, m_layout.length()));
+    QColor hatch = m_colors.scaleText;
+    hatch.setAlpha(150);
+    painter.fillRect(bars, QBrush(hatch, Qt::BDiagPattern));
 }
 
 void LedMeter::resizeEvent(QResizeEvent* event) {

@@ -30,6 +30,10 @@ class LedMeter : public QWidget, public MeterTickClient {
 public:
     using Clock = std::function<qint64()>;
 
+    // A meter that has had no reading for this long falls to silence: a point that has gone
+    // quiet must not look live.
+    static constexpr int kStaleAfterMs = 1000;
+
     explicit LedMeter(QWidget* parent = nullptr);
     ~LedMeter() override;
 
@@ -64,6 +68,12 @@ public:
     // Stops drawing the RMS core until the next RMS reading.
     void clearRms();
     bool hasRms() const { return m_hasRms; }
+
+    // The levels are no longer measured (the meter server is lost, metering stopped): the
+    // bars drop to silence at once and the meter is marked as having no data until its next
+    // reading.
+    void showNoData();
+    bool noData() const { return m_noData; }
 
     // What the meter was given and what it shows now, in dB.
     qint32 levelLeft() const { return m_peak[0].reading(); }
@@ -102,6 +112,10 @@ private:
 
     bool onMeterTick() override;
     bool refreshBars(bool invalidate);
+    void noteReading(qint64 nowMs);
+    void fallIfStale(qint64 nowMs);
+    bool showsSilence() const;
+    void paintNoDataMark(QPainter& painter) const;
     BarPaint barPaintFor(int channel) const;
     void applyDrawableRange();
     void invalidateCache();
@@ -125,6 +139,10 @@ private:
     MeterBallistics m_peak[2];
     MeterBallistics m_rms[2];
     bool m_hasRms = false;
+    // A reading came in the last kStaleAfterMs, at m_lastReadingMs.
+    bool m_live = false;
+    qint64 m_lastReadingMs = 0;
+    bool m_noData = false;
     Clock m_clock;
 
     MeterArtist m_artist;

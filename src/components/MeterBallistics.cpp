@@ -27,6 +27,19 @@ void MeterBallistics::setReading(qint32 level, qint64 nowMs) {
     }
 }
 
+void MeterBallistics::reset(qint64 nowMs) {
+    m_reading = kSilence;
+    m_shownDb = kSilence;
+    m_holdDb = kSilence;
+    m_holdSinceMs = nowMs;
+    m_lastAdvanceMs = nowMs;
+}
+
+void MeterBallistics::goSilentAt(qint64 atMs) {
+    // Never back in time: the steps up to the last advance have been taken already.
+    setReading(kSilence, std::max(atMs, m_lastAdvanceMs));
+}
+
 void MeterBallistics::advance(qint64 nowMs) {
     const qint64 elapsedMs = std::max<qint64>(0, nowMs - m_lastAdvanceMs);
     m_lastAdvanceMs = nowMs;

@@ -21,7 +21,15 @@ public:
     // level drops below the floor it rests on the reading, which is all a viewer can see.
     void setDrawableRange(double floorDb, double ceilingDb);
 
+    // The reading of a point that is heard no more.
+    static constexpr qint32 kSilence = -32768;
+
     void setReading(qint32 level, qint64 nowMs);
+    // Shows silence at once, peak hold included: for levels that are no longer measured.
+    void reset(qint64 nowMs);
+    // The reading turned to silence at atMs (found out later, perhaps): the level falls from
+    // that moment on, at its usual rate.
+    void goSilentAt(qint64 atMs);
     void advance(qint64 nowMs);
 
     qint32 reading() const { return m_reading; }
@@ -36,9 +44,9 @@ private:
     double m_floorDb = -60.0;
     double m_ceilingDb = 0.0;
 
-    qint32 m_reading = -32768;
-    double m_shownDb = -32768.0;
-    double m_holdDb = -32768.0;
+    qint32 m_reading = kSilence;
+    double m_shownDb = kSilence;
+    double m_holdDb = kSilence;
     qint64 m_holdSinceMs = 0;
     qint64 m_lastAdvanceMs = 0;
 };

@@ -300,6 +300,18 @@ void MeterFader::SetMeterLevels(qint32 peakLeft, qint32 peakRight, qint32 rmsLef
     }
 }
 
+void MeterFader::SetPeakLevels(qint32 peakLeft, qint32 peakRight) {
+    m_meter->SetPeakLevels(peakLeft, peakRight);
+}
+
+void MeterFader::SetRmsLevels(qint32 rmsLeft, qint32 rmsRight) {
+    m_meter->setRmsLevels(rmsLeft, rmsRight);
+}
+
+void MeterFader::showNoData() {
+    m_meter->showNoData();
+}
+
 qint32 MeterFader::BackColor() const {
     return numberFromColor(palette().color(QPalette::Window));
 }

@@ -110,6 +110,11 @@ public:
     Q_INVOKABLE void SetGainRange(float minimum, float maximum);
     Q_INVOKABLE void SetMeterLevels(qint32 peakLeft, qint32 peakRight, qint32 rmsLeft,
                                     qint32 rmsRight);
+    // Readings of one kind only; the other keeps what it showed.
+    void SetPeakLevels(qint32 peakLeft, qint32 peakRight);
+    void SetRmsLevels(qint32 rmsLeft, qint32 rmsRight);
+    // The strip's levels are no longer measured (see LedMeter::showNoData).
+    void showNoData();
 
     QSize sizeHint() const override;
 

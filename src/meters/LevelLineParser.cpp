@@ -124,14 +124,20 @@ std::optional<clsMeterData> ParseLevelLine(QByteArrayView line) {
     reading.Router = *router;
     reading.IO = *io;
     reading.Path = QLatin1String(tokens[4].data(), tokens[4].size());
-    // A pair that is not of its form leaves both its levels at 0; a level that does not fit
-    // 16 bits makes the line unreadable, rather than showing a made-up 0.
-    if (readLevelPair(tokens[5], "PEEK", reading.PeekL, reading.PeekR) == Read::OutOfRange) {
+    // A pair that is not of its form is not delivered; a level that does not fit 16 bits
+    // makes the line unreadable, rather than showing a made-up level.
+    const Read peaks = readLevelPair(tokens[5], "PEEK", reading.PeekL, reading.PeekR);
+    if (peaks == Read::OutOfRange) {
         return std::nullopt;
     }
-    if (count >= kUsedTokens &&
-        readLevelPair(tokens[6], "RMS", reading.RmsL, reading.RmsR) == Read::OutOfRange) {
-        return std::nullopt;
+    reading.hasPeaks = peaks == Read::Number;
+    if (count >= kUsedTokens) {
+        const Read rms = readLevelPair(tokens[6], "RMS", reading.RmsL, reading.RmsR);
+        if (rms == Read::OutOfRange) {
+            return std::nullopt;
+        }
+        reading.hasRms = rms == Read::Number;
+        reading.rmsUnreadable = !reading.hasRms;
     }
     return reading;
 }

@@ -42,12 +42,24 @@ void LevelReceiver::deliver(const clsMeterData& reading, qint64 nowMs) {
     }
     for (const MeterRoutes::Target& target : *route) {
         if (target.kind == MeterRoutes::Kind::Meter) {
+            if (!reading.hasPeaks) {
+                continue;
+            }
             if (LedMeter* meter = target.meter()) {
                 meter->SetPeakLevels(reading.PeekL, reading.PeekR);
                 ++m_updates;
             }
         } else if (MeterFader* strip = target.strip()) {
-            strip->SetMeterLevels(reading.PeekL, reading.PeekR, reading.RmsL, reading.RmsR);
+            if (reading.hasPeaks && !reading.rmsUnreadable) {
+                // A line without RMS clears the strip's RMS core.
+                strip->SetMeterLevels(reading.PeekL, reading.PeekR, reading.RmsL, reading.RmsR);
+            } else if (reading.hasPeaks) {
+                strip->SetPeakLevels(reading.PeekL, reading.PeekR);
+            } else if (reading.hasRms) {
+                strip->SetRmsLevels(reading.RmsL, reading.RmsR);
+            } else {
+                continue;
+            }
             ++m_updates;
         }
     }

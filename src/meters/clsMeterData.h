@@ -19,6 +19,14 @@ struct clsMeterData {
     qint16 PeekR = 0;
     qint16 RmsL = 0;
     qint16 RmsR = 0;
+    // Whether the line's PEEK and RMS tokens could be read. A line without readable peaks
+    // still tells that its point is alive, but shows no level: read as 0 (full scale), it
+    // would light the meter to the top.
+    bool hasPeaks = false;
+    bool hasRms = false;
+    // The line has an RMS token that could not be read: the RMS shown stays as it was. A
+    // line without one has no RMS at all.
+    bool rmsUnreadable = false;
 
     MeterPointId point() const { return {Router, IO, ISDest}; }
 };

@@ -5,8 +5,6 @@
 #include "support/LogCategories.h"
 
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QPointer>
 
 namespace corvane {
 
@@ -22,6 +20,11 @@ frmMeterWinsock::frmMeterWinsock(FrameSender& core, MeterRoutes& routes,
             &frmMeterWinsock::timConnectionChecker_Timer);
     connect(&m_socket, &QTcpSocket::connected, this, &frmMeterWinsock::MeterWinsock_Connect);
     connect(&m_socket, &QTcpSocket::readyRead, this, &frmMeterWinsock::MeterWinsock_DataArrival);
+    connect(&m_socket, &QAbstractSocket::stateChanged, this,
+            &frmMeterWinsock::MeterWinsock_StateChanged);
+    m_closeWaitLimit.setSingleShot(true);
+    m_closeWaitLimit.setInterval(kCloseWaitLimitMs);
+    connect(&m_closeWaitLimit, &QTimer::timeout, this, &frmMeterWinsock::closeWaitExpired);
     // Errors and remote closes need no handling here, the connection checker repairs them.
     // They are only told, so that a maintainer sees why levels stopped: once until the next
     // connection, not at every retry of a server that stays away.
@@ -30,6 +33,9 @@ frmMeterWinsock::frmMeterWinsock(FrameSender& core, MeterRoutes& routes,
         if (error != m_errorTold) {
             m_errorTold = error;
             qCInfo(lcMeters).noquote() << "meter server" << target() << error;
+        }
+        if (m_IsRunning && !m_wasConnected) {
+            emit levelsLost(); // a failed attempt; a lost connection is told by its state
         }
     });
 }
@@ -87,23 +93,10 @@ void frmMeterWinsock::MeteringStart(const QString& ipAddress, quint16 Port) {
     setIsRunning(true);
     m_strMeterHost = ipAddress;
     m_intMeterPort = Port;
-    if (m_closing) {
-        // Called from inside a close wait: that wait connects when the socket has closed.
-        m_connectAfterClose = true;
-        return;
-    }
-    QPointer<frmMeterWinsock> self(this);
-    const bool closed = closeAndWait();
-    if (!self) {
-        return;
-    }
-    if (!closed) {
-        setIsRunning(false);
-        return;
-    }
-    // A stop asked for while the old connection was closing wins.
-    if (m_IsRunning) {
+    if (beginClose()) {
         connectNow();
+    } else {
+        m_connectAfterClose = true; // made when the old connection has closed
     }
 }
 
@@ -111,83 +104,97 @@ void frmMeterWinsock::MeteringStop(bool NoReset) {
     if (!NoReset) {
         setIsRunning(false);
     }
-    if (m_closing) {
-        m_connectAfterClose = false;
-        return;
-    }
-    QPointer<frmMeterWinsock> self(this);
-    const bool closed = closeAndWait();
-    if (!self) {
-        return;
-    }
-    if (!closed) {
-        setIsRunning(false);
-    } else if (m_connectAfterClose && m_IsRunning) {
-        connectNow(); // a start asked for while this stop was waiting
-    }
+    // A stop wins over a start that was waiting for the old connection to close.
     m_connectAfterClose = false;
+    const bool closingTellsLoss = m_wasConnected;
+    beginClose();
+    if (!NoReset && !closingTellsLoss) {
+        emit levelsLost();
+    }
 }
 
 void frmMeterWinsock::CheckConnection(qint32 router, qint32 io) {
     if (!m_IsRunning) {
         return;
     }
+    const bool targeted = router > 0 && io > 0;
+    if (targeted) {
+        // An address reply. Its own point's subscription has gone out with the address; a
+        // connection that is down is left to the regular check, and one that is being made
+        // is left to finish, since its connect event subscribes every point. Restarted for
+        // each reply of a burst, it would reconnect once per reply.
+        return;
+    }
     if (!isConnected()) {
-        const bool targeted = router > 0 && io > 0;
-        const QAbstractSocket::SocketState state = m_socket.state();
-        if (targeted && (state == QAbstractSocket::HostLookupState ||
-                         state == QAbstractSocket::ConnectingState)) {
-            // An address reply while a connection is being made leaves it to finish; its
-            // connect event subscribes every point. Restarted for each reply of a burst, it
-            // would reconnect once per reply and subscribe the whole panel every time.
-            return;
-        }
-        QPointer<frmMeterWinsock> self(this);
         MeteringStop(true);
-        if (!self) {
-            return;
-        }
         MeteringStart(m_strMeterHost, m_intMeterPort);
-        if (!self) {
-            return;
-        }
     }
     m_subscriptions.RefreshOpenMeters(router, io);
 }
 
-bool frmMeterWinsock::closeAndWait() {
+bool frmMeterWinsock::beginClose() {
+    switch (m_socket.state()) {
+    case QAbstractSocket::UnconnectedState:
+        return true;
+    case QAbstractSocket::ConnectedState:
+        // Lines still queued (unsubscriptions at shut-down) are written before it closes.
+        m_socket.disconnectFromHost();
+        break;
+    case QAbstractSocket::ClosingState:
+        break; // already on its way
+    default:
+        // Still looking up or connecting: nothing has been said on it, nothing to flush. A
+        // server that never answers must not hold up the new connection.
+        m_socket.abort();
+        break;
+    }
     if (m_socket.state() == QAbstractSocket::UnconnectedState) {
+        m_closeWaitLimit.stop();
         return true;
     }
-    m_closing = true;
-    // Lines still queued (unsubscriptions at shut-down) are written before the socket closes.
-    m_socket.disconnectFromHost();
-    if (m_socket.state() != QAbstractSocket::UnconnectedState) {
-        // The rest of the program keeps running meanwhile: it may start or stop metering
-        // again, which is done once this wait is over.
-        QPointer<frmMeterWinsock> self(this);
-        QEventLoop loop;
-        QTimer limit;
-        limit.setSingleShot(true);
-        connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-        connect(&m_socket, &QAbstractSocket::stateChanged, &loop,
-                [&loop](QAbstractSocket::SocketState state) {
-                    if (state == QAbstractSocket::UnconnectedState) {
-                        loop.quit();
-                    }
-                });
-        limit.start(m_closeWaitLimitMs);
-        loop.exec();
-        if (!self) {
-            return false;
-        }
+    if (!m_closeWaitLimit.isActive()) {
+        m_closeWaitLimit.start();
     }
-    m_closing = false;
-    if (m_socket.state() != QAbstractSocket::UnconnectedState) {
-        m_socket.abort(); // given up; nothing of this connection is used again
-        return false;
+    return false;
+}
+
+void frmMeterWinsock::MeterWinsock_StateChanged(QAbstractSocket::SocketState state) {
+    if (state == QAbstractSocket::ConnectedState) {
+        m_wasConnected = true;
+        return;
     }
-    return true;
+    if (m_wasConnected) {
+        m_wasConnected = false;
+        emit levelsLost();
+    }
+    if (state != QAbstractSocket::UnconnectedState || !m_closeWaitLimit.isActive()) {
+        return;
+    }
+    m_closeWaitLimit.stop();
+    if (m_connectAfterClose && m_IsRunning) {
+        // Not from inside the socket's own signal: Qt is still finishing the close.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_connectAfterClose && m_IsRunning &&
+                    m_socket.state() == QAbstractSocket::UnconnectedState) {
+                    connectNow();
+                }
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void frmMeterWinsock::closeWaitExpired() {
+    if (m_socket.state() == QAbstractSocket::UnconnectedState) {
+        return;
+    }
+    qCWarning(lcMeters).noquote() << "meter server" << target()
+                                  << "did not close its connection: metering is switched off";
+    m_connectAfterClose = false;
+    m_socket.abort(); // given up; nothing of this connection is used again
+    setIsRunning(false);
+    emit levelsLost();
 }
 
 void frmMeterWinsock::connectNow() {
@@ -200,6 +207,9 @@ void frmMeterWinsock::MeterWinsock_Connect() {
     m_errorTold.clear();
     qCInfo(lcMeters).noquote() << "connected to meter server" << target();
     m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    // A line the last connection left unfinished is never completed: joined to this one's
+    // first text it would read as a level that nobody sent, and cost the first real line.
+    m_receiver.clear();
     sendLine(PollLine(appGlobals().intMeterPollValue));
     ResubscribeAllOpen();
 }

@@ -36,10 +36,13 @@ public:
     bool IsRunning() const { return m_IsRunning; }
     void setIsRunning(bool running);
 
-    // (Re)connects to the meter server. A connection that is still open is closed first; if it
-    // does not close within the close-wait limit, metering is switched off instead.
+    // (Re)connects to the meter server. A connection that is being made is abandoned at once;
+    // one that is up is closed first, and the new one is made when the close has completed.
+    // A close that has not completed within the close-wait limit is aborted and metering is
+    // switched off instead. Nothing here waits: the call returns at once.
     void MeteringStart(const QString& ipAddress, quint16 Port);
-    // Closes the connection; unless NoReset, metering is switched off as well.
+    // Closes the connection (or abandons one being made); unless NoReset, metering is switched
+    // off as well.
     void MeteringStop(bool NoReset);
     // Reconnects when the connection is down, then refreshes quiet points (see
     // MeterSubscriptions::RefreshOpenMeters). Nothing while metering is off. A targeted check
@@ -71,10 +74,15 @@ public:
 
     // The checker ticks every kCheckIntervalMs; tests may shorten it.
     QTimer& timConnectionChecker() { return m_timConnectionChecker; }
-    void setCloseWaitLimitMs(int ms) { m_closeWaitLimitMs = ms; }
+    void setCloseWaitLimitMs(int ms) { m_closeWaitLimit.setInterval(ms); }
 
     // Milliseconds of a monotonic clock, the time base of the quiet rule.
     static qint64 monotonicMs();
+
+signals:
+    // The levels the panel shows are no longer measured: the connection was lost, a
+    // connection attempt failed, or metering was switched off.
+    void levelsLost();
 
 private:
     bool isConnected() const override;
@@ -85,20 +93,24 @@ private:
     void MeterWinsock_DataArrival();
     void timConnectionChecker_Timer();
 
-    bool closeAndWait();
+    // Starts closing the socket. True when it is closed now; otherwise the close completes
+    // when Qt reports the socket unconnected, or is aborted when the close-wait limit runs out.
+    bool beginClose();
+    void MeterWinsock_StateChanged(QAbstractSocket::SocketState state);
+    void closeWaitExpired();
     void connectNow();
 
     QTcpSocket m_socket;
     QTimer m_timConnectionChecker;
+    QTimer m_closeWaitLimit;
     MeterSubscriptions m_subscriptions;
     LevelReceiver m_receiver;
     bool m_IsRunning = false;
     QString m_strMeterHost;
     quint16 m_intMeterPort = 0;
-    int m_closeWaitLimitMs = kCloseWaitLimitMs;
-    // A close wait is running further up the stack; what is asked meanwhile is done after it.
-    bool m_closing = false;
+    // A start asked for while the connection was closing: connect once it has closed.
     bool m_connectAfterClose = false;
+    bool m_wasConnected = false;
     qint64 m_linesDropped = 0;
     QString m_errorTold;           // the last connection error logged, until a connection succeeds
     qint64 m_linesDroppedTold = 0; // the count when lines last went out: warn once per stall

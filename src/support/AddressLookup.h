@@ -33,8 +33,9 @@ public:
     QString GetAddress(qint32 router, qint32 io, bool isDest) const;
 
     // Stores the address exactly as received (a changed address replaces the old one and
-    // moves to the end of the order), then calls the subscription checker in every case.
-    // Never throws.
+    // moves to the end of the order), then calls the subscription checker. An address that
+    // is not stored (empty, the Core's way of saying it knows none; too long; a new point
+    // when the table is full) leaves the table as it was and checks nothing. Never throws.
     void UpdateAddressLookup(qint32 router, qint32 io, bool isDest, const QString& address);
 
     void setSubscriptionChecker(SubscriptionChecker checker);
@@ -43,6 +44,9 @@ public:
     const KeyedCollection<QString>& entries() const { return m_entries; }
 
 private:
+    // False when the address is not stored.
+    bool store(const QString& key, const QString& address);
+
     KeyedCollection<QString> m_entries;
     bool m_fullTold = false;
     SubscriptionChecker m_checker;

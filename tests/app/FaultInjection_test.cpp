@@ -14,6 +14,7 @@
 #include "support/MemoryRelease.h"
 #include "support/TestCore.h"
 #include "support/TestMeterServer.h"
+#include "support/UnansweredPort.h"
 #include "support/UserPrompt.h"
 #include "support/Wait.h"
 
@@ -175,15 +176,17 @@ protected:
         QDir::setCurrent(m_previousDir);
     }
 
-    // Starts the client and waits until its panel shows and its meter moves.
-    void bringUp() {
+    // Starts the client and waits until its panel shows and its meter moves (or, with the
+    // meter server elsewhere, until its panel shows).
+    void bringUp(quint16 meterPort = 0) {
         QFile config(m_dir.filePath("CVMiniConfig.txt"));
         ASSERT_TRUE(config.open(QIODevice::WriteOnly));
         config.write("primaryserverip=127.0.0.1\r\nprimaryserverport=" +
                      QByteArray::number(m_primary.port()) +
                      "\r\nbackupserverip=127.0.0.1\r\nbackupserverport=" +
                      QByteArray::number(m_backup.port()) + "\r\nmeterserverport=" +
-                     QByteArray::number(m_meters.port()) + "\r\npanelname=Main\r\nusername=op\r\n");
+                     QByteArray::number(meterPort ? meterPort : m_meters.port()) +
+                     "\r\npanelname=Main\r\nusername=op\r\n");
         config.close();
         ASSERT_TRUE(m_window.Form_Load({}));
         // Reconnects in tenths of a second rather than seconds.
@@ -192,7 +195,17 @@ protected:
         timings.reconnectDelayMs = 100;
         m_window.MasterSocket()->connector()->setTimings(timings);
         m_window.MeterWinsock()->timConnectionChecker().setInterval(100);
+        if (meterPort != 0) {
+            say("start");
+            ASSERT_TRUE(waitUntil([&] { return shownCaption() == "start"; }, kRecoveryTimeoutMs));
+            return;
+        }
         expectRecovered("start");
+    }
+
+    LedMeter* pgmMeter() {
+        return qobject_cast<LedMeter*>(
+            (*m_window.panel().collControls.find("pgm"))->pntrControl.data());
     }
 
     // What the client holds that a server can fill: the unfinished frame from the Core, the
@@ -520,6 +533,46 @@ TEST_F(FaultTest, TheClientKeepsTurningAndComesBackWhenTheMeterServerMisbehaves)
          4 * 1024 * 1024},
     };
     runFaults(faults);
+}
+
+// A meter server behind a firewall that drops connection attempts: metering is restarted by
+// every panel delivery while the attempt still hangs, and the Core's frames must not wait
+// for it.
+TEST_F(FaultTest, AMeterServerThatNeverAnswersHoldsUpNoFrameOfTheCore) {
+    UnansweredPort unanswered;
+    ASSERT_NE(unanswered.port(), 0);
+    bringUp(unanswered.port());
+    ASSERT_EQ(m_window.MeterWinsock()->MeterWinsock().state(), QAbstractSocket::ConnectingState);
+    for (int delivery = 1; delivery <= 3; ++delivery) {
+        const QString caption = QStringLiteral("delivery %1").arg(delivery);
+        QElapsedTimer clock;
+        clock.start();
+        m_caption = caption;
+        servePanel(*m_core);
+        m_core->sendFrame(Command::OperatorMessage, kNoAddress, caption);
+        ASSERT_TRUE(waitUntil([&] { return shownCaption() == caption; }, kRecoveryTimeoutMs));
+        EXPECT_LE(clock.elapsed(), 100 * kSlowBuildFactor) << caption.toStdString();
+        ASSERT_TRUE(waitUntil([&] { return m_window.strPendingMessages().isEmpty(); }));
+    }
+}
+
+// Levels that are no longer measured do not stay on screen: a lost meter server or a lost
+// Core marks every meter as without data, and the first reading clears the mark.
+TEST_F(FaultTest, MetersShowThatTheyHaveNoDataWhenTheirLevelsAreLost) {
+    bringUp();
+    LedMeter* meter = pgmMeter();
+    ASSERT_GT(meter->levelLeft(), MeterBallistics::kSilence);
+    EXPECT_FALSE(meter->noData());
+    m_meters.dropConnections();
+    ASSERT_TRUE(waitUntil([&] { return meter->noData(); }));
+    EXPECT_EQ(meter->peakHoldLeft(), MeterBallistics::kSilence);
+    expectRecovered("meter server back");
+    EXPECT_FALSE(meter->noData());
+
+    m_core->dropConnection();
+    ASSERT_TRUE(waitUntil([&] { return meter->noData(); }));
+    expectRecovered("Core back");
+    EXPECT_FALSE(pgmMeter()->noData());
 }
 
 } // namespace

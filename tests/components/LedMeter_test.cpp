@@ -99,9 +99,57 @@ TEST(LedMeter, PeakHoldAndFallFollowTheClock) {
     meter.advanceToNow();
     EXPECT_NEAR(meter.peakHoldLeft(), -16, 1e-9);
     EXPECT_NEAR(meter.shownLevelLeft(), -34, 1e-9);
+    // No reading for over a second: the level is no longer measured, and the meter falls
+    // past its last reading at the same rate, from the moment the readings stopped.
+    t.now = 7000;
+    meter.advanceToNow();
+    EXPECT_NEAR(meter.shownLevelLeft(), -44, 1e-9);
     t.now = 60000;
     meter.advanceToNow();
-    EXPECT_EQ(meter.peakHoldLeft(), -40);
+    EXPECT_EQ(meter.peakHoldLeft(), MeterBallistics::kSilence);
+    EXPECT_EQ(meter.shownLevelRight(), MeterBallistics::kSilence);
+}
+
+TEST(LedMeter, MetersWithoutReadingsFallAndAMeterWithoutDataIsMarked) {
+    ManualClock t;
+    LedMeter meter;
+    meter.setClock(t.clock());
+    meter.resize(48, 200);
+    const QImage silent = render(meter);
+
+    // Steady readings keep a meter up however long it shows them.
+    for (t.now = 0; t.now <= 5000; t.now += 500) {
+        meter.SetPeakLevels(-6, -6);
+        meter.setRmsLevels(-12, -12);
+        meter.advanceToNow();
+    }
+    EXPECT_EQ(meter.shownLevelLeft(), -6);
+    const QImage live = render(meter);
+    EXPECT_NE(live, silent);
+
+    // Readings stop: a second later it starts to fall, RMS and hold too, and ends silent.
+    t.now = 6000;
+    meter.advanceToNow();
+    EXPECT_EQ(meter.shownLevelLeft(), -6);
+    t.now = 100000;
+    EXPECT_EQ(render(meter), silent);
+    EXPECT_EQ(meter.shownRmsLeft(), MeterBallistics::kSilence);
+    EXPECT_FALSE(meter.noData());
+
+    // The levels stop being measured at all: down at once, hold included, and marked.
+    meter.SetPeakLevels(-3, -3);
+    meter.showNoData();
+    EXPECT_TRUE(meter.noData());
+    EXPECT_EQ(meter.peakHoldLeft(), MeterBallistics::kSilence);
+    const QImage marked = render(meter);
+    EXPECT_NE(marked, silent);
+    meter.showNoData();
+    EXPECT_EQ(render(meter), marked);
+
+    // The first reading clears the mark.
+    meter.SetPeakLevels(MeterBallistics::kSilence, MeterBallistics::kSilence);
+    EXPECT_FALSE(meter.noData());
+    EXPECT_EQ(render(meter), silent);
 }
 
 TEST(LedMeter, DrawsDifferentPixelsForDifferentLevelsAndStyles) {

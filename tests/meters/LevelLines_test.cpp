@@ -12,14 +12,21 @@ using namespace corvane;
 
 namespace {
 
-// A reading as the tests write it: key, then peaks and RMS.
+// A reading as the tests write it: key, then peaks and RMS, "none" for a pair that is not
+// there and "unread" for an RMS token that could not be read.
 std::string describe(const std::optional<clsMeterData>& reading) {
     if (!reading) {
         return "ignored";
     }
-    return reading->point().key().toStdString() + " " + std::to_string(reading->PeekL) + "/" +
-           std::to_string(reading->PeekR) + " " + std::to_string(reading->RmsL) + "/" +
-           std::to_string(reading->RmsR);
+    const auto pair = [](qint16 left, qint16 right) {
+        return std::to_string(left) + "/" + std::to_string(right);
+    };
+    const std::string peaks = reading->hasPeaks ? pair(reading->PeekL, reading->PeekR)
+                                                : (reading->PeekL || reading->PeekR ? "?" : "none");
+    const std::string rms = reading->hasRms          ? pair(reading->RmsL, reading->RmsR)
+                            : reading->rmsUnreadable ? "unread"
+                                                     : "none";
+    return reading->point().key().toStdString() + " " + peaks + " " + rms;
 }
 
 struct LineCase {
@@ -41,19 +48,23 @@ INSTANTIATE_TEST_SUITE_P(
     Parser, LevelLine,
     testing::Values(
         LineCase{"MTR DST 5 12 x PEEK:-20:-18 RMS:-30:-29", "5_12_True -20/-18 -30/-29"},
-        LineCase{"MTR SRC 7 3 x PEEK:10:11", "7_3_False 10/11 0/0"},
-        // A line whose levels cannot be read still counts as heard, with zero levels.
-        LineCase{"MTR SRC 7 3 x RMS:1:2", "7_3_False 0/0 0/0"},
-        LineCase{"MTR SRC 7 3 x peek:1:2 RMS:3:4", "7_3_False 0/0 3/4"},
-        LineCase{"MTR SRC 7 3 x PEEK:1:2:3 RMS:3", "7_3_False 0/0 0/0"},
-        LineCase{"MTR SRC 7 3 x PEEK:a:2", "7_3_False 0/0 0/0"},
+        LineCase{"MTR SRC 7 3 x PEEK:10:11", "7_3_False 10/11 none"},
+        // A line whose peaks cannot be read still counts as heard, but shows no peaks: read
+        // as 0 they would be full scale. An RMS token that cannot be read is told apart from
+        // none at all.
+        LineCase{"MTR SRC 7 3 x RMS:1:2", "7_3_False none none"},
+        LineCase{"MTR SRC 7 3 x peek:1:2 RMS:3:4", "7_3_False none 3/4"},
+        LineCase{"MTR SRC 7 3 x PEEK:1:2:3 RMS:3", "7_3_False none unread"},
+        LineCase{"MTR SRC 7 3 x PEEK:a:2", "7_3_False none none"},
+        LineCase{"MTR SRC 7 3 x PEEK:-5:-6 RMS:x:y", "7_3_False -5/-6 unread"},
         LineCase{"MTR SRC 7 3 x PEEK:1:2 RMS:3:4 more tokens", "7_3_False 1/2 3/4"},
         // Anything but DST is a source; numbers as the platform reads them.
-        LineCase{"MTR XYZ 7 3 x PEEK:1:2", "7_3_False 1/2 0/0"},
-        LineCase{"MTR SRC 007 +3 x PEEK:-0:2", "7_3_False 0/2 0/0"},
-        LineCase{"MTR SRC 2.5 3.5 x PEEK:1.5:1e1", "2_4_False 2/10 0/0"},
-        LineCase{"MTR DST &H10 -7 x PEEK:1:2", "16_-7_True 1/2 0/0"},
-        LineCase{"MTR SRC 32767 -32768 x PEEK:32767:-32768", "32767_-32768_False 32767/-32768 0/0"},
+        LineCase{"MTR XYZ 7 3 x PEEK:1:2", "7_3_False 1/2 none"},
+        LineCase{"MTR SRC 007 +3 x PEEK:-0:2", "7_3_False 0/2 none"},
+        LineCase{"MTR SRC 2.5 3.5 x PEEK:1.5:1e1", "2_4_False 2/10 none"},
+        LineCase{"MTR DST &H10 -7 x PEEK:1:2", "16_-7_True 1/2 none"},
+        LineCase{"MTR SRC 32767 -32768 x PEEK:32767:-32768",
+                 "32767_-32768_False 32767/-32768 none"},
         // Not level lines, or not readable ones.
         LineCase{"MTR SRC 7 3 x", "ignored"}, LineCase{"mtr SRC 7 3 x PEEK:1:2", "ignored"},
         LineCase{"MTR ", "ignored"}, LineCase{"MTRX SRC 7 3 x PEEK:1:2", "ignored"},

@@ -14,8 +14,11 @@
 #include "support/LogCapture.h"
 #include "support/StripParts.h"
 #include "support/TestMeterServer.h"
+#include "support/UnansweredPort.h"
 #include "support/Wait.h"
 
+#include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTimer>
 
@@ -99,12 +102,36 @@ TEST_F(MeterClientTest, SubscribesEveryPointOnConnectAndAsksForUnknownAddresses)
     ASSERT_NE(open.find("3_5_false"), nullptr);
     EXPECT_TRUE(open.find("3_5_False")->strSubscribeCommand.isEmpty());
 
-    // The Core's reply stores the address, and the waiting subscription goes out and is kept.
+    // A Core that knows no address answers with an empty one: nothing is stored and nothing
+    // is asked again at once; only the regular check asks again.
+    m_core.frames.clear();
+    for (int reply = 0; reply < 3; ++reply) {
+        m_addresses.UpdateAddressLookup(3, 5, false, "");
+        m_meters->CheckConnection(3, 5); // as the dispatcher follows every reply
+    }
+    pumpEvents(50);
+    EXPECT_TRUE(m_core.frames.isEmpty()) << m_core.frames.size() << " requests";
+    EXPECT_EQ(m_addresses.GetAddress(3, 5, false), QString());
+    m_meters->subscriptions().setQuietLimitMs(-1);
+    m_meters->CheckConnection(0, 0);
+    m_meters->subscriptions().setQuietLimitMs(MeterSubscriptions::kDefaultQuietLimitMs);
+    EXPECT_EQ(m_core.frames, QStringList({addressRequest("000300050000")}));
+
+    // The Core's reply stores the address, and the waiting subscription goes out once and is
+    // kept; the same router and I/O as a destination is another point and is left alone.
+    m_addresses.UpdateAddressLookup(3, 5, true, "dev3/5d");
+    m_meters->SubscribeToMeter(3, 5, true);
+    ASSERT_TRUE(waitUntil([&] { return m_server.linesStartingWith("sm DST 3 5").size() == 1; }));
     m_server.clearLines();
     m_addresses.UpdateAddressLookup(3, 5, false, "dev3/5");
+    m_meters->CheckConnection(3, 5);
     ASSERT_TRUE(waitUntil([&] { return m_server.lines().size() == 1; }));
-    EXPECT_EQ(m_server.lines().first(), "sm SRC 3 5 dev3/5");
+    pumpEvents(50);
+    EXPECT_EQ(m_server.lines(), QList<QByteArray>({"sm SRC 3 5 dev3/5"}));
     EXPECT_EQ(open.find("3_5_False")->strSubscribeCommand, "sm SRC 3 5 dev3/5\r\n");
+    m_meters->UnsubscribeFromMeter(3, 5, true);
+    ASSERT_TRUE(waitUntil([&] { return m_server.lines().size() == 2; }));
+    m_server.clearLines();
 
     // Subscribing an open point again sends its line again and leaves its entry alone.
     const qint64 heard = open.find("3_5_False")->lngLastHeardFrom;
@@ -112,9 +139,8 @@ TEST_F(MeterClientTest, SubscribesEveryPointOnConnectAndAsksForUnknownAddresses)
     m_meters->SubscribeToMeter(3, 5, false);
     EXPECT_EQ(open.find("3_5_False")->lngLastHeardFrom, heard);
     m_meters->UnsubscribeFromMeter(3, 5, false);
-    ASSERT_TRUE(waitUntil([&] { return m_server.lines().size() == 3; }));
-    EXPECT_EQ(m_server.lines().mid(1),
-              QList<QByteArray>({"sm SRC 3 5 dev3/5", "um SRC 3 5 dev3/5"}));
+    ASSERT_TRUE(waitUntil([&] { return m_server.lines().size() == 2; }));
+    EXPECT_EQ(m_server.lines(), QList<QByteArray>({"sm SRC 3 5 dev3/5", "um SRC 3 5 dev3/5"}));
     EXPECT_EQ(open.find("3_5_False"), nullptr);
     EXPECT_EQ(open.size(), 2);
 
@@ -153,6 +179,19 @@ TEST_F(MeterClientTest, LevelLinesReachTheirControlsEachLineOnItsOwn) {
     m_server.sendRaw("EK:-6:-7\r\n");
     ASSERT_TRUE(waitUntil([&] { return left->levelLeft() == -6; }));
     EXPECT_EQ(copy->levelRight(), -7);
+
+    // Lines whose levels cannot be read move nothing they cannot read: no peaks means the
+    // meters keep theirs (not full scale), an unread RMS leaves the strip's RMS as it was.
+    const qint64 heardBefore = m_meters->collOpenMeters().find("1_1_True")->lngLastHeardFrom;
+    pumpEvents(20);
+    m_server.sendRaw("MTR DST 1 1 x RMS:1:2\r\nMTR DST 1 1 x PEEK:x:0\r\n"
+                     "MTR SRC 2 11 x PEEK:-8:-9 RMS:x:y\r\n");
+    ASSERT_TRUE(waitUntil([&] { return stripMeter(strip)->levelLeft() == -8; }));
+    EXPECT_EQ(left->levelLeft(), -6);
+    EXPECT_EQ(copy->levelRight(), -7);
+    EXPECT_GT(m_meters->collOpenMeters().find("1_1_True")->lngLastHeardFrom, heardBefore);
+    EXPECT_TRUE(stripMeter(strip)->hasRms());
+    EXPECT_EQ(stripMeter(strip)->shownRmsLeft(), -30);
 }
 
 TEST_F(MeterClientTest, QuietPointsAreSubscribedAgainLivePointsAreNot) {
@@ -172,18 +211,18 @@ TEST_F(MeterClientTest, QuietPointsAreSubscribedAgainLivePointsAreNot) {
     EXPECT_TRUE(m_server.linesStartingWith("sm DST 1 1").isEmpty());
     live.stop();
 
-    // Asked about one router, only its quiet points; asked about one point, that point quiet
-    // or not.
+    // Asked about one router, only its quiet points. Asked about one point (an address
+    // reply), nothing: the point's own subscription went out with its address.
     m_meters->timConnectionChecker().stop();
     m_meters->subscriptions().setQuietLimitMs(-1); // every point counts as quiet
     m_server.clearLines();
     m_meters->CheckConnection(2, 0);
+    m_meters->CheckConnection(1, 1);
     m_meters->subscriptions().setQuietLimitMs(1000 * 1000);
     m_meters->CheckConnection(3, 0);
-    m_meters->CheckConnection(1, 1);
-    ASSERT_TRUE(waitUntil([&] { return m_server.lines().size() == 2; }));
+    ASSERT_TRUE(waitUntil([&] { return m_server.lines().size() == 1; }));
     pumpEvents(50);
-    EXPECT_EQ(m_server.lines(), QList<QByteArray>({"sm SRC 2 11 dev2/11", "sm DST 1 1 dev1/1"}));
+    EXPECT_EQ(m_server.lines(), QList<QByteArray>({"sm SRC 2 11 dev2/11"}));
 }
 
 TEST_F(MeterClientTest, ADroppedServerIsReconnectedAtTheNextCheck) {
@@ -193,15 +232,21 @@ TEST_F(MeterClientTest, ADroppedServerIsReconnectedAtTheNextCheck) {
     m_meters->timConnectionChecker().start();
     auto* strip = control<MeterFader>("mic");
 
-    // Half a line, then the connection drops; the next connection completes the line.
-    m_server.sendRaw("MTR SRC 2 11 x PE");
+    // Half a line, then the connection drops, which is told at once. The next connection
+    // starts afresh: its first text is not joined to the lost half, which would make a
+    // reading nobody sent.
+    QSignalSpy lost(m_meters.get(), &frmMeterWinsock::levelsLost);
+    m_server.sendRaw("MTR SRC 2 11 x PEEK:-1:-1 RMS:-1:-1");
     ASSERT_TRUE(waitUntil([&] { return !m_meters->receiver().buffer().buffered().isEmpty(); }));
     m_server.dropConnections();
+    ASSERT_TRUE(waitUntil([&] { return lost.size() == 1; }));
     ASSERT_TRUE(waitUntil([&] { return m_server.linesStartingWith("SetMeterPoll").size() == 2; }));
     ASSERT_TRUE(waitUntil([&] { return m_server.linesStartingWith("sm ").size() == 4; }));
     EXPECT_EQ(m_server.connectionCount(), 2);
-    m_server.sendRaw("EK:-3:-4\r\n");
+    EXPECT_EQ(lost.size(), 1);
+    m_server.sendRaw("1\r\nMTR SRC 2 11 x PEEK:-3:-4\r\n");
     ASSERT_TRUE(waitUntil([&] { return stripMeter(strip)->levelLeft() == -3; }));
+    EXPECT_FALSE(stripMeter(strip)->hasRms()) << "the lost half line was read";
     // The meter log tells a maintainer each connection and what went each way.
     const QString server = QStringLiteral("127.0.0.1:%1").arg(m_server.port());
     EXPECT_EQ(log.linesContaining("corvane.meters", "connected to meter server " + server).size(),
@@ -214,6 +259,7 @@ TEST_F(MeterClientTest, ADroppedServerIsReconnectedAtTheNextCheck) {
     ASSERT_TRUE(waitUntil([&] { return !m_meters->receiver().buffer().buffered().isEmpty(); }));
     m_meters->MeteringStop(false);
     EXPECT_FALSE(m_meters->IsRunning());
+    EXPECT_EQ(lost.size(), 2);
     EXPECT_TRUE(m_meters->receiver().buffer().buffered().isEmpty());
     EXPECT_FALSE(m_meters->timConnectionChecker().isActive());
     pumpEvents(350);
@@ -251,45 +297,66 @@ void stuffConnection(frmMeterWinsock& meters) {
 
 TEST_F(MeterClientTest, ACloseThatDoesNotFinishSwitchesMeteringOff) {
     startAndWaitForSubscriptions();
+    QSignalSpy lost(m_meters.get(), &frmMeterWinsock::levelsLost);
     m_server.setStalled(true);
     stuffConnection(*m_meters);
     m_meters->setCloseWaitLimitMs(300);
-    m_meters->MeteringStop(true);
-    EXPECT_FALSE(m_meters->IsRunning());
+    m_meters->MeteringStop(true); // returns at once; the close goes on meanwhile
+    EXPECT_TRUE(m_meters->IsRunning());
+    EXPECT_EQ(m_meters->MeterWinsock().state(), QAbstractSocket::ClosingState);
+    ASSERT_TRUE(waitUntil([&] { return !m_meters->IsRunning(); }));
     EXPECT_EQ(m_meters->MeterWinsock().state(), QAbstractSocket::UnconnectedState);
+    EXPECT_GE(lost.size(), 1);
 }
 
-TEST_F(MeterClientTest, StartsAndStopsAskedForDuringACloseWaitAreDoneAfterIt) {
+TEST_F(MeterClientTest, StartsAndStopsAskedForWhileAConnectionClosesAreDoneWhenItHasClosed) {
     startAndWaitForSubscriptions();
     TestMeterServer second;
     TestMeterServer third;
     m_meters->setCloseWaitLimitMs(5000);
 
-    // While the old connection closes, the Core points metering elsewhere.
+    // While the old connection closes, the Core points metering elsewhere: the call returns
+    // at once, and the new connection is made once the old one has closed.
     m_server.setStalled(true);
     stuffConnection(*m_meters);
-    QTimer::singleShot(50, [&] {
-        m_meters->MeteringStart("127.0.0.1", second.port());
-        EXPECT_EQ(second.connectionCount(), 0) << "no second connection inside the wait";
-        m_server.close(); // the stuck connection ends
-    });
-    m_meters->MeteringStop(true);
-    EXPECT_TRUE(m_meters->IsRunning());
+    m_meters->MeteringStart("127.0.0.1", second.port());
+    pumpEvents(50);
+    EXPECT_EQ(second.connectionCount(), 0) << "connected before the old connection closed";
+    m_server.close(); // the stuck connection ends
     ASSERT_TRUE(waitUntil([&] { return second.linesStartingWith("sm ").size() == 2; }));
+    EXPECT_TRUE(m_meters->IsRunning());
     EXPECT_EQ(second.connectionCount(), 1);
     EXPECT_EQ(m_meters->intMeterPort(), second.port());
 
     // While a start waits for the old connection to close, metering is stopped: the stop wins.
     second.setStalled(true);
     stuffConnection(*m_meters);
-    QTimer::singleShot(50, [&] {
-        m_meters->MeteringStop(false);
-        second.close();
-    });
     m_meters->MeteringStart("127.0.0.1", third.port());
-    EXPECT_FALSE(m_meters->IsRunning());
+    m_meters->MeteringStop(false);
+    second.close();
     pumpEvents(200);
+    EXPECT_FALSE(m_meters->IsRunning());
     EXPECT_EQ(third.connectionCount(), 0);
+    EXPECT_EQ(m_meters->MeterWinsock().state(), QAbstractSocket::UnconnectedState);
+}
+
+TEST_F(MeterClientTest, AConnectionThatIsNeverAnsweredIsAbandonedAtOnce) {
+    UnansweredPort unanswered;
+    ASSERT_NE(unanswered.port(), 0);
+    m_meters->MeteringStart("127.0.0.1", unanswered.port());
+    pumpEvents(100);
+    ASSERT_EQ(m_meters->MeterWinsock().state(), QAbstractSocket::ConnectingState);
+
+    // Started again elsewhere, it does not wait for the attempt that hangs.
+    QElapsedTimer clock;
+    clock.start();
+    m_meters->MeteringStart("127.0.0.1", m_server.port());
+    EXPECT_LT(clock.elapsed(), 50);
+    ASSERT_TRUE(waitUntil([&] { return m_server.linesStartingWith("sm ").size() == 2; }));
+
+    // Nor does a stop.
+    m_meters->MeteringStart("127.0.0.1", unanswered.port());
+    m_meters->MeteringStop(false);
     EXPECT_EQ(m_meters->MeterWinsock().state(), QAbstractSocket::UnconnectedState);
 }
 

@@ -52,6 +52,17 @@ TEST_F(AddressTable, AChangedAddressReplacesTheOldOneAndMovesLast) {
     EXPECT_EQ(std::prev(table.entries().end())->key, "1_1_False");
 }
 
+// An empty reply is the Core saying it knows no address: nothing is stored, a stored
+// address stands, and no subscription is checked, which would only ask again at once.
+TEST_F(AddressTable, AnEmptyReplyStoresNothingAndChecksNothing) {
+    table.UpdateAddressLookup(4, 4, false, "");
+    EXPECT_TRUE(table.entries().isEmpty());
+    table.UpdateAddressLookup(4, 5, false, "a/5");
+    table.UpdateAddressLookup(4, 5, false, "");
+    EXPECT_EQ(table.GetAddress(4, 5, false), "a/5");
+    EXPECT_EQ(checked, QStringList{"4_5_False"});
+}
+
 TEST_F(AddressTable, AFailingCheckerKeepsTheAddressAndStaysInside) {
     table.setSubscriptionChecker([](const QString&) { throw std::runtime_error("closed"); });
     EXPECT_NO_THROW(table.UpdateAddressLookup(7, 8, true, "x/8"));
@@ -75,7 +86,9 @@ TEST_F(AddressTable, IsBoundedInPointsAndInAddressLength) {
     EXPECT_EQ(table.GetAddress(2, 1, false), "changed/1");
     EXPECT_EQ(log.warnings("corvane.meters", "full"), 1);
     EXPECT_EQ(log.warnings("corvane.meters", "characters"), 1);
-    EXPECT_EQ(checked.last(), "2_1_False"); // the checker still runs for every reply
+    // Only what is stored is checked: the refused replies would be asked for again at once.
+    EXPECT_EQ(checked.size(), AddressLookup::kMaxEntries + 1);
+    EXPECT_EQ(checked.last(), "2_1_False");
 }
 
 TEST(AddressLookupInstance, TheProgramWideTableIsReachedThroughDataMod) {
