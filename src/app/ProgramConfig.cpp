@@ -1,6 +1,7 @@
 #include "app/ProgramConfig.h"
 
 #include "app/TextFile.h"
+#include "support/LogCategories.h"
 #include "support/NumberRules.h"
 
 #include <cmath>
@@ -64,6 +65,13 @@ void ParseProgramData(const QString& text, ProgramData& data,
             data.strUserPassword = value;
         } else if (key == QLatin1String("meterserverport")) {
             readMeterServerPort(value, data);
+        } else if (key == QLatin1String("webrendering")) {
+            if (const auto mode = WebRenderingFromText(value)) {
+                data.webRendering = *mode;
+            } else {
+                qCWarning(lcPanel).noquote()
+                    << "webrendering" << value << "is not auto, software or opengl: auto is used";
+            }
         } else if (key == QLatin1String("alwaysontop")) {
             if (value.toLower() == QLatin1String("true") && onAlwaysOnTop) {
                 onAlwaysOnTop();

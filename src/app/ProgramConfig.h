@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/WebRendering.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +24,8 @@ struct ProgramData {
     // The meter server's port on the Core's host ("meterserverport"); a value that is not a
     // port from 1 to 65535 leaves the usual 9501.
     quint16 intMeterServerPort = 9501;
+    // How web views draw ("webrendering": auto, software or opengl).
+    WebRendering webRendering = WebRendering::Automatic;
 };
 
 enum class ConfigOutcome {

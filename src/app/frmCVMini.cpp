@@ -33,6 +33,7 @@
 #include "support/MemoryRelease.h"
 #include "support/Twips.h"
 #include "support/UserPrompt.h"
+#include "support/WebRendering.h"
 #include "support/frmDebug.h"
 
 #include <QApplication>
@@ -164,6 +165,8 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
         m_unloaded = true; // the program ends without connecting or saving anything
         return false;
     }
+    // Before any panel, and so before any web view, is built.
+    PrepareWebRendering(m_programData.webRendering);
     globals.strUserName = m_programData.strUserName;
     globals.strUserPassword = m_programData.strUserPassword;
     globals.intMeterServerPort = m_programData.intMeterServerPort;

@@ -11,6 +11,8 @@
 #include <QVBoxLayout>
 
 #ifdef CORVANE_HAVE_WEBENGINE
+#include "support/WebRendering.h"
+
 #include <QWebEngineView>
 #endif
 
@@ -52,6 +54,7 @@ QLabel* CreateLabel(QWidget* parent) {
 #ifdef CORVANE_HAVE_WEBENGINE
 
 QWidget* CreateWebView(QWidget* parent) {
+    PrepareWebRendering(WebRendering::Automatic); // unless chosen already
     return new QWebEngineView(parent);
 }
 

@@ -90,6 +90,34 @@ TEST(ProgramConfig, MeterServerPortIsOptional) {
     }
 }
 
+// How web views draw: three words in any case; anything else keeps the automatic choice.
+TEST(ProgramConfig, WebRenderingIsAutoSoftwareOrOpenGl) {
+    EXPECT_EQ(parse("panelname=P\r\n").webRendering, WebRendering::Automatic);
+    const struct {
+        const char* value;
+        WebRendering mode;
+    } rows[] = {{"software", WebRendering::Software},
+                {" OpenGL ", WebRendering::OpenGl},
+                {"AUTO", WebRendering::Automatic},
+                {"gpu", WebRendering::Automatic},
+                {"", WebRendering::Automatic}};
+    for (const auto& row : rows) {
+        const ProgramData data =
+            parse(QStringLiteral("webrendering=%1\r\npanelname=P\r\n").arg(row.value));
+        EXPECT_EQ(data.webRendering, row.mode) << row.value;
+        EXPECT_EQ(data.strPanelName, "P");
+    }
+    // The renderers that are software rasterisers, and some that are not.
+    for (const char* software : {"llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe",
+                                 "Software Rasterizer", "Mesa swrast", "lavapipe"}) {
+        EXPECT_TRUE(IsSoftwareRenderer(software)) << software;
+    }
+    for (const char* hardware : {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)",
+                                 "NVIDIA GeForce RTX 3060/PCIe/SSE2", "AMD Radeon RX 580", ""}) {
+        EXPECT_FALSE(IsSoftwareRenderer(hardware)) << hardware;
+    }
+}
+
 TEST(ProgramConfig, AlwaysOnTopOnlyForTheWordTrue) {
     int calls = 0;
     parse("alwaysontop=TRUE\r\nalwaysontop=yes\r\nalwaysontop= true \r\n", &calls);
