@@ -10,6 +10,7 @@
 // the memory the program holds, per control, once settled.
 
 #include "MixedPanel.h"
+#include "ProgramFolder.h"
 
 #include "app/frmCVMini.h"
 #include "connection/clsCVCoreConnection.h"
@@ -54,32 +55,13 @@ void settle() {
     }
 }
 
-// The program's working folder: a configuration naming a Core nobody listens on, so that the
-// window starts up as it does on a site and the frame comes in as if from the Core.
-class ProgramFolder {
-public:
-    ProgramFolder() : m_previous(QDir::currentPath()) {
-        QFile config(m_dir.filePath(QStringLiteral("CVMiniConfig.txt")));
-        if (config.open(QIODevice::WriteOnly)) {
-            config.write("primaryserverip=127.0.0.1\r\nprimaryserverport=9\r\npanelname=Bench\r\n");
-        }
-        config.close();
-        QDir::setCurrent(m_dir.path());
-    }
-    ~ProgramFolder() { QDir::setCurrent(m_previous); }
-
-private:
-    QTemporaryDir m_dir;
-    QString m_previous;
-};
-
 void BM_DeliverPanel(benchmark::State& state) {
     const int controls = static_cast<int>(state.range(0));
     const QString frame = corvane::BuildFrame(
         corvane::Command::PanelDefinition, corvane::modClientProtocolConsts::strNoAddress,
         QStringLiteral("Bench") + corvane::modClientProtocolConsts::strFieldSeparator +
             corvane::bench::MixedPanelDefinition(controls));
-    ProgramFolder folder;
+    corvane::bench::ProgramFolder folder;
     double settleMs = 0;
     double kbPerControl = 0;
     for (auto _ : state) {

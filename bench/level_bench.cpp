@@ -7,8 +7,15 @@
 // on loopback, through the meter connection's socket and the shared meter tick, until the
 // meter paints it, on a shown panel of 448 LED meters and 64 channel strips that all receive
 // levels ten times a second meanwhile. It reports the median and the 99th percentile.
+//
+// BM_CoreLevelRecords: in core metering mode the Core sends levels and gains itself, as
+// command-22 frames of many records; frames of 512 records go from the started main window's
+// Core connection through the protocol parser and dispatcher into the same shown wall.
+#include "ProgramFolder.h"
+#include "app/frmCVMini.h"
 #include "components/LedMeter.h"
 #include "components/MeterFader.h"
+#include "connection/clsCVCoreConnection.h"
 #include "meters/LevelLineParser.h"
 #include "meters/LevelReceiver.h"
 #include "meters/MeterLineBuffer.h"
@@ -19,8 +26,11 @@
 #include "panel/FormBuilder.h"
 #include "panel/PanelDefinitionReader.h"
 #include "panel/PanelState.h"
+#include "protocol/ClientProtocolConsts.h"
+#include "protocol/FrameBuilder.h"
 #include "protocol/FrameSender.h"
 #include "support/AddressLookup.h"
+#include "support/AppGlobals.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -278,6 +288,55 @@ void BM_LevelLineToPixels(benchmark::State& state) {
     }
 }
 
+void BM_CoreLevelRecords(benchmark::State& state) {
+    using namespace corvane;
+    constexpr int kPoints = kWallMeters + kWallStrips;
+    bench::ProgramFolder folder;
+    appGlobals() = AppGlobals{};
+    frmCVMini window;
+    window.Form_Load({QStringLiteral("-m")});
+    clsCVCoreConnection* connection = window.MasterSocket();
+    const QString field = modClientProtocolConsts::strFieldSeparator;
+    emit connection->ReceivedData(BuildFrame(Command::PanelDefinition,
+                                             modClientProtocolConsts::strNoAddress,
+                                             "Wall" + field + levelWallDefinition()));
+    window.resize(1600, 1300);
+    for (int round = 0; round < 4; ++round) {
+        QCoreApplication::processEvents();
+    }
+    if (window.controlArrays().TesselMeterFader.count() != kWallStrips + 1) {
+        state.SkipWithError("the panel was not built");
+        return;
+    }
+    // Frames of a record for every point, levels and gains moving from one frame to the next.
+    std::vector<QString> frames;
+    for (int f = 0; f < 8; ++f) {
+        QStringList records;
+        for (int io = 1; io <= kPoints; ++io) {
+            const auto hex = [](int level) {
+                return QString::number(level & 0xFFFF, 16).toUpper();
+            };
+            const int level = -10 - (io + f) % 40;
+            records << "0001" + field + QString::number(io) + field + "True" + field + hex(level) +
+                           ':' + hex(level - 1) + ':' + hex(level - 8) + ':' + hex(level - 9) +
+                           ':' + QString::number(-6.5 - f);
+        }
+        frames.push_back(BuildFrame(Command::LevelData, modClientProtocolConsts::strNoAddress,
+                                    records.join(modClientProtocolConsts::strRecordSeparator)));
+    }
+    size_t next = 0;
+    for (auto _ : state) {
+        emit connection->ReceivedData(frames[next]);
+        next = (next + 1) % frames.size();
+    }
+    const auto* strip = window.controlArrays().TesselMeterFader.at(1);
+    if (strip == nullptr || !strip->FaderActive()) {
+        state.SkipWithError("the gains did not reach the strips");
+    }
+    state.SetItemsProcessed(state.iterations() * kPoints);
+}
+
+BENCHMARK(BM_CoreLevelRecords)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LevelLineToPixels)->UseManualTime()->Iterations(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LevelLinesIntoMeters)->Arg(16)->Arg(512)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LevelLinesReadOnly)->Unit(benchmark::kMillisecond);

@@ -300,6 +300,10 @@ void MeterFader::SetMeterLevels(qint32 peakLeft, qint32 peakRight, qint32 rmsLef
     }
 }
 
+bool MeterFader::operatorHolding() const {
+    return m_fader->isSliderDown();
+}
+
 void MeterFader::SetPeakLevels(qint32 peakLeft, qint32 peakRight) {
     m_meter->SetPeakLevels(peakLeft, peakRight);
 }

@@ -93,6 +93,8 @@ public:
     void setFaderLevel(float level);
     bool UserAdjusting() const { return m_userAdjusting; }
     void setUserAdjusting(bool adjusting) { m_userAdjusting = adjusting; }
+    // The operator has the fader in hand (pressed and not yet let go).
+    bool operatorHolding() const;
 
     // A timer of this strip alone; it repeats every UserTimerInterval ms while enabled, and
     // an interval of 0 keeps it silent.

@@ -1,6 +1,5 @@
 #include "runtime/CoreMeterData.h"
 
-#include "components/GainFader.h"
 #include "components/LedMeter.h"
 #include "components/MeterFader.h"
 #include "meters/MeterRoutes.h"
@@ -10,6 +9,8 @@
 #include "support/NumberRules.h"
 
 #include <QStringList>
+
+#include <array>
 
 #include <cmath>
 #include <exception>
@@ -57,11 +58,25 @@ qint32 requireHexLevel(QStringView digits) {
 
 // The operator has the fader: in the hand, or moved within the lock time.
 bool operatorHasFader(const MeterFader& strip) {
-    if (strip.UserAdjusting()) {
-        return true;
+    return strip.UserAdjusting() || strip.operatorHolding();
+}
+
+// Cuts a text at a separator into views, without copying: up to N pieces, the count found.
+template <std::size_t N>
+qsizetype splitInto(QStringView text, QChar separator, std::array<QStringView, N>& pieces) {
+    qsizetype count = 0;
+    qsizetype start = 0;
+    while (true) {
+        const qsizetype end = text.indexOf(separator, start);
+        if (count < qsizetype(N)) {
+            pieces[count] = text.sliced(start, (end < 0 ? text.size() : end) - start);
+        }
+        ++count;
+        if (end < 0) {
+            return count;
+        }
+        start = end + 1;
     }
-    const auto* fader = strip.findChild<const GainFader*>(QStringLiteral("fader"));
-    return fader != nullptr && fader->isSliderDown();
 }
 
 } // namespace
@@ -77,8 +92,11 @@ std::optional<qint32> CoreMeterData::HexLevel(QStringView digits) {
     return static_cast<qint32>(*value);
 }
 
-std::optional<float> CoreMeterData::DecimalGain(const QString& text) {
-    const auto value = ReadsAsNumber(ConvertStringNumToInternat(text, false));
+std::optional<float> CoreMeterData::DecimalGain(QStringView text) {
+    // A comma is read as the decimal point; most gains have none, and are read where they lie.
+    const auto value = text.contains(QLatin1Char(','))
+                           ? ReadsAsNumber(ConvertStringNumToInternat(text.toString(), false))
+                           : ReadsAsNumber(text);
     if (!value || std::fabs(*value) > std::numeric_limits<float>::max()) {
         return std::nullopt;
     }
@@ -134,18 +152,25 @@ void CoreMeterData::CheckUPMeterAddOns(qint32 lngBayNum, qint32 intIO, bool bool
 }
 
 void CoreMeterData::CheckUserFormMeters(const QString& payload) {
-    for (const QString& record : payload.split(modClientProtocolConsts::strRecordSeparator)) {
+    const QChar separator = modClientProtocolConsts::strRecordSeparator.at(0);
+    QStringView rest(payload);
+    while (true) {
+        const qsizetype end = rest.indexOf(separator);
         try {
-            applyRecord(record);
+            applyRecord(end < 0 ? rest : rest.first(end));
         } catch (const std::exception&) {
             // This record only: the readings and gains of the others still count.
         }
+        if (end < 0) {
+            return;
+        }
+        rest = rest.sliced(end + 1);
     }
 }
 
-void CoreMeterData::applyRecord(const QString& record) {
-    const QStringList fields = record.split(modClientProtocolConsts::strFieldSeparator);
-    if (fields.size() != 4) {
+void CoreMeterData::applyRecord(QStringView record) {
+    std::array<QStringView, 4> fields;
+    if (splitInto(record, modClientProtocolConsts::strFieldSeparator.at(0), fields) != 4) {
         return;
     }
     const auto router = ParseHexDigits(fields[0]);
@@ -163,14 +188,17 @@ void CoreMeterData::applyRecord(const QString& record) {
     if (route == nullptr) {
         return;
     }
-    const QStringList values = fields[3].split(QLatin1Char(':'));
+    // Peak left, peak right, RMS left, RMS right, gain; more values are ignored.
+    std::array<QStringView, 5> values;
+    const qsizetype valueCount = splitInto(fields[3], QChar(u':'), values);
     const bool coreMetering = appGlobals().boolCoreMeterMode;
     for (const MeterRoutes::Target& target : *route) {
         if (target.kind == MeterRoutes::Kind::Meter) {
             LedMeter* meter = target.meter();
             if (meter && coreMetering) {
-                meter->SetPeakLevels(requireHexLevel(values.value(0)),
-                                     requireHexLevel(values.value(1)));
+                meter->SetPeakLevels(requireHexLevel(values[0]), valueCount > 1
+                                                                     ? requireHexLevel(values[1])
+                                                                     : requireHexLevel({}));
             }
             continue;
         }
@@ -178,10 +206,11 @@ void CoreMeterData::applyRecord(const QString& record) {
         if (strip == nullptr) {
             continue;
         }
-        if (values.size() < 5) {
+        if (valueCount < 5) {
             if (coreMetering) {
-                strip->SetMeterLevels(requireHexLevel(values.value(0)),
-                                      requireHexLevel(values.value(1)), 0, 0);
+                strip->SetMeterLevels(
+                    requireHexLevel(values[0]),
+                    valueCount > 1 ? requireHexLevel(values[1]) : requireHexLevel({}), 0, 0);
             }
             continue;
         }

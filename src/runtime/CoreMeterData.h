@@ -33,10 +33,10 @@ public:
     // 16-bit numbers (levels below full scale), longer texts a 32-bit pattern.
     static std::optional<qint32> HexLevel(QStringView digits);
     // A decimal text with "." or "," as its separator, as a single-precision number.
-    static std::optional<float> DecimalGain(const QString& text);
+    static std::optional<float> DecimalGain(QStringView text);
 
 private:
-    void applyRecord(const QString& record);
+    void applyRecord(QStringView record);
 
     MeterRoutes& m_routes;
 };
