@@ -204,6 +204,7 @@ TEST_F(MainWindowTest, StartsFromTheSavedPositionAndShowsTheConnectingWindow) {
     frmConnecting* connecting = frmConnecting::find();
     ASSERT_NE(connecting, nullptr);
     EXPECT_TRUE(connecting->isVisible());
+    EXPECT_EQ(connecting->parentWidget(), &window); // in front of the panel, as its tool window
     // The splash is up, holding the focus, and goes 2 s after start-up has finished.
     AboutBox* splash = AboutBox::find();
     ASSERT_NE(splash, nullptr);
