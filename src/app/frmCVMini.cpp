@@ -249,7 +249,11 @@ void frmCVMini::AppendPendingMessage(const QString& text) {
         return;
     }
     m_strPendingMessages += text;
-    m_timMessage.start();
+    // A running timer is left alone: restarted by every arrival, a steady stream of messages
+    // would keep the box from ever showing.
+    if (!m_timMessage.isActive()) {
+        m_timMessage.start();
+    }
 }
 
 void frmCVMini::CheckUPMeterAbilities(qint32 router, qint32 io, bool isDest,

@@ -16,7 +16,11 @@ void UserPrompt::showMessage(QWidget* parent, const QString& title, const QStrin
         currentHandler()(parent, title, text);
         return;
     }
-    QMessageBox::information(parent, title, text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
+    // The Core's texts are shown as written: a "<b>" is two angle brackets and a letter, not
+    // bold type, whatever the text looks like.
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 UserPrompt::Handler UserPrompt::setHandler(Handler handler) {

@@ -345,6 +345,23 @@ TEST_F(MainWindowTest, OperatorMessagesAreShownOneBoxEachInOrder) {
     }
 }
 
+TEST_F(MainWindowTest, MessagesArrivingInAStreamAreShownWithoutWaitingForItToEnd) {
+    frmCVMini window;
+    // One message every 100 ms: each arrival leaves the running timer alone, so the first box
+    // comes 250 ms after the first message and does not wait for a pause.
+    int arrivals = 0;
+    QTimer stream;
+    stream.setInterval(100);
+    QObject::connect(&stream, &QTimer::timeout, &window,
+                     [&] { window.AppendPendingMessage(QString::number(++arrivals)); });
+    window.AppendPendingMessage("0");
+    stream.start();
+    ASSERT_TRUE(waitUntil([&] { return !m_messages.isEmpty(); }, 3000));
+    stream.stop();
+    EXPECT_LE(arrivals, 3);
+    EXPECT_TRUE(m_messages.first().startsWith("Corvane Mini|0"));
+}
+
 TEST_F(MainWindowTest, TextsArrivingWhileABoxIsOpenWaitAndAShutDownEndsTheQueue) {
     const QString us = modClientProtocolConsts::strFieldSeparator;
     frmCVMini window;
