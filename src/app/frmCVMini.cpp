@@ -1,6 +1,7 @@
 #include "app/frmCVMini.h"
 
 #include "app/CommandLine.h"
+#include "app/ScreenPlacement.h"
 #include "app/ServerTable.h"
 #include "app/ShutdownSequence.h"
 #include "app/StartPosition.h"
@@ -125,7 +126,9 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
     }
 
     const StartPosition position = GetStartPosition(kPositionFileName);
-    move(twipsToPixels(position.left), twipsToPixels(position.top));
+    move(ReachableWindowPosition(QPoint(twipsToPixels(position.left), twipsToPixels(position.top)),
+                                 size()));
+    m_positionPlaced = true;
 
     m_panel.strGraphicsPath =
         QDir::current().filePath(QStringLiteral("PanelGraphics")) + QLatin1Char('/');
@@ -448,6 +451,9 @@ void frmCVMini::CheckMeterConnection(qint32 router, qint32 io) {
 }
 
 void frmCVMini::SaveStartPosition() {
+    if (!m_positionPlaced) {
+        return; // never placed: where it stands says nothing about where the operator put it
+    }
     if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) {
         return; // keep the position of the normal window
     }

@@ -135,6 +135,7 @@ private:
     FaderActions* m_faderActions = nullptr;
     QTimer m_timCheckFader;
     bool m_unloaded = false;
+    bool m_positionPlaced = false; // start-up has moved the window to its saved position
     bool m_programEnded = false;
     bool m_showingMessages = false; // timMessage has a message box open
     QPointer<frmDebug> m_debugWindow;

@@ -21,7 +21,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -219,6 +221,32 @@ TEST_F(MainWindowTest, StartsFromTheSavedPositionAndShowsTheConnectingWindow) {
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), QByteArray("Left=450\r\nTop=675\r\n\r\n"));
     EXPECT_EQ(frmConnecting::find(), nullptr);
+}
+
+TEST_F(MainWindowTest, AWindowSavedOnAMonitorThatIsGoneOpensOnThePrimaryScreen) {
+    TestCore core;
+    core.setLoginBehaviour(TestCore::Login::NeverAnswer);
+    writeFile("CVMiniConfig.txt", configFor(core));
+    writeFile("MiniPosition.inf", "Left=90000\r\nTop=45000\r\n"); // 6000, 3000 px
+    frmCVMini window;
+    const QSize size = window.size();
+    ASSERT_TRUE(window.Form_Load({}));
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(area.contains(QRect(window.pos(), QSize(100, 40))))
+        << window.pos().x() << "," << window.pos().y();
+    EXPECT_EQ(window.size(), size);
+    window.close();
+}
+
+TEST_F(MainWindowTest, AWindowThatWasNeverPlacedLeavesTheSavedPositionAlone) {
+    writeFile("MiniPosition.inf", "Left=1500\r\nTop=3000\r\n");
+    {
+        frmCVMini window;
+        window.move(30, 45);
+        window.close();
+        EXPECT_TRUE(window.programEnded());
+    }
+    EXPECT_EQ(readFile("MiniPosition.inf"), QByteArray("Left=1500\r\nTop=3000\r\n"));
 }
 
 TEST_F(MainWindowTest, RequestsThePanelAndHandlesWhatTheCoreSends) {
