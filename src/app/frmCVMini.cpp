@@ -117,13 +117,11 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
     }
 
     InitializeClientProtocolConsts();
+    // The splash and the window paint when the event loop starts; a close that comes meanwhile
+    // is handled then, once start-up has finished.
     auto* splash = new AboutBox(this);
     splash->show();
     splash->SetFocusTimer()->start();
-    QCoreApplication::processEvents();
-    if (globals.boolShuttingDown) {
-        return false; // closed meanwhile: the program has ended
-    }
 
     const StartPosition position = GetStartPosition(kPositionFileName);
     move(ReachableWindowPosition(QPoint(twipsToPixels(position.left), twipsToPixels(position.top)),
@@ -138,10 +136,6 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
     show();
     if (m_debugWindow) {
         m_debugWindow->placeBeside(this);
-    }
-    QCoreApplication::processEvents();
-    if (globals.boolShuttingDown) {
-        return false;
     }
 
     const ConfigOutcome outcome =
@@ -217,6 +211,10 @@ void frmCVMini::Form_GotFocus() {
 }
 
 void frmCVMini::MasterSocket_Connected() {
+    const DeferredShutdown::HandlerScope handler(m_shutdown);
+    if (appGlobals().boolShuttingDown) {
+        return; // no panel is asked for once the program is ending
+    }
     // A frame the lost connection left unfinished is never completed: kept, it would take the
     // new Core's first frame (its panel) into its own payload and both would be lost.
     m_parser.clear();
@@ -226,11 +224,13 @@ void frmCVMini::MasterSocket_Connected() {
 }
 
 void frmCVMini::MasterSocket_Closed() {
+    const DeferredShutdown::HandlerScope handler(m_shutdown);
     // The panel stays on screen as it was; only metering stops until the next panel.
     MeteringStop(false);
 }
 
 void frmCVMini::MasterSocket_ReceivedData(const QString& strNewData) {
+    const DeferredShutdown::HandlerScope handler(m_shutdown);
     if (appGlobals().boolShuttingDown) {
         return; // the panel is being released: a late definition must not subscribe it again
     }
@@ -346,14 +346,17 @@ void frmCVMini::SendButtonPush(const QString& controlName, bool pushed) {
 }
 
 void frmCVMini::butCommand_MouseDown(int index) {
+    const DeferredShutdown::HandlerScope handler(m_shutdown);
     ButtonActions(m_panel, m_arrays, *this).butCommand_MouseDown(index);
 }
 
 void frmCVMini::butCommand_MouseUp(int index) {
+    const DeferredShutdown::HandlerScope handler(m_shutdown);
     ButtonActions(m_panel, m_arrays, *this).butCommand_MouseUp(index);
 }
 
 void frmCVMini::timFlash_Timer() {
+    const DeferredShutdown::HandlerScope handler(m_shutdown);
     FlashControls(m_panel);
 }
 
@@ -381,6 +384,7 @@ void frmCVMini::SendCvpCommand(const QString& frame) {
 }
 
 void frmCVMini::timUPPing_Timer() {
+    const DeferredShutdown::HandlerScope handler(m_shutdown);
     if (m_timUPPing.interval() == kFirstKeepAliveMs) {
         m_timUPPing.stop();
         m_timUPPing.setInterval(kFirstKeepAliveMs +
@@ -395,6 +399,7 @@ void frmCVMini::timUPPing_Timer() {
 }
 
 void frmCVMini::timMessage_Timer() {
+    const DeferredShutdown::HandlerScope handler(m_shutdown);
     m_timMessage.stop();
     if (m_showingMessages) {
         return; // shown after the open box and the ones queued before them
@@ -416,10 +421,12 @@ void frmCVMini::timMessage_Timer() {
 }
 
 void frmCVMini::timCheckFader_Timer() {
+    const DeferredShutdown::HandlerScope handler(m_shutdown);
     m_faderActions->timCheckFader_Timer();
 }
 
 void frmCVMini::timForceVisible_Timer() {
+    const DeferredShutdown::HandlerScope handler(m_shutdown);
     m_timForceVisible.stop();
     for (auto& entry : m_panel.collControls) {
         if (entry.value && entry.value->pntrControl) {
@@ -463,7 +470,19 @@ void frmCVMini::SaveStartPosition() {
 
 void frmCVMini::closeEvent(QCloseEvent* event) {
     event->accept();
-    Form_Unload();
+    RequestShutdown();
+}
+
+void frmCVMini::RequestShutdown() {
+    if (m_unloaded) {
+        return;
+    }
+    // From here on nothing more is shown or handled: the frames left in the arrival being
+    // handled are dropped, and an open message box goes without waiting for a click.
+    appGlobals().boolShuttingDown = true;
+    m_parser.stop();
+    UserPrompt::dismissOpen();
+    m_shutdown.request();
 }
 
 void frmCVMini::Form_Unload() {
@@ -471,6 +490,11 @@ void frmCVMini::Form_Unload() {
         return;
     }
     m_unloaded = true;
+    // No other Core is looked for while the program ends; a live connection stays until the
+    // unsubscribe messages have left.
+    if (m_MasterSocket) {
+        m_MasterSocket->connector()->StopHunting();
+    }
     ShutdownSequence::Hooks hooks;
     hooks.StopTimers = [this] {
         m_timUPPing.stop();

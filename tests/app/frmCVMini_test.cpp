@@ -7,6 +7,7 @@
 #include "meters/frmMeterWinsock.h"
 #include "panel/PanelState.h"
 #include "protocol/ClientProtocolConsts.h"
+#include "protocol/FrameBuilder.h"
 #include "support/AboutBox.h"
 #include "support/AppGlobals.h"
 #include "support/LogCapture.h"
@@ -29,6 +30,9 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <utility>
 
 using namespace corvane;
 using namespace corvane::test;
@@ -103,6 +107,25 @@ protected:
     }
     // One tick of a window timer, as if it had run out.
     static void fire(QTimer& timer) { QMetaObject::invokeMethod(&timer, "timeout"); }
+
+    // Runs an action inside the handling of the first event of a type that the object gets.
+    class CloseOn : public QObject {
+    public:
+        CloseOn(QObject* watched, QEvent::Type type, std::function<void()> action)
+            : m_type(type), m_action(std::move(action)) {
+            watched->installEventFilter(this);
+        }
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == m_type && m_action) {
+                std::exchange(m_action, {})();
+            }
+            return false;
+        }
+
+    private:
+        QEvent::Type m_type;
+        std::function<void()> m_action;
+    };
 
     QTemporaryDir m_dir;
     QString m_previousDir;
@@ -396,6 +419,8 @@ TEST_F(MainWindowTest, TextsArrivingWhileABoxIsOpenWaitAndAShutDownEndsTheQueue)
     QStringList shown;
     int open = 0;
     int mostOpen = 0;
+    bool endedWhileOpen = true;
+    bool dismissed = false;
     UserPrompt::setHandler([&](QWidget*, const QString&, const QString& text) {
         mostOpen = std::max(mostOpen, ++open);
         shown << text;
@@ -405,7 +430,11 @@ TEST_F(MainWindowTest, TextsArrivingWhileABoxIsOpenWaitAndAShutDownEndsTheQueue)
             pumpEvents(window.timMessage().interval() * 2);
         }
         if (text == "x") {
+            // The end waits for the box's handler to return, and dismisses the box instead of
+            // waiting for the operator's click.
             window.close();
+            endedWhileOpen = window.programEnded();
+            dismissed = waitUntil([] { return UserPrompt::dismissed(); }, 2000);
         }
         --open;
     });
@@ -417,8 +446,47 @@ TEST_F(MainWindowTest, TextsArrivingWhileABoxIsOpenWaitAndAShutDownEndsTheQueue)
     // A shut-down while a box is open shows nothing more.
     window.AppendPendingMessage("x" + us + "y");
     ASSERT_TRUE(waitUntil([&] { return window.programEnded(); }));
+    EXPECT_FALSE(endedWhileOpen);
+    EXPECT_TRUE(dismissed);
     pumpEvents(window.timMessage().interval() * 2);
     EXPECT_EQ(shown.mid(3), QStringList({"x"}));
+}
+
+TEST_F(MainWindowTest, AnEndAskedForWhileAFrameIsHandledWaitsForItAndDropsTheFramesBehindIt) {
+    TestCore core;
+    writeFile("CVMiniConfig.txt", configFor(core));
+    frmCVMini window;
+    ASSERT_TRUE(window.Form_Load({}));
+    ASSERT_TRUE(
+        waitUntil([&] { return !core.framesWithCommand(Command::PanelDefinition).isEmpty(); }));
+    // The window is closed while the panel definition is being handled (its title is set
+    // before the panel is built); an operator message follows in the same arrival.
+    bool endedWhileHandled = true;
+    CloseOn closer(&window, QEvent::WindowTitleChange, [&] {
+        window.close();
+        endedWhileHandled = window.programEnded();
+    });
+    const QString us = modClientProtocolConsts::strFieldSeparator;
+    core.sendRaw(
+        (BuildFrame(Command::PanelDefinition, modClientProtocolConsts::strNoAddress,
+                    "Desk title" + us + desk(metersPanel())) +
+         BuildFrame(Command::OperatorMessage, modClientProtocolConsts::strNoAddress, u"late"))
+            .toUtf8());
+    ASSERT_TRUE(waitUntil([&] { return window.programEnded(); }));
+    EXPECT_FALSE(endedWhileHandled);
+    EXPECT_TRUE(window.strPendingMessages().isEmpty());
+    // The panel of that frame was built to its end, then released: every meter point it
+    // subscribed is unsubscribed after it, and nothing is subscribed after the end.
+    ASSERT_TRUE(waitUntil([&] { return core.openConnections() == 0; }));
+    QList<int> meterFrames;
+    for (const TestFrame& frame : core.frames()) {
+        if (frame.command() == Command::MeterSubscription ||
+            frame.command() == Command::MeterAddOns) {
+            meterFrames << frame.command();
+        }
+    }
+    EXPECT_EQ(meterFrames, QList<int>({19, 19, 19, 20, 20, 20, 20}));
+    EXPECT_TRUE(window.panel().collControls.isEmpty());
 }
 
 TEST_F(MainWindowTest, ControlsAreMadeVisibleOnceAfterABuild) {
@@ -506,18 +574,23 @@ TEST_F(MainWindowTest, WithoutACoreTheUnsubscriptionsStillGoToTheConnector) {
     EXPECT_EQ(readFile("MiniPosition.inf"), QByteArray("Left=1500\r\nTop=3000\r\n"));
 }
 
-TEST_F(MainWindowTest, ClosingDuringStartUpEndsTheProgram) {
+TEST_F(MainWindowTest, ACloseDuringStartUpEndsTheProgramOnceStartUpHasFinished) {
     TestCore core;
     writeFile("CVMiniConfig.txt", configFor(core));
+    writeFile("MiniPosition.inf", "Left=1500\r\nTop=3000\r\n");
     frmCVMini window;
-    // The close is handled while start-up lets pending events run.
+    // Start-up runs no events of its own: a close that comes meanwhile (a service stop, the
+    // operator) is handled as the event loop starts, before anything reaches the Core.
     QTimer::singleShot(0, &window, &QWidget::close);
-    EXPECT_FALSE(window.Form_Load({}));
-    EXPECT_TRUE(window.programEnded());
+    EXPECT_TRUE(window.Form_Load({}));
+    EXPECT_FALSE(window.programEnded());
+    ASSERT_TRUE(waitUntil([&] { return window.programEnded(); }));
     pumpEvents(300);
-    EXPECT_EQ(core.connectionCount(), 0);
+    EXPECT_TRUE(core.framesWithCommand(Command::PanelDefinition).isEmpty());
+    EXPECT_EQ(core.openConnections(), 0);
     EXPECT_EQ(frmConnecting::find(), nullptr);
     EXPECT_EQ(AboutBox::find(), nullptr);
+    EXPECT_EQ(readFile("MiniPosition.inf"), QByteArray("Left=1500\r\nTop=3000\r\n\r\n"));
 }
 
 TEST_F(MainWindowTest, TheDebugWindowShowsWhatTheConnectionGoesThrough) {

@@ -1,4 +1,5 @@
 #include "support/UserPrompt.h"
+#include "support/Wait.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -36,4 +37,31 @@ TEST(UserPrompt, ShowsTheCoresTextAsWrittenInABoxWithOnlyOk) {
         EXPECT_EQ(seen.format, Qt::PlainText);
         EXPECT_EQ(seen.buttons, QMessageBox::Ok);
     }
+}
+
+TEST(UserPrompt, ABoxDismissedByTheProgramReturnsWithoutAClick) {
+    // The default box: open until dismissed.
+    QTimer::singleShot(0, [] {
+        EXPECT_NE(QApplication::activeModalWidget(), nullptr);
+        EXPECT_FALSE(UserPrompt::dismissed());
+        UserPrompt::dismissOpen();
+    });
+    UserPrompt::showMessage(nullptr, "Corvane Mini", "shown until dismissed");
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    // A handler standing in for the box sees the dismissal; a box shown after it is not
+    // dismissed.
+    QStringList seen;
+    UserPrompt::setHandler([&seen](QWidget*, const QString&, const QString& text) {
+        if (text == "first") {
+            QTimer::singleShot(0, [] { UserPrompt::dismissOpen(); });
+        }
+        seen << text + (test::waitUntil([] { return UserPrompt::dismissed(); }, 200) ? " dismissed"
+                                                                                     : " answered");
+    });
+    UserPrompt::showMessage(nullptr, "Corvane Mini", "first");
+    UserPrompt::showMessage(nullptr, "Corvane Mini", "second");
+    UserPrompt::setHandler({});
+    EXPECT_EQ(seen, QStringList({"first dismissed", "second answered"}));
+    EXPECT_FALSE(UserPrompt::dismissed()); // no box open
 }
