@@ -292,6 +292,8 @@ void frmCVMini::UpdateUserPanel(const QString& payload) {
 }
 
 void frmCVMini::AnalyzeXML(QStringView definition) {
+    // A button held through a new delivery has its release reported first, once.
+    ButtonActions(m_panel, m_arrays, *this).releaseHeldButtons();
     m_meterRoutes.invalidate(); // the definition may add controls and meter points
     PanelDefinitionReader reader(m_panel);
     if (!reader.AnalyzeXML(definition)) {
@@ -491,10 +493,11 @@ void frmCVMini::Form_Unload() {
     }
     m_unloaded = true;
     // No other Core is looked for while the program ends; a live connection stays until the
-    // unsubscribe messages have left.
+    // unsubscribe messages have left, and with them the release of a button still held.
     if (m_MasterSocket) {
         m_MasterSocket->connector()->StopHunting();
     }
+    ButtonActions(m_panel, m_arrays, *this).releaseHeldButtons();
     ShutdownSequence::Hooks hooks;
     hooks.StopTimers = [this] {
         m_timUPPing.stop();
