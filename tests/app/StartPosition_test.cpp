@@ -123,5 +123,6 @@ TEST(StartPosition, AWindowTheOperatorCouldNotReachComesBackOntoThePrimaryScreen
     }
     // A primary screen that does not start at the origin.
     const QRect shifted(-1920, -200, 1920, 1080);
-    EXPECT_EQ(ReachableWindowPosition({4000, 4000}, window, {shifted}, shifted), QPoint(-640, 400));
+    const QPoint gone(4000, 4000);
+    EXPECT_EQ(ReachableWindowPosition(gone, window, {shifted}, shifted), QPoint(-640, 400));
 }

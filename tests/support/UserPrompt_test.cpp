@@ -56,8 +56,8 @@ TEST(UserPrompt, ABoxDismissedByTheProgramReturnsWithoutAClick) {
         if (text == "first") {
             QTimer::singleShot(0, [] { UserPrompt::dismissOpen(); });
         }
-        seen << text + (test::waitUntil([] { return UserPrompt::dismissed(); }, 200) ? " dismissed"
-                                                                                     : " answered");
+        const bool dismissed = test::waitUntil([] { return UserPrompt::dismissed(); }, 200);
+        seen << text + (dismissed ? " dismissed" : " answered");
     });
     UserPrompt::showMessage(nullptr, "Corvane Mini", "first");
     UserPrompt::showMessage(nullptr, "Corvane Mini", "second");
