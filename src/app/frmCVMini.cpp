@@ -85,6 +85,13 @@ frmCVMini::frmCVMini(QWidget* parent) : QWidget(parent), m_parser(*this) {
 }
 
 frmCVMini::~frmCVMini() {
+    // A button still held reports its release as the window hides at its end, when the panel
+    // it would be reported from is gone.
+    for (int index = 1; index < m_arrays.butCommand.count(); ++index) {
+        if (PanelButton* button = m_arrays.butCommand.at(index)) {
+            button->disconnect(this);
+        }
+    }
     colAddressLookup().setSubscriptionChecker({});
     // Both work on the panel and the routes, which go before the window's children do.
     delete m_faderActions;

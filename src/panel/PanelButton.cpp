@@ -1,6 +1,7 @@
 #include "panel/PanelButton.h"
 
 #include <QMouseEvent>
+#include <QPointer>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -72,7 +73,8 @@ void PanelButton::releaseHold() {
         setDown(false);
     }
     // Taken from the member first: a handler may press the button again, or delete it.
-    for (int held = std::exchange(m_heldPresses, 0); held > 0; --held) {
+    const QPointer<PanelButton> self(this);
+    for (int held = std::exchange(m_heldPresses, 0); held > 0 && self; --held) {
         emit releasedByOperator();
     }
 }
