@@ -1,6 +1,7 @@
 #include "app/frmCVMini.h"
 
 #include "app/CommandLine.h"
+#include "app/ScreenPlacement.h"
 #include "app/ServerTable.h"
 #include "app/ShutdownSequence.h"
 #include "app/StartPosition.h"
@@ -99,6 +100,13 @@ void frmCVMini::showMetersWithoutData() {
 }
 
 frmCVMini::~frmCVMini() {
+    // A button still held reports its release as the window hides at its end, when the panel
+    // it would be reported from is gone.
+    for (int index = 1; index < m_arrays.butCommand.count(); ++index) {
+        if (PanelButton* button = m_arrays.butCommand.at(index)) {
+            button->disconnect(this);
+        }
+    }
     colAddressLookup().setSubscriptionChecker({});
     // Both work on the panel and the routes, which go before the window's children do.
     delete m_faderActions;
@@ -131,16 +139,16 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
     }
 
     InitializeClientProtocolConsts();
+    // The splash and the window paint when the event loop starts; a close that comes meanwhile
+    // is handled then, once start-up has finished.
     auto* splash = new AboutBox(this);
     splash->show();
     splash->SetFocusTimer()->start();
-    QCoreApplication::processEvents();
-    if (globals.boolShuttingDown) {
-        return false; // closed meanwhile: the program has ended
-    }
 
     const StartPosition position = GetStartPosition(kPositionFileName);
-    move(twipsToPixels(position.left), twipsToPixels(position.top));
+    move(ReachableWindowPosition(QPoint(twipsToPixels(position.left), twipsToPixels(position.top)),
+                                 size()));
+    m_positionPlaced = true;
 
     m_panel.strGraphicsPath =
         QDir::current().filePath(QStringLiteral("PanelGraphics")) + QLatin1Char('/');
@@ -150,10 +158,6 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
     show();
     if (m_debugWindow) {
         m_debugWindow->placeBeside(this);
-    }
-    QCoreApplication::processEvents();
-    if (globals.boolShuttingDown) {
-        return false;
     }
 
     const ConfigOutcome outcome =
@@ -231,6 +235,10 @@ void frmCVMini::Form_GotFocus() {
 }
 
 void frmCVMini::MasterSocket_Connected() {
+    const DeferredShutdown::HandlerScope handler(m_shutdown);
+    if (appGlobals().boolShuttingDown) {
+        return; // no panel is asked for once the program is ending
+    }
     // A frame the lost connection left unfinished is never completed: kept, it would take the
     // new Core's first frame (its panel) into its own payload and both would be lost.
     m_parser.clear();
@@ -240,6 +248,7 @@ void frmCVMini::MasterSocket_Connected() {
 }
 
 void frmCVMini::MasterSocket_Closed() {
+    const DeferredShutdown::HandlerScope handler(m_shutdown);
     // The panel stays on screen as it was; only metering stops until the next panel, and
     // the meters show that they have no levels, wherever their levels came from.
     MeteringStop(false);
@@ -247,6 +256,7 @@ void frmCVMini::MasterSocket_Closed() {
 }
 
 void frmCVMini::MasterSocket_ReceivedData(const QString& strNewData) {
+    const DeferredShutdown::HandlerScope handler(m_shutdown);
     if (appGlobals().boolShuttingDown) {
         return; // the panel is being released: a late definition must not subscribe it again
     }
@@ -268,7 +278,11 @@ void frmCVMini::AppendPendingMessage(const QString& text) {
         return;
     }
     m_strPendingMessages += text;
-    m_timMessage.start();
+    // A running timer is left alone: restarted by every arrival, a steady stream of messages
+    // would keep the box from ever showing.
+    if (!m_timMessage.isActive()) {
+        m_timMessage.start();
+    }
 }
 
 void frmCVMini::CheckUPMeterAbilities(qint32 router, qint32 io, bool isDest,
@@ -304,6 +318,8 @@ void frmCVMini::UpdateUserPanel(const QString& payload) {
 }
 
 void frmCVMini::AnalyzeXML(QStringView definition) {
+    // A button held through a new delivery has its release reported first, once.
+    ButtonActions(m_panel, m_arrays, *this).releaseHeldButtons();
     m_meterRoutes.invalidate(); // the definition may add controls and meter points
     PanelDefinitionReader reader(m_panel);
     if (!reader.AnalyzeXML(definition)) {
@@ -358,14 +374,17 @@ void frmCVMini::SendButtonPush(const QString& controlName, bool pushed) {
 }
 
 void frmCVMini::butCommand_MouseDown(int index) {
+    const DeferredShutdown::HandlerScope handler(m_shutdown);
     ButtonActions(m_panel, m_arrays, *this).butCommand_MouseDown(index);
 }
 
 void frmCVMini::butCommand_MouseUp(int index) {
+    const DeferredShutdown::HandlerScope handler(m_shutdown);
     ButtonActions(m_panel, m_arrays, *this).butCommand_MouseUp(index);
 }
 
 void frmCVMini::timFlash_Timer() {
+    const DeferredShutdown::HandlerScope handler(m_shutdown);
     FlashControls(m_panel);
 }
 
@@ -393,6 +412,7 @@ void frmCVMini::SendCvpCommand(const QString& frame) {
 }
 
 void frmCVMini::timUPPing_Timer() {
+    const DeferredShutdown::HandlerScope handler(m_shutdown);
     if (m_timUPPing.interval() == kFirstKeepAliveMs) {
         m_timUPPing.stop();
         m_timUPPing.setInterval(kFirstKeepAliveMs +
@@ -407,6 +427,7 @@ void frmCVMini::timUPPing_Timer() {
 }
 
 void frmCVMini::timMessage_Timer() {
+    const DeferredShutdown::HandlerScope handler(m_shutdown);
     m_timMessage.stop();
     if (m_showingMessages) {
         return; // shown after the open box and the ones queued before them
@@ -428,10 +449,12 @@ void frmCVMini::timMessage_Timer() {
 }
 
 void frmCVMini::timCheckFader_Timer() {
+    const DeferredShutdown::HandlerScope handler(m_shutdown);
     m_faderActions->timCheckFader_Timer();
 }
 
 void frmCVMini::timForceVisible_Timer() {
+    const DeferredShutdown::HandlerScope handler(m_shutdown);
     m_timForceVisible.stop();
     for (auto& entry : m_panel.collControls) {
         if (entry.value && entry.value->pntrControl) {
@@ -463,6 +486,9 @@ void frmCVMini::CheckMeterConnection(qint32 router, qint32 io) {
 }
 
 void frmCVMini::SaveStartPosition() {
+    if (!m_positionPlaced) {
+        return; // never placed: where it stands says nothing about where the operator put it
+    }
     if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) {
         return; // keep the position of the normal window
     }
@@ -472,7 +498,19 @@ void frmCVMini::SaveStartPosition() {
 
 void frmCVMini::closeEvent(QCloseEvent* event) {
     event->accept();
-    Form_Unload();
+    RequestShutdown();
+}
+
+void frmCVMini::RequestShutdown() {
+    if (m_unloaded) {
+        return;
+    }
+    // From here on nothing more is shown or handled: the frames left in the arrival being
+    // handled are dropped, and an open message box goes without waiting for a click.
+    appGlobals().boolShuttingDown = true;
+    m_parser.stop();
+    UserPrompt::dismissOpen();
+    m_shutdown.request();
 }
 
 void frmCVMini::Form_Unload() {
@@ -480,6 +518,12 @@ void frmCVMini::Form_Unload() {
         return;
     }
     m_unloaded = true;
+    // No other Core is looked for while the program ends; a live connection stays until the
+    // unsubscribe messages have left, and with them the release of a button still held.
+    if (m_MasterSocket) {
+        m_MasterSocket->connector()->StopHunting();
+    }
+    ButtonActions(m_panel, m_arrays, *this).releaseHeldButtons();
     ShutdownSequence::Hooks hooks;
     hooks.StopTimers = [this] {
         m_timUPPing.stop();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DeferredShutdown.h"
 #include "app/ProgramConfig.h"
 #include "meters/MeterRoutes.h"
 #include "panel/ControlArrays.h"
@@ -30,10 +31,12 @@ public:
     explicit frmCVMini(QWidget* parent = nullptr);
     ~frmCVMini() override;
 
-    // The start of the program, run once. False when the program must end at once (an empty
-    // configuration file, after the operator has been told, or the window closed meanwhile).
+    // The start of the program, run once. It lets no events run: a close that comes meanwhile
+    // is handled when the event loop starts. False when the program must end at once (an empty
+    // configuration file, after the operator has been told).
     bool Form_Load(const QStringList& arguments);
-    // The program's orderly end (ShutdownSequence); runs once, when the window closes.
+    // The program's orderly end (ShutdownSequence); runs once, when the window closes. A close
+    // that comes while one of the window's handlers runs is carried out after that handler.
     void Form_Unload();
     // Whether the program has been ended; main() then returns without (or from) its event loop.
     bool programEnded() const { return m_programEnded; }
@@ -117,6 +120,7 @@ private:
     void timMessage_Timer();
     void timForceVisible_Timer();
     void ShowDebugWindow();
+    void RequestShutdown();
     void EndProgram();
     void showMetersWithoutData();
     void timCheckFader_Timer();
@@ -136,9 +140,11 @@ private:
     FaderActions* m_faderActions = nullptr;
     QTimer m_timCheckFader;
     bool m_unloaded = false;
+    bool m_positionPlaced = false; // start-up has moved the window to its saved position
     bool m_programEnded = false;
     bool m_showingMessages = false; // timMessage has a message box open
     QPointer<frmDebug> m_debugWindow;
+    DeferredShutdown m_shutdown{this, [this] { Form_Unload(); }};
 };
 
 } // namespace corvane

@@ -155,15 +155,16 @@ void GainFader::mousePressEvent(QMouseEvent* event) {
     event->accept();
     const int y = int(event->position().y());
     const QRect cap = capRect();
-    const bool onCap = cap.contains(event->position().toPoint());
-    m_lastDragY = y;
-    // Held by the cap, the fader keeps its place under the pointer; a press on the track
-    // brings the cap to the pointer.
-    m_grabOffset = onCap ? y - cap.center().y() : 0;
-    setSliderDown(true);
-    if (!onCap) {
-        setSliderPosition(tenthsAt(y));
+    if (y < cap.top() || y > cap.bottom()) {
+        // As on any slider, a press above or below the cap moves one page step towards the
+        // pointer: a stray click must never throw a live channel to where the pointer is.
+        triggerAction(y < cap.top() ? SliderPageStepAdd : SliderPageStepSub);
+        return;
     }
+    // Held by the cap, the fader keeps its place under the pointer as it is dragged.
+    m_lastDragY = y;
+    m_grabOffset = y - cap.center().y();
+    setSliderDown(true);
 }
 
 void GainFader::mouseMoveEvent(QMouseEvent* event) {

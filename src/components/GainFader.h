@@ -8,7 +8,8 @@ namespace corvane {
 // steps, the wheel, accessibility and sliderPressed/sliderMoved/sliderReleased are Qt's own.
 // The program places it with setGain, which raises no operator signal; gainChangedByOperator
 // comes only when the operator's mouse, wheel or keys really change the value. A press that
-// does not move it, or a step at the end of the range, raises nothing.
+// does not move it, or a step at the end of the range, raises nothing. Only a drag of the cap
+// follows the pointer; a press above or below the cap moves one page step towards it.
 class GainFader : public QAbstractSlider {
     Q_OBJECT
 public:

@@ -252,7 +252,7 @@ void MeterFader::setFaderLevel(float level) {
 void MeterFader::onOperatorChanged(float level) {
     // The level is stored before the events go out: the handlers read FaderLevel. Changed
     // comes first, so the fader is locked against the Core's gains before the drag handler
-    // sends the level and lets other events run.
+    // sends the level.
     m_faderLevel = level;
     refreshGainText();
     emit FaderLevelChanged(m_index);

@@ -80,7 +80,7 @@ void clsCVCoreConnection::MasterConnect() {
 void clsCVCoreConnection::ShowConnecting(const QString& ipAddress) {
     frmConnecting* form = frmConnecting::find();
     if (form == nullptr) {
-        form = new frmConnecting();
+        form = new frmConnecting(m_mainWindow ? m_mainWindow->window() : nullptr);
     }
     // Shown every time: a window the operator closed is still loaded and must come back.
     form->show();

@@ -18,8 +18,8 @@ const QString kLineBreak = QStringLiteral("\r\n");
 } // namespace
 
 frmConnecting::frmConnecting(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint),
-      m_lblConnecting(new QLabel(kConnecting, this)), m_timConnecting(new QTimer(this)) {
+    : QWidget(parent, Qt::Tool), m_lblConnecting(new QLabel(kConnecting, this)),
+      m_timConnecting(new QTimer(this)) {
     setObjectName(kFormName);
     setWindowTitle(kConnecting);
     setFixedSize(260, 90);

@@ -10,7 +10,8 @@ namespace corvane {
 
 // The small window shown while no Core is connected or the panel is still loading. Its label
 // blinks between yellow and the button face and counts dots under the word "Connecting" (or
-// "Loading" once the panel definition is on its way), above the address being tried.
+// "Loading" once the panel definition is on its way), above the address being tried. It is a
+// tool window of its parent, the panel: kept in front of the panel, not of other programs.
 class frmConnecting : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString strToAddress READ strToAddress WRITE setStrToAddress)

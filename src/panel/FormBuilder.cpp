@@ -41,6 +41,7 @@ int startElement(ControlArray<Widget>& array, Widget* element, clsUPControl& rec
     }
     PanelBuildBatch::keepHidden(element);
     const int index = array.load(element);
+    record.elementLoaded = true;
     if (record.Name.isEmpty()) {
         record.Name = QStringLiteral("Unknown") + QString::number(index);
     }
@@ -136,6 +137,9 @@ void FormBuilder::buildRecord(clsUPControl& record) {
             subscribeIfPlaced(record);
         }
         return;
+    }
+    if (record.elementLoaded) {
+        return; // its building failed once; it keeps that hidden element and no other
     }
     const auto builder = m_builders.constFind(type);
     if (builder != m_builders.cend()) {
@@ -282,6 +286,7 @@ void FormBuilder::buildClock(clsUPControl& record) {
         clock->resize(model->size());
     }
     m_arrays.TSClockInterop.load(clock);
+    record.elementLoaded = true;
     m_batch->show(clock);
     clock->IngestXML(record.strIngestXML);
     CP::SetTag(clock, record.Name);

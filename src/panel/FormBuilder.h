@@ -32,7 +32,8 @@ public:
 
     // A conversion error (a window height beyond 16 bits, a list index the list rejects) ends
     // the building silently. Controls built before it stay; the record being built keeps no
-    // control; the later records wait for the next delivery.
+    // control, and a control-array element it had loaded stays hidden and is its last: later
+    // deliveries pass it by. The later records wait for the next delivery.
     void BuildForm();
 
 private:

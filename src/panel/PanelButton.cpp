@@ -1,8 +1,11 @@
 #include "panel/PanelButton.h"
 
 #include <QMouseEvent>
+#include <QPointer>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+
+#include <utility>
 
 namespace corvane {
 
@@ -65,6 +68,42 @@ QPixmap PanelButton::shownPicture() const {
     return m_picture;
 }
 
+void PanelButton::releaseHold() {
+    if (isDown()) {
+        setDown(false);
+    }
+    // Taken from the member first: a handler may press the button again, or delete it.
+    const QPointer<PanelButton> self(this);
+    for (int held = std::exchange(m_heldPresses, 0); held > 0 && self; --held) {
+        emit releasedByOperator();
+    }
+}
+
+bool PanelButton::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::WindowDeactivate: // another window has the mouse and keyboard now
+    case QEvent::WindowBlocked:    // a modal box has opened over the window
+        releaseHold();
+        break;
+    default:
+        break;
+    }
+    return QPushButton::event(event);
+}
+
+void PanelButton::changeEvent(QEvent* event) {
+    QPushButton::changeEvent(event);
+    // A disabled button gets no mouse events, so the operator's release would never come.
+    if (event->type() == QEvent::EnabledChange && !isEnabled()) {
+        releaseHold();
+    }
+}
+
+void PanelButton::hideEvent(QHideEvent* event) {
+    QPushButton::hideEvent(event);
+    releaseHold();
+}
+
 void PanelButton::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         QPushButton::mousePressEvent(event);
@@ -74,6 +113,7 @@ void PanelButton::mousePressEvent(QMouseEvent* event) {
     }
     // Accepted in every case, so that the release comes back to this button.
     event->accept();
+    ++m_heldPresses;
     emit pressedByOperator();
 }
 
@@ -84,7 +124,10 @@ void PanelButton::mouseReleaseEvent(QMouseEvent* event) {
         setDown(false);
     }
     event->accept();
-    emit releasedByOperator();
+    if (m_heldPresses > 0) {
+        --m_heldPresses;
+        emit releasedByOperator();
+    }
 }
 
 void PanelButton::paintEvent(QPaintEvent*) {

@@ -10,6 +10,10 @@ namespace corvane {
 // treats a right click like a left one), shows its caption literally (an "&" is an ampersand,
 // never an access key; line breaks stay line breaks) and, like a graphical button, shows an up
 // picture normally and a down picture while held down, both scaled to the button.
+//
+// Every reported press has its release reported exactly once. When the release cannot reach
+// the button any more (the Core disabled it on its push, it or its window was hidden, a modal
+// box or another window took the mouse), it is reported at that moment instead.
 class PanelButton : public QPushButton {
     Q_OBJECT
 public:
@@ -30,16 +34,24 @@ public:
     // The picture the button shows now: the down picture while held down, when it has one.
     QPixmap shownPicture() const;
 
+    // Reports the release of every press still held, once each, and shows the button up. The
+    // operator's later release of that press then reports nothing.
+    void releaseHold();
+
 signals:
     void pressedByOperator();
     void releasedByOperator();
 
 protected:
+    bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    int m_heldPresses = 0; // reported presses whose release is not reported yet
     QString m_caption;
     QColor m_backColor;
     QPixmap m_picture;

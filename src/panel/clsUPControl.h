@@ -50,6 +50,9 @@ struct clsUPControl {
     float sngFaderNominal = 0;
     bool boolHideGainValue = false;
     QPointer<QWidget> pntrControl; // the visible control; the window for the form record
+    // Building has loaded a control-array element for it. Set even when the building then
+    // failed: a record never gets a second element, however often the panel is delivered.
+    bool elementLoaded = false;
     QString strIngestXML;
     QString FontName = QStringLiteral("Arial");
     qint32 FontSize = 9;

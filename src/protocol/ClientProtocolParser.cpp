@@ -11,6 +11,9 @@ ClientProtocolParser::ClientProtocolParser(ProtocolHandlers& handlers, qsizetype
     : m_buffer(maxTail), m_dispatcher(handlers) {}
 
 void ClientProtocolParser::receive(QStringView newData) noexcept {
+    if (m_stopped) {
+        return;
+    }
     QStringList pieces;
     try {
         pieces = m_buffer.append(newData);
@@ -20,9 +23,18 @@ void ClientProtocolParser::receive(QStringView newData) noexcept {
         return;
     }
     for (QString& piece : pieces) {
+        if (m_stopped) {
+            qCDebug(lcProtocol).noquote() << "dropped at the end" << DescribeFrame(piece);
+            continue;
+        }
         qCDebug(lcProtocol).noquote() << "in" << DescribeFrame(piece);
         m_dispatcher.dispatch(std::move(piece));
     }
+}
+
+void ClientProtocolParser::stop() {
+    m_stopped = true;
+    m_buffer.clear();
 }
 
 } // namespace corvane

@@ -17,17 +17,23 @@ public:
     explicit ClientProtocolParser(ProtocolHandlers& handlers,
                                   qsizetype maxTail = ReceiveBuffer::kDefaultMaxTail);
 
-    // Never throws. The buffer is updated before any frame is handled, so a handler that lets
-    // pending events run (and so may re-enter here) sees a consistent buffer.
+    // Never throws. The buffer is updated before any frame is handled, so a handler that
+    // re-enters here sees a consistent buffer.
     void receive(QStringView newData) noexcept;
 
     const ReceiveBuffer& buffer() const { return m_buffer; }
     // Forgets the unfinished frame: a new connection starts with a frame of its own.
     void clear() { m_buffer.clear(); }
 
+    // For the program's end: the frame being handled finishes, but the frames after it in the
+    // same arrival, the unfinished tail and everything received later are dropped.
+    void stop();
+    bool stopped() const { return m_stopped; }
+
 private:
     ReceiveBuffer m_buffer;
     ClientDispatcher m_dispatcher;
+    bool m_stopped = false;
 };
 
 } // namespace corvane

@@ -2,6 +2,7 @@
 
 #include "protocol/ClientProtocolConsts.h"
 #include "support/DataMod.h"
+#include "support/LogCategories.h"
 
 namespace corvane {
 
@@ -20,7 +21,23 @@ QString BuildFrame(int command, QStringView addressBlock, QStringView payload) {
     frame += modClientProtocolConsts::strFrameStart;
     frame += QChar(command);
     frame += addressBlock;
-    frame += payload;
+    // Text the operator typed or pasted may hold the frame-end character; the Core would end
+    // the frame there and read the rest as a frame of its own.
+    const QChar etx = modClientProtocolConsts::strFrameEnd.front();
+    const qsizetype removed = payload.count(etx);
+    if (removed == 0) {
+        frame += payload;
+    } else {
+        for (const QChar c : payload) {
+            if (c != etx) {
+                frame += c;
+            }
+        }
+        qCWarning(lcProtocol).noquote()
+            << QStringLiteral("removed %1 characters of code 3 from the payload of command %2")
+                   .arg(removed)
+                   .arg(command);
+    }
     frame += modClientProtocolConsts::strFrameEnd;
     return frame;
 }

@@ -6,7 +6,8 @@
 namespace corvane {
 
 // One outgoing frame: frame start, the command character, the 12-character address block,
-// the payload and the frame end.
+// the payload and the frame end. Characters of code 3 are left out of the payload (and a
+// warning logged), so that no text can end the frame early.
 QString BuildFrame(int command, QStringView addressBlock, QStringView payload = {});
 
 // Whether the text is a frame whose address block is twelve hexadecimal digits. A number out

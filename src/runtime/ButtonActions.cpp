@@ -49,6 +49,14 @@ void ButtonActions::act(int index, bool down) {
     SendButtonPush(name, down);
 }
 
+void ButtonActions::releaseHeldButtons() {
+    for (int index = 1; index < m_arrays.butCommand.count(); ++index) {
+        if (PanelButton* button = m_arrays.butCommand.at(index)) {
+            button->releaseHold();
+        }
+    }
+}
+
 void ButtonActions::SendButtonPush(const QString& controlName, bool pushed) {
     const QString payload = (pushed ? QLatin1Char('T') : QLatin1Char('F')) + m_state.windowTag +
                             QLatin1Char('.') + controlName;

@@ -23,6 +23,12 @@ public:
     // "T" (pushed) or "F" (released), the panel's name, "." and the control's name (command 35).
     void SendButtonPush(const QString& controlName, bool pushed);
 
+    // Reports now the release of every button the operator still holds (its mouse-up command
+    // and "F", through the buttons' own release handling); their later release reports nothing.
+    // Run before a new delivery of the panel is applied and when the program ends, so the Core
+    // never keeps a button pushed through either.
+    void releaseHeldButtons();
+
 private:
     void act(int index, bool down);
 

@@ -10,20 +10,9 @@
 #include "support/AddressLookup.h"
 #include "support/NumberRules.h"
 
-#include <QCoreApplication>
 #include <QStringList>
 
 namespace corvane {
-
-namespace {
-
-// The sender lets the window run what is pending before it returns, so that a stream of
-// fader steps goes out as it happens. Nothing is done after this point.
-void letPendingEventsRun() {
-    QCoreApplication::processEvents();
-}
-
-} // namespace
 
 FaderActions::FaderActions(PanelState& panel, ControlArrays& arrays, FrameSender& core,
                            AddressLookup& addresses, QObject* parent)
@@ -96,14 +85,15 @@ void FaderActions::TesselMeterFader_FaderLevelDrag(int index) {
     level.remove(QLatin1Char(' '));
     level.replace(QLatin1Char(','), QLatin1Char('.'));
     sendForPoint(Command::LevelData, *record, level);
-    letPendingEventsRun();
 }
 
 void FaderActions::TesselMeterFader_UserTimer(int index) {
     // A fader still in the operator's hand takes no gains whatever this says (CoreMeterData).
+    // The lock has cleared; the timer stays off until the operator's next move.
     clsUPControl* record = nullptr;
     if (MeterFader* strip = stripOf(index, &record)) {
         strip->setUserAdjusting(false);
+        strip->setUserTimerEnabled(false);
     }
 }
 
@@ -116,7 +106,6 @@ void FaderActions::TesselMeterFader_OnOffClicked(int index) {
     sendForPoint(Command::ChannelRequest, *record,
                  strip->ChannelOn() ? QStringLiteral("ChannelOn=False")
                                     : QStringLiteral("ChannelOn=True"));
-    letPendingEventsRun();
 }
 
 void FaderActions::TesselMeterFader_PGMBusClicked(int index, int bus) {
@@ -129,7 +118,6 @@ void FaderActions::TesselMeterFader_PGMBusClicked(int index, int bus) {
         Command::ChannelRequest, *record,
         QStringLiteral("PGM") + QString::number(bus) +
             (strip->PGMBusOn(bus) ? QStringLiteral("On=False") : QStringLiteral("On=True")));
-    letPendingEventsRun();
 }
 
 void FaderActions::timCheckFader_Timer() {

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace corvane {
 
 namespace {
@@ -55,7 +57,11 @@ void frmDebug::AddMessage(const QString& text) {
     m_log += text;
     m_log += kLineEnd;
     if (m_log.size() > kMaxLogChars) {
-        m_log.clear(); // no trimming of old lines: the log starts afresh
+        // The oldest whole lines go; a newest line longer than the bound keeps its end.
+        const qsizetype excess = m_log.size() - kMaxLogChars;
+        const qsizetype lineEnd = m_log.indexOf(kLineEnd, std::max<qsizetype>(0, excess - 2));
+        const qsizetype nextLine = lineEnd + kLineEnd.size();
+        m_log.remove(0, nextLine < m_log.size() ? nextLine : excess);
     }
     m_txtDebug->setPlainText(m_log);
     if (!m_log.isEmpty()) {

@@ -12,7 +12,7 @@ namespace corvane {
 
 // A small window of diagnostic lines that the operator can copy to the clipboard, shown
 // beside the panel when the program is started with "-d". The log is bounded: a line that
-// takes it past kMaxLogChars empties it, that line included.
+// takes it past kMaxLogChars pushes out the oldest lines, so the newest text stays.
 class frmDebug : public QWidget {
     Q_OBJECT
 public:

@@ -1,3 +1,4 @@
+#include "app/DeferredShutdown.h"
 #include "app/ShutdownSequence.h"
 #include "components/LedMeter.h"
 #include "components/MeterFader.h"
@@ -181,3 +182,58 @@ TEST_F(ShutdownSequenceTest, StopsWebViewsThatAreStillLoading) {
     EXPECT_FALSE(finished.first().first().toBool());
 }
 #endif
+
+TEST(DeferredShutdown, RunsOnceAndNeverInsideAHandler) {
+    struct Row {
+        const char* what;
+        int depth;       // handlers on the stack when the end is asked for
+        int requests;    // how often it is asked for
+        bool runsAtOnce; // before the request returns
+    };
+    const QList<Row> rows{
+        {"from the event loop", 0, 1, true},
+        {"inside a handler", 1, 1, false},
+        {"inside a handler nested in a message box's handler", 2, 1, false},
+        {"asked for twice", 1, 2, false},
+        {"asked for twice from the event loop", 0, 2, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        QObject context;
+        QStringList steps;
+        DeferredShutdown shutdown(&context, [&] { steps << "shut down"; });
+        {
+            std::vector<std::unique_ptr<DeferredShutdown::HandlerScope>> handlers;
+            for (int i = 0; i < row.depth; ++i) {
+                handlers.push_back(std::make_unique<DeferredShutdown::HandlerScope>(shutdown));
+            }
+            EXPECT_EQ(shutdown.insideHandler(), row.depth > 0);
+            for (int i = 0; i < row.requests; ++i) {
+                shutdown.request();
+            }
+            EXPECT_TRUE(shutdown.requested());
+            EXPECT_EQ(steps.size(), row.runsAtOnce ? 1 : 0);
+            while (!handlers.empty()) {
+                handlers.pop_back();
+                // Not as the last handler returns either: from the event loop, with no
+                // handler of ours on the stack.
+                EXPECT_TRUE(steps.isEmpty() || row.runsAtOnce);
+            }
+        }
+        ASSERT_TRUE(waitUntil([&] { return !steps.isEmpty(); }));
+        pumpEvents(20);
+        EXPECT_EQ(steps, QStringList({"shut down"}));
+    }
+
+    // A context that is gone takes a pending end with it.
+    bool ran = false;
+    auto context = std::make_unique<QObject>();
+    DeferredShutdown shutdown(context.get(), [&] { ran = true; });
+    {
+        const DeferredShutdown::HandlerScope handler(shutdown);
+        shutdown.request();
+    }
+    context.reset();
+    pumpEvents(20);
+    EXPECT_FALSE(ran);
+}

@@ -1,3 +1,4 @@
+#include "app/ScreenPlacement.h"
 #include "app/StartPosition.h"
 
 #include <QDir>
@@ -8,10 +9,17 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <ostream>
 
 #include <sys/resource.h>
 
 using namespace corvane;
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QPoint& point, std::ostream* out) {
+    *out << '(' << point.x() << ", " << point.y() << ')';
+}
+QT_END_NAMESPACE
 
 namespace {
 
@@ -81,4 +89,40 @@ TEST(StartPosition, AFailedWriteKeepsThePreviousFile) {
     EXPECT_FALSE(written);
     EXPECT_EQ(readAll(path), QByteArray("Left=15\r\nTop=30\r\n\r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"MiniPosition.inf"}));
+}
+
+TEST(StartPosition, AWindowTheOperatorCouldNotReachComesBackOntoThePrimaryScreen) {
+    const QRect primary(0, 0, 1920, 1040); // available areas: the task bar left out
+    const QRect right(1920, 0, 1920, 600);
+    const QRect left(-1280, 0, 1280, 1024);
+    const QSize window(640, 480);
+    struct Row {
+        const char* what;
+        QList<QRect> screens;
+        QPoint saved;
+        QSize size;
+        QPoint placed;
+    };
+    const QList<Row> rows{
+        {"on the primary screen", {primary}, {100, 200}, window, {100, 200}},
+        {"on a monitor that is gone", {primary}, {2500, 100}, window, {1280, 100}},
+        {"far left of every screen", {primary}, {-3000, 50}, window, {0, 50}},
+        {"only 50 px of its title on the screen", {primary}, {1870, 100}, window, {1280, 100}},
+        {"120 px of its title on the screen", {primary}, {1800, 100}, window, {1800, 100}},
+        {"its title above the screen's top", {primary}, {500, -30}, window, {500, 0}},
+        {"below the bottom", {primary}, {300, 1020}, window, {300, 560}},
+        {"on the second monitor", {primary, right}, {2000, 100}, window, {2000, 100}},
+        {"below the shorter second monitor", {primary, right}, {1900, 900}, window, {1280, 560}},
+        {"on a monitor left of the primary", {primary, left}, {-1000, 100}, window, {-1000, 100}},
+        {"larger than the primary screen", {primary}, {5000, 5000}, {3000, 2000}, {0, 0}},
+        {"a window narrower than the title area", {primary}, {1850, 10}, {60, 60}, {1850, 10}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(ReachableWindowPosition(row.saved, row.size, row.screens, primary), row.placed);
+    }
+    // A primary screen that does not start at the origin.
+    const QRect shifted(-1920, -200, 1920, 1080);
+    const QPoint gone(4000, 4000);
+    EXPECT_EQ(ReachableWindowPosition(gone, window, {shifted}, shifted), QPoint(-640, 400));
 }

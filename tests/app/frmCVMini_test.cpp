@@ -7,6 +7,7 @@
 #include "meters/frmMeterWinsock.h"
 #include "panel/PanelState.h"
 #include "protocol/ClientProtocolConsts.h"
+#include "protocol/FrameBuilder.h"
 #include "support/AboutBox.h"
 #include "support/AppGlobals.h"
 #include "support/LogCapture.h"
@@ -21,12 +22,17 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <utility>
 
 using namespace corvane;
 using namespace corvane::test;
@@ -101,6 +107,25 @@ protected:
     }
     // One tick of a window timer, as if it had run out.
     static void fire(QTimer& timer) { QMetaObject::invokeMethod(&timer, "timeout"); }
+
+    // Runs an action inside the handling of the first event of a type that the object gets.
+    class CloseOn : public QObject {
+    public:
+        CloseOn(QObject* watched, QEvent::Type type, std::function<void()> action)
+            : m_type(type), m_action(std::move(action)) {
+            watched->installEventFilter(this);
+        }
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == m_type && m_action) {
+                std::exchange(m_action, {})();
+            }
+            return false;
+        }
+
+    private:
+        QEvent::Type m_type;
+        std::function<void()> m_action;
+    };
 
     QTemporaryDir m_dir;
     QString m_previousDir;
@@ -204,6 +229,7 @@ TEST_F(MainWindowTest, StartsFromTheSavedPositionAndShowsTheConnectingWindow) {
     frmConnecting* connecting = frmConnecting::find();
     ASSERT_NE(connecting, nullptr);
     EXPECT_TRUE(connecting->isVisible());
+    EXPECT_EQ(connecting->parentWidget(), &window); // in front of the panel, as its tool window
     // The splash is up, holding the focus, and goes 2 s after start-up has finished.
     AboutBox* splash = AboutBox::find();
     ASSERT_NE(splash, nullptr);
@@ -218,6 +244,32 @@ TEST_F(MainWindowTest, StartsFromTheSavedPositionAndShowsTheConnectingWindow) {
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), QByteArray("Left=450\r\nTop=675\r\n\r\n"));
     EXPECT_EQ(frmConnecting::find(), nullptr);
+}
+
+TEST_F(MainWindowTest, AWindowSavedOnAMonitorThatIsGoneOpensOnThePrimaryScreen) {
+    TestCore core;
+    core.setLoginBehaviour(TestCore::Login::NeverAnswer);
+    writeFile("CVMiniConfig.txt", configFor(core));
+    writeFile("MiniPosition.inf", "Left=90000\r\nTop=45000\r\n"); // 6000, 3000 px
+    frmCVMini window;
+    const QSize size = window.size();
+    ASSERT_TRUE(window.Form_Load({}));
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(area.contains(QRect(window.pos(), QSize(100, 40))))
+        << window.pos().x() << "," << window.pos().y();
+    EXPECT_EQ(window.size(), size);
+    window.close();
+}
+
+TEST_F(MainWindowTest, AWindowThatWasNeverPlacedLeavesTheSavedPositionAlone) {
+    writeFile("MiniPosition.inf", "Left=1500\r\nTop=3000\r\n");
+    {
+        frmCVMini window;
+        window.move(30, 45);
+        window.close();
+        EXPECT_TRUE(window.programEnded());
+    }
+    EXPECT_EQ(readFile("MiniPosition.inf"), QByteArray("Left=1500\r\nTop=3000\r\n"));
 }
 
 TEST_F(MainWindowTest, RequestsThePanelAndHandlesWhatTheCoreSends) {
@@ -344,12 +396,31 @@ TEST_F(MainWindowTest, OperatorMessagesAreShownOneBoxEachInOrder) {
     }
 }
 
+TEST_F(MainWindowTest, MessagesArrivingInAStreamAreShownWithoutWaitingForItToEnd) {
+    frmCVMini window;
+    // One message every 100 ms: each arrival leaves the running timer alone, so the first box
+    // comes 250 ms after the first message and does not wait for a pause.
+    int arrivals = 0;
+    QTimer stream;
+    stream.setInterval(100);
+    QObject::connect(&stream, &QTimer::timeout, &window,
+                     [&] { window.AppendPendingMessage(QString::number(++arrivals)); });
+    window.AppendPendingMessage("0");
+    stream.start();
+    ASSERT_TRUE(waitUntil([&] { return !m_messages.isEmpty(); }, 3000));
+    stream.stop();
+    EXPECT_LE(arrivals, 3);
+    EXPECT_TRUE(m_messages.first().startsWith("Corvane Mini|0"));
+}
+
 TEST_F(MainWindowTest, TextsArrivingWhileABoxIsOpenWaitAndAShutDownEndsTheQueue) {
     const QString us = modClientProtocolConsts::strFieldSeparator;
     frmCVMini window;
     QStringList shown;
     int open = 0;
     int mostOpen = 0;
+    bool endedWhileOpen = true;
+    bool dismissed = false;
     UserPrompt::setHandler([&](QWidget*, const QString&, const QString& text) {
         mostOpen = std::max(mostOpen, ++open);
         shown << text;
@@ -359,7 +430,11 @@ TEST_F(MainWindowTest, TextsArrivingWhileABoxIsOpenWaitAndAShutDownEndsTheQueue)
             pumpEvents(window.timMessage().interval() * 2);
         }
         if (text == "x") {
+            // The end waits for the box's handler to return, and dismisses the box instead of
+            // waiting for the operator's click.
             window.close();
+            endedWhileOpen = window.programEnded();
+            dismissed = waitUntil([] { return UserPrompt::dismissed(); }, 2000);
         }
         --open;
     });
@@ -371,8 +446,47 @@ TEST_F(MainWindowTest, TextsArrivingWhileABoxIsOpenWaitAndAShutDownEndsTheQueue)
     // A shut-down while a box is open shows nothing more.
     window.AppendPendingMessage("x" + us + "y");
     ASSERT_TRUE(waitUntil([&] { return window.programEnded(); }));
+    EXPECT_FALSE(endedWhileOpen);
+    EXPECT_TRUE(dismissed);
     pumpEvents(window.timMessage().interval() * 2);
     EXPECT_EQ(shown.mid(3), QStringList({"x"}));
+}
+
+TEST_F(MainWindowTest, AnEndAskedForWhileAFrameIsHandledWaitsForItAndDropsTheFramesBehindIt) {
+    TestCore core;
+    writeFile("CVMiniConfig.txt", configFor(core));
+    frmCVMini window;
+    ASSERT_TRUE(window.Form_Load({}));
+    ASSERT_TRUE(
+        waitUntil([&] { return !core.framesWithCommand(Command::PanelDefinition).isEmpty(); }));
+    // The window is closed while the panel definition is being handled (its title is set
+    // before the panel is built); an operator message follows in the same arrival.
+    bool endedWhileHandled = true;
+    CloseOn closer(&window, QEvent::WindowTitleChange, [&] {
+        window.close();
+        endedWhileHandled = window.programEnded();
+    });
+    const QString us = modClientProtocolConsts::strFieldSeparator;
+    core.sendRaw(
+        (BuildFrame(Command::PanelDefinition, modClientProtocolConsts::strNoAddress,
+                    "Desk title" + us + desk(metersPanel())) +
+         BuildFrame(Command::OperatorMessage, modClientProtocolConsts::strNoAddress, u"late"))
+            .toUtf8());
+    ASSERT_TRUE(waitUntil([&] { return window.programEnded(); }));
+    EXPECT_FALSE(endedWhileHandled);
+    EXPECT_TRUE(window.strPendingMessages().isEmpty());
+    // The panel of that frame was built to its end, then released: every meter point it
+    // subscribed is unsubscribed after it, and nothing is subscribed after the end.
+    ASSERT_TRUE(waitUntil([&] { return core.openConnections() == 0; }));
+    QList<int> meterFrames;
+    for (const TestFrame& frame : core.frames()) {
+        if (frame.command() == Command::MeterSubscription ||
+            frame.command() == Command::MeterAddOns) {
+            meterFrames << frame.command();
+        }
+    }
+    EXPECT_EQ(meterFrames, QList<int>({19, 19, 19, 20, 20, 20, 20}));
+    EXPECT_TRUE(window.panel().collControls.isEmpty());
 }
 
 TEST_F(MainWindowTest, ControlsAreMadeVisibleOnceAfterABuild) {
@@ -460,18 +574,23 @@ TEST_F(MainWindowTest, WithoutACoreTheUnsubscriptionsStillGoToTheConnector) {
     EXPECT_EQ(readFile("MiniPosition.inf"), QByteArray("Left=1500\r\nTop=3000\r\n"));
 }
 
-TEST_F(MainWindowTest, ClosingDuringStartUpEndsTheProgram) {
+TEST_F(MainWindowTest, ACloseDuringStartUpEndsTheProgramOnceStartUpHasFinished) {
     TestCore core;
     writeFile("CVMiniConfig.txt", configFor(core));
+    writeFile("MiniPosition.inf", "Left=1500\r\nTop=3000\r\n");
     frmCVMini window;
-    // The close is handled while start-up lets pending events run.
+    // Start-up runs no events of its own: a close that comes meanwhile (a service stop, the
+    // operator) is handled as the event loop starts, before anything reaches the Core.
     QTimer::singleShot(0, &window, &QWidget::close);
-    EXPECT_FALSE(window.Form_Load({}));
-    EXPECT_TRUE(window.programEnded());
+    EXPECT_TRUE(window.Form_Load({}));
+    EXPECT_FALSE(window.programEnded());
+    ASSERT_TRUE(waitUntil([&] { return window.programEnded(); }));
     pumpEvents(300);
-    EXPECT_EQ(core.connectionCount(), 0);
+    EXPECT_TRUE(core.framesWithCommand(Command::PanelDefinition).isEmpty());
+    EXPECT_EQ(core.openConnections(), 0);
     EXPECT_EQ(frmConnecting::find(), nullptr);
     EXPECT_EQ(AboutBox::find(), nullptr);
+    EXPECT_EQ(readFile("MiniPosition.inf"), QByteArray("Left=1500\r\nTop=3000\r\n\r\n"));
 }
 
 TEST_F(MainWindowTest, TheDebugWindowShowsWhatTheConnectionGoesThrough) {

@@ -195,8 +195,10 @@ struct ProgramLock {
             strip.setUserTimerEnabled(true);
             sentLevels << strip.FaderLevel();
         });
-        QObject::connect(&strip, &MeterFader::UserTimer, &strip,
-                         [&strip](int) { strip.setUserAdjusting(false); });
+        QObject::connect(&strip, &MeterFader::UserTimer, &strip, [&strip](int) {
+            strip.setUserAdjusting(false);
+            strip.setUserTimerEnabled(false);
+        });
     }
 };
 
@@ -257,8 +259,24 @@ TEST(MeterFader, TheFaderLockClearsAfterEveryOperatorGesture) {
         {"home", -20, [](GainFader* f) { QTest::keyClick(f, Qt::Key_Home); }, kKept},
         {"a wheel notch down", -20, [](GainFader* f) { sendWheel(f, -120); }, -20.0f - wheelStepDb},
         {"a drag up", -20, [&](GainFader* f) { drag(f, -40); }, kRaised},
-        {"a press on the track above the cap", -20,
-         [&](GainFader* f) { press(f, QPoint(f->capRect().center().x(), 2)); }, 10.0f},
+        // A press on the track moves one page step towards the pointer, however far it is,
+        // and a move while pressed there does not drag the cap.
+        {"a press on the track near the top", -20,
+         [&](GainFader* f) { press(f, QPoint(f->capRect().center().x(), 2)); }, -15.0f},
+        {"a press on the track near the bottom", -20,
+         [&](GainFader* f) { press(f, QPoint(f->capRect().center().x(), f->height() - 2)); },
+         -25.0f},
+        {"a press on the track just above the cap", -20,
+         [&](GainFader* f) { press(f, f->capRect().center() - QPoint(0, f->capRect().height())); },
+         -15.0f},
+        {"a press on the track, then a move towards the bottom", -20,
+         [](GainFader* f) {
+             const QPoint track(f->capRect().center().x(), 2);
+             QTest::mousePress(f, Qt::LeftButton, {}, track);
+             QTest::mouseMove(f, QPoint(track.x(), f->height() - 2));
+             QTest::mouseRelease(f, Qt::LeftButton, {}, QPoint(track.x(), f->height() - 2));
+         },
+         -15.0f},
         {"assistive technology sets -10 dB", -20,
          [](GainFader* f) {
              QAccessible::queryAccessibleInterface(f)->valueInterface()->setCurrentValue(-100);
@@ -369,7 +387,7 @@ TEST(MeterFader, OperatorCannotDragPastTheRange) {
     s.strip.SetGainRange(-30.0f, 6.0f);
     QSignalSpy drag(&s.strip, &MeterFader::FaderLevelDrag);
     GainFader* fader = faderOf(s.strip);
-    QTest::mousePress(fader, Qt::LeftButton, {}, QPoint(fader->width() / 2, 2));
+    QTest::mousePress(fader, Qt::LeftButton, {}, fader->capRect().center());
     QTest::mouseMove(fader, QPoint(fader->width() / 2, -500));
     QTest::mouseRelease(fader, Qt::LeftButton, {}, QPoint(fader->width() / 2, -500));
     ASSERT_GE(drag.count(), 1);

@@ -106,3 +106,22 @@ TEST(frmConnecting, ShowTwiceKeepsOneAnimatedWindowAndHideRemovesIt) {
     EXPECT_EQ(frmConnecting::find()->lblConnecting()->text(), QStringLiteral("Connecting"));
     connection.HideConnecting();
 }
+
+TEST(frmConnecting, StaysInFrontOfThePanelOnlyAsItsToolWindow) {
+    // In front of the panel it belongs to, not of every other application on the desk.
+    QWidget panel;
+    panel.show();
+    clsCVCoreConnection connection;
+    connection.setMainWindow(&panel);
+    connection.ShowConnecting(QStringLiteral("core1"));
+    frmConnecting* form = frmConnecting::find();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->windowType(), Qt::Tool);
+    EXPECT_EQ(form->parentWidget(), &panel);
+    EXPECT_FALSE(form->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(form->isWindow());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->timConnecting()->isActive());
+    connection.HideConnecting();
+    EXPECT_EQ(loadedConnectingWindows(), 0);
+}

@@ -250,8 +250,10 @@ TEST(DemoStudio, AClickAndAFaderMoveMakeTheirRoundTripsThroughTheDemoCore) {
     ASSERT_TRUE(
         waitUntil([&] { return panelWindow() != 0 && display->findWindow("Verrick Control") == 0; },
                   kStartTimeoutMs));
-    ASSERT_TRUE(core.waitForTrace("#" + connection + " -> 22 000200010000 .*", kRoundTripTimeoutMs)
-                    .hasMatch());
+    const QString presenterGain =
+        "#" + connection + " -> 22 000200010000 0002<US>1<US>False<US>[^<]*:(-?[0-9.]+)";
+    const auto startGain = core.waitForTrace(presenterGain, kRoundTripTimeoutMs);
+    ASSERT_TRUE(startGain.hasMatch()) << core.traceTail().constData();
     const auto clickAt = [&](const QPoint& at) {
         QProcess tool;
         tool.setProcessEnvironment(environment);
@@ -284,13 +286,14 @@ TEST(DemoStudio, AClickAndAFaderMoveMakeTheirRoundTripsThroughTheDemoCore) {
                           kRoundTripTimeoutMs))
         << "the button did not light";
 
-    // A click on the Presenter's fader track, well below its cap: the gain goes to the Core and
-    // comes back as the channel's gain.
+    // A click on the Presenter's fader track, well below its cap: the fader steps down by one
+    // page (5 dB), the gain goes to the Core and comes back as the channel's gain.
     ASSERT_TRUE(clickAt(layout.pointIn("Presenter", 0.75, 0.3)));
     const auto moved = core.waitForTrace("#" + connection + " <- 22 000200010000 (-?[0-9.]+)",
                                          kRoundTripTimeoutMs);
     ASSERT_TRUE(moved.hasMatch()) << core.traceTail().constData();
-    EXPECT_LT(moved.captured(1).toDouble(), -5.0) << "the fader did not move down";
+    EXPECT_NEAR(moved.captured(1).toDouble(), startGain.captured(1).toDouble() - 5.0, 0.05)
+        << "the fader did not step down by one page";
     EXPECT_TRUE(core.waitForTrace("#" + connection +
                                       " -> 22 000200010000 0002<US>1<US>False<US>"
                                       "[^<]*:" +

@@ -238,17 +238,31 @@ TEST_F(FormBuilderTest, DropDownItemsAndSelection) {
 }
 
 TEST_F(FormBuilderTest, ARejectedSelectionEndsTheBuildingThere) {
-    ASSERT_TRUE(
-        deliver(panel("<name>P</name>", "<c><type>label</type><name>first</name></c>"
-                                        "<c><type>dropdown</type><name>bad</name><list>a</list>"
-                                        "<listindex>-2</listindex></c>"
-                                        "<c><type>label</type><name>after</name></c>")));
+    const QString definition =
+        panel("<name>P</name>", "<c><type>label</type><name>first</name></c>"
+                                "<c><type>dropdown</type><name>bad</name><list>a</list>"
+                                "<listindex>-2</listindex></c>"
+                                "<c><type>label</type><name>after</name></c>");
+    ASSERT_TRUE(deliver(definition));
     EXPECT_TRUE(record("first")->pntrControl);
     EXPECT_FALSE(record("bad")->pntrControl);
     EXPECT_FALSE(m_arrays.cmbBox.at(1)->isVisible()); // the half-loaded element stays hidden
     EXPECT_FALSE(record("after")->pntrControl);
     EXPECT_EQ(m_state.windowTag, ""); // the window, built last, was not reached
     EXPECT_EQ(m_upPingEnabled, 0);
+
+    // Delivered again, the failed record is not built a second time: it keeps its one hidden
+    // element, and the records after it are built.
+    for (int delivery = 2; delivery <= 4; ++delivery) {
+        SCOPED_TRACE(delivery);
+        ASSERT_TRUE(deliver(definition));
+        EXPECT_EQ(m_arrays.cmbBox.count(), 2); // the template and the half-loaded element
+        EXPECT_EQ(m_arrays.lblBox.count(), 3);
+        EXPECT_FALSE(record("bad")->pntrControl);
+        EXPECT_FALSE(m_arrays.cmbBox.at(1)->isVisible());
+        EXPECT_TRUE(record("after")->pntrControl);
+        EXPECT_EQ(m_state.windowTag, "P");
+    }
 }
 
 TEST_F(FormBuilderTest, TheWindowIsSizedColouredAndCaptionedLast) {

@@ -1,11 +1,14 @@
 #include "panel/PanelButton.h"
 
+#include <QCoreApplication>
 #include <QSignalSpy>
 #include <QTest>
 
 #include "panel/QtPrinting.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace corvane;
 
@@ -36,6 +39,71 @@ TEST(PanelButton, ReportsPressAndReleaseOfEveryMouseButton) {
     QTest::mousePress(&button, Qt::LeftButton, {}, QPoint(10, 10));
     QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(500, 500));
     EXPECT_EQ(released.count(), 4);
+}
+
+TEST(PanelButton, AHeldButtonReportsItsReleaseExactlyOnceWhateverHappensToIt) {
+    struct Row {
+        const char* what;
+        std::function<void(PanelButton&, QWidget& window)> happen;
+        bool releaseArrives; // whether the operator's release still reaches the button
+    };
+    const QList<Row> rows{
+        {"nothing", [](PanelButton&, QWidget&) {}, true},
+        // Qt hands no mouse events to a disabled button: the release would be lost.
+        {"disabled (an interlock)", [](PanelButton& b, QWidget&) { b.setEnabled(false); }, true},
+        {"disabled and enabled again",
+         [](PanelButton& b, QWidget&) {
+             b.setEnabled(false);
+             b.setEnabled(true);
+         },
+         true},
+        {"hidden", [](PanelButton& b, QWidget&) { b.hide(); }, true},
+        {"its window hidden", [](PanelButton&, QWidget& w) { w.hide(); }, false},
+        {"moved away from the pointer", [](PanelButton& b, QWidget&) { b.move(150, 150); }, true},
+        {"its window deactivated",
+         [](PanelButton&, QWidget& w) {
+             QEvent deactivate(QEvent::WindowDeactivate);
+             QCoreApplication::sendEvent(&w, &deactivate);
+         },
+         true},
+        // A modal box opening over the window takes its mouse: the release never comes.
+        {"its window blocked by a modal box",
+         [](PanelButton&, QWidget& w) {
+             QEvent blocked(QEvent::WindowBlocked);
+             QCoreApplication::sendEvent(&w, &blocked);
+         },
+         false},
+        {"ended by the program", [](PanelButton& b, QWidget&) { b.releaseHold(); }, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        QWidget window;
+        window.resize(300, 300);
+        auto* button = new PanelButton(&window);
+        button->setGeometry(10, 10, 80, 30);
+        window.show();
+        QSignalSpy pressed(button, &PanelButton::pressedByOperator);
+        QSignalSpy released(button, &PanelButton::releasedByOperator);
+        QTest::mousePress(button, Qt::LeftButton, {}, QPoint(10, 10));
+        row.happen(*button, window);
+        if (row.releaseArrives) {
+            QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(10, 10));
+        }
+        EXPECT_EQ(pressed.count(), 1);
+        EXPECT_EQ(released.count(), 1);
+        EXPECT_FALSE(button->isDown());
+        button->releaseHold(); // nothing is held any more
+        EXPECT_EQ(released.count(), 1);
+
+        // The next press and release are reported as usual.
+        button->setEnabled(true);
+        button->show();
+        window.show();
+        QTest::mousePress(button, Qt::RightButton, {}, QPoint(10, 10));
+        QTest::mouseRelease(button, Qt::RightButton, {}, QPoint(10, 10));
+        EXPECT_EQ(pressed.count(), 2);
+        EXPECT_EQ(released.count(), 2);
+    }
 }
 
 TEST(PanelButton, ShowsItsCaptionLiterally) {

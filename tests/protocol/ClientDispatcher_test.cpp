@@ -133,6 +133,27 @@ TEST_F(Dispatch, AFailingHandlerEndsOnlyItsOwnFrame) {
               (QStringList{"UpdateAddressLookup(1,2,source,a)", "StopMetering()"}));
 }
 
+TEST_F(Dispatch, AfterAStopTheFrameBeingHandledEndsAndNothingElseIsHandled) {
+    // The program's end is asked for while a panel definition is being handled: that frame
+    // runs to its end, the frames behind it in the same arrival and all later text are dropped.
+    handlers.afterCall = [this](const QString& call) {
+        if (call.startsWith("UpdateUserPanel")) {
+            parser.stop();
+        }
+    };
+    const QString arrival =
+        BuildFrame(43, kNoAddress, u"Panel") + BuildFrame(13, kNoAddress, u"late") +
+        BuildFrame(35, kNoAddress, u"P.c.p") + BuildFrame(13, kNoAddress, u"un");
+    EXPECT_EQ(
+        receive(arrival.chopped(5)),
+        (QStringList{"SetConnectingLabelLoading()", "UpdateUserPanel(Panel)", "MasterRemoteHost()",
+                     "MeteringStart(core-a.example,9501)", "HideConnecting()"}));
+    EXPECT_TRUE(parser.buffer().buffered().isEmpty());
+    EXPECT_TRUE(receive(arrival.right(5) + BuildFrame(13, kNoAddress, u"after")).isEmpty());
+    parser.clear(); // a new connection does not start it again
+    EXPECT_TRUE(frame(13, "after a reconnect").isEmpty());
+}
+
 TEST_F(Dispatch, FramesInPiecesAreHandledWhenComplete) {
     const QString text =
         BuildFrame(13, kNoAddress, u"first") + BuildFrame(35, kNoAddress, u"P.c.p");

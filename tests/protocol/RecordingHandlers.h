@@ -5,16 +5,19 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <stdexcept>
 
 namespace corvane::test {
 
 // Writes down every operation the dispatcher calls, in order, with its arguments. An
-// operation named in throwOn throws instead of returning, after being written down.
+// operation named in throwOn throws instead of returning, after being written down; afterCall,
+// when set, runs inside every operation once it is written down.
 class RecordingHandlers : public ProtocolHandlers {
 public:
     QStringList calls;
     QString throwOn;
+    std::function<void(const QString& call)> afterCall;
     QString remoteHost = QStringLiteral("core-a.example");
 
     void StopMetering() override { record(QStringLiteral("StopMetering()")); }
@@ -70,6 +73,9 @@ private:
 
     void record(const QString& call) {
         calls.append(call);
+        if (afterCall) {
+            afterCall(call);
+        }
         if (!throwOn.isEmpty() && call.startsWith(throwOn)) {
             throw std::runtime_error("handler failed");
         }

@@ -9,14 +9,18 @@
 #include "support/UserPrompt.h"
 #include "support/Wait.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 using namespace corvane;
@@ -133,5 +137,95 @@ TEST_F(ButtonPressTest, PressesSendTheFilledCommandsThenPushAndRelease) {
     EXPECT_EQ(framesFor([&] { QTest::mousePress(button(1), Qt::LeftButton); }, 2),
               QStringList({frame(44, "Studio.Go" + kSep + "Studio.Take src=1 cap= "),
                            frame(35, "TStudio.Go")}));
+    QTest::mouseRelease(button(1), Qt::LeftButton);
+}
+
+TEST_F(ButtonPressTest, AHeldButtonsReleaseReachesTheCoreOnceWhateverHappensToIt) {
+    struct Row {
+        const char* what;
+        std::function<void()> happen;
+        bool releaseArrives; // whether the operator's release still reaches the button
+    };
+    const auto change = [this](const QString& payload) {
+        m_core.sendFrame(Command::PropertyChange, modClientProtocolConsts::strNoAddress, payload);
+    };
+    std::unique_ptr<QDialog> modal;
+    const QList<Row> rows{
+        // The Core answers the push by disabling the button: Qt hands it no more mouse events.
+        {"disabled by the Core (an interlock)",
+         [&] {
+             change("Studio.Plain.Enabled=False");
+             ASSERT_TRUE(waitUntil([&] { return !button(2)->isEnabled(); }));
+         },
+         true},
+        {"moved by the Core",
+         [&] {
+             const QPoint before = button(2)->pos();
+             change("Studio.Plain.Left=3000");
+             ASSERT_TRUE(waitUntil([&] { return button(2)->pos() != before; }));
+         },
+         true},
+        // A modal window over the panel takes the mouse: Qt drops the release.
+        {"a modal window opens over the panel",
+         [&] {
+             modal = std::make_unique<QDialog>();
+             modal->setModal(true);
+             modal->show();
+             ASSERT_TRUE(
+                 waitUntil([&] { return QApplication::activeModalWidget() == modal.get(); }));
+         },
+         false},
+        // The panel is delivered again: the release goes before the panel is rebuilt.
+        {"the panel is delivered again",
+         [&] {
+             m_core.sendFrame(Command::PanelDefinition, modClientProtocolConsts::strNoAddress,
+                              "Studio" + kSep + kPanel);
+             ASSERT_TRUE(waitUntil(
+                 [&] { return !m_core.framesWithCommand(Command::ControlCommand).isEmpty(); }));
+         },
+         true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        m_core.clearFrames();
+        QTest::mousePress(button(2), Qt::LeftButton);
+        ASSERT_TRUE(waitUntil([&] { return m_core.frames().size() == 1; }));
+        row.happen();
+        if (row.releaseArrives) {
+            QTest::mouseRelease(button(2), Qt::LeftButton);
+        }
+        ASSERT_TRUE(waitUntil([&] { return m_core.framesWithCommand(35).size() >= 2; }));
+        pumpEvents(50); // a second release would show up now
+        QStringList seen;
+        for (const TestFrame& sent : m_core.frames()) {
+            seen << QStringLiteral("%1|%2").arg(sent.command()).arg(sent.payload());
+        }
+        EXPECT_EQ(seen.filter(QRegularExpression("^35\\|")),
+                  QStringList({"35|TStudio.Plain", "35|FStudio.Plain"}));
+        if (QString(row.what).contains("delivered again")) {
+            // Reported before the rebuilt panel's load command.
+            EXPECT_LT(seen.indexOf("35|FStudio.Plain"),
+                      seen.indexOf(QRegularExpression("44\\|.*")));
+        }
+        // Back as it was for the next row.
+        modal.reset();
+        change("Studio.Plain.Enabled=True");
+        ASSERT_TRUE(waitUntil([&] { return button(2)->isEnabled(); }));
+    }
+}
+
+TEST_F(ButtonPressTest, AButtonHeldWhenTheProgramEndsHasItsReleaseSentBeforeTheConnectionCloses) {
+    m_core.clearFrames();
+    QTest::mousePress(button(1), Qt::LeftButton);
+    m_window->close();
+    ASSERT_TRUE(m_window->programEnded());
+    ASSERT_TRUE(waitUntil([&] { return m_core.openConnections() == 0; }));
+    QStringList pushes;
+    for (const TestFrame& sent : m_core.framesWithCommand(Command::PropertyChange)) {
+        pushes << sent.payload();
+    }
+    EXPECT_EQ(pushes, QStringList({"TStudio.Take", "FStudio.Take"}));
+    EXPECT_EQ(m_core.framesWithCommand(Command::ControlCommand).last().fields(),
+              QStringList({"Studio.Take", "Studio.Release"}));
     QTest::mouseRelease(button(1), Qt::LeftButton);
 }

@@ -20,10 +20,14 @@
 
 #include <QLocale>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 using namespace corvane;
 using namespace corvane::test;
@@ -232,6 +236,49 @@ TEST_F(MeterPanelTest, ClicksAndMovesSendRequestsWithThePointsAddress) {
     EXPECT_TRUE(dst->PGMBusOn(2));
 }
 
+TEST_F(MeterPanelTest, OperatorActionsReturnBeforeAnyOtherEventIsHandled) {
+    // An event handled inside a strip's handler could be a close that deletes the strip under
+    // its own slider or button, or a second click that re-enters the first.
+    MeterFader* src = strip("src");
+    src->setHasOnOff(true);
+    src->setHasPGMBus(3, true);
+    src->setFaderActive(true);
+    src->setFaderLevel(-12.0f);
+    GainFader* fader = stripFader(src);
+    const auto drag = [fader] {
+        const QPoint grip = fader->capRect().center();
+        QTest::mousePress(fader, Qt::LeftButton, {}, grip);
+        QTest::mouseMove(fader, grip - QPoint(0, 10));
+        QTest::mouseRelease(fader, Qt::LeftButton, {}, grip - QPoint(0, 10));
+    };
+    const std::vector<std::pair<const char*, std::function<void()>>> actions{
+        {"on/off click", [src] { QTest::mouseClick(stripOnOff(src), Qt::LeftButton); }},
+        {"bus click", [src] { QTest::mouseClick(stripBus(src, 3), Qt::LeftButton); }},
+        {"fader step",
+         [fader] {
+             fader->setFocus();
+             QTest::keyClick(fader, Qt::Key_Up);
+         }},
+        {"fader drag", drag},
+    };
+    for (const auto& [what, act] : actions) {
+        SCOPED_TRACE(what);
+        m_core.frames.clear();
+        bool acting = true;
+        bool ran = false;
+        bool ranWhileActing = false;
+        QTimer::singleShot(0, fader, [&] {
+            ran = true;
+            ranWhileActing = acting;
+        });
+        act();
+        acting = false;
+        EXPECT_FALSE(m_core.frames.isEmpty());
+        ASSERT_TRUE(waitUntil([&] { return ran; }));
+        EXPECT_FALSE(ranWhileActing);
+    }
+}
+
 TEST_F(MeterPanelTest, CoreGainsWaitWhileTheOperatorHasTheFader) {
     m_actions.setLockMs(150);
     MeterFader* src = strip("src");
@@ -258,6 +305,8 @@ TEST_F(MeterPanelTest, CoreGainsWaitWhileTheOperatorHasTheFader) {
     // gains move the fader again.
     QTest::mouseRelease(fader, Qt::LeftButton, {}, grip - QPoint(0, 12));
     ASSERT_TRUE(waitUntil([&] { return !src->UserAdjusting(); }, 2000));
+    // Once the lock has cleared, the strip's timer has nothing left to do and stops.
+    EXPECT_FALSE(src->UserTimerEnabled());
     gain("-30");
     EXPECT_EQ(src->FaderLevel(), -30.0f);
 
@@ -268,6 +317,7 @@ TEST_F(MeterPanelTest, CoreGainsWaitWhileTheOperatorHasTheFader) {
     gain("-40");
     EXPECT_NE(src->FaderLevel(), -40.0f);
     ASSERT_TRUE(waitUntil([&] { return !src->UserAdjusting(); }, 2000));
+    EXPECT_FALSE(src->UserTimerEnabled());
     gain("-40");
     EXPECT_EQ(src->FaderLevel(), -40.0f);
 }

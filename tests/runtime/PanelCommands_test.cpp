@@ -4,6 +4,7 @@
 #include "protocol/FrameBuilder.h"
 #include "protocol/FrameSender.h"
 #include "runtime/PanelCommands.h"
+#include "support/LogCapture.h"
 
 #include <QStringList>
 
@@ -68,4 +69,43 @@ TEST(PanelCommands, RunLoadScriptWithoutLoadCommandSendsNothing) {
     state.collControls.add("q", makeRecord("Form", "Q", "Q.Loaded"));
     PanelCommands(state, sender).RunLoadScript();
     EXPECT_TRUE(sender.frames.isEmpty());
+}
+
+TEST(PanelCommands, TextHoldingTheFrameEndCharacterCannotBreakTheFrame) {
+    // Pasted text reaches a command through a text box's caption; a character of code 3 in it
+    // would end the frame early at the Core, and the rest would be read as a frame of its own.
+    const QString etx(QChar(3));
+    struct Row {
+        QString command;
+        QString sent;
+        int removed;
+    };
+    const QList<Row> rows{
+        {"on" + etx + etx + "air", "onair", 2},
+        {etx, "", 1},
+        {"Note " + etx + kSep + "x" + etx, "Note " + kSep + "x", 2},
+        {"plain", "plain", 0},
+    };
+    PanelState state;
+    state.windowTag = "Studio1";
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.sent.toStdString());
+        corvane::test::LogCapture log;
+        RecordingSender sender;
+        PanelCommands(state, sender).SendControlCommand("Note", row.command);
+        ASSERT_EQ(sender.frames.size(), 1);
+        const QString& frame = sender.frames[0];
+        EXPECT_EQ(frame.count(etx), 2);
+        EXPECT_TRUE(frame.endsWith(etx + etx));
+        EXPECT_TRUE(frame.endsWith("Studio1.Note" + kSep + row.sent + etx + etx));
+        const QStringList warned = log.linesContaining("corvane.protocol", "code 3");
+        if (row.removed == 0) {
+            EXPECT_TRUE(warned.isEmpty());
+        } else {
+            ASSERT_EQ(warned.size(), 1);
+            EXPECT_TRUE(warned[0].startsWith("warning: "));
+            EXPECT_TRUE(warned[0].contains(QStringLiteral("removed %1 ").arg(row.removed)));
+            EXPECT_TRUE(warned[0].contains("command 44"));
+        }
+    }
 }

@@ -1,0 +1,67 @@
+#include "support/UserPrompt.h"
+#include "support/Wait.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace corvane;
+
+namespace {
+
+// What the open message box showed, read while it is up; then it is answered.
+struct SeenBox {
+    QString title;
+    QString text;
+    Qt::TextFormat format = Qt::AutoText;
+    QMessageBox::StandardButtons buttons;
+};
+
+} // namespace
+
+TEST(UserPrompt, ShowsTheCoresTextAsWrittenInABoxWithOnlyOk) {
+    for (const QString text : {"<b>x</b>", "a < b & c > d", "plain"}) {
+        SCOPED_TRACE(text.toStdString());
+        SeenBox seen;
+        QTimer::singleShot(0, [&seen] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            seen = {box->windowTitle(), box->text(), box->textFormat(), box->standardButtons()};
+            box->done(QMessageBox::Ok);
+        });
+        UserPrompt::showMessage(nullptr, "Corvane Mini", text);
+        EXPECT_EQ(seen.title, "Corvane Mini");
+        EXPECT_EQ(seen.text, text);
+        EXPECT_EQ(seen.format, Qt::PlainText);
+        EXPECT_EQ(seen.buttons, QMessageBox::Ok);
+    }
+}
+
+TEST(UserPrompt, ABoxDismissedByTheProgramReturnsWithoutAClick) {
+    // The default box: open until dismissed.
+    QTimer::singleShot(0, [] {
+        EXPECT_NE(QApplication::activeModalWidget(), nullptr);
+        EXPECT_FALSE(UserPrompt::dismissed());
+        UserPrompt::dismissOpen();
+    });
+    UserPrompt::showMessage(nullptr, "Corvane Mini", "shown until dismissed");
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    // A handler standing in for the box sees the dismissal; a box shown after it is not
+    // dismissed.
+    QStringList seen;
+    UserPrompt::setHandler([&seen](QWidget*, const QString&, const QString& text) {
+        if (text == "first") {
+            QTimer::singleShot(0, [] { UserPrompt::dismissOpen(); });
+        }
+        const bool dismissed = test::waitUntil([] { return UserPrompt::dismissed(); }, 200);
+        seen << text + (dismissed ? " dismissed" : " answered");
+    });
+    UserPrompt::showMessage(nullptr, "Corvane Mini", "first");
+    UserPrompt::showMessage(nullptr, "Corvane Mini", "second");
+    UserPrompt::setHandler({});
+    EXPECT_EQ(seen, QStringList({"first dismissed", "second answered"}));
+    EXPECT_FALSE(UserPrompt::dismissed()); // no box open
+}
