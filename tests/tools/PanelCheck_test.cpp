@@ -107,6 +107,7 @@ TEST(PanelCheck, JsonCarriesTheSameProblemsAsTheTextLines) {
     // The window's picture belongs to no control; the button's does.
     EXPECT_TRUE(QJsonDocument::fromJson(json.out[0].toUtf8())["control"].isNull());
     EXPECT_EQ(QJsonDocument::fromJson(json.out[1].toUtf8())["control"].toString(), "Play");
+    EXPECT_EQ(QJsonDocument::fromJson(json.out[3].toUtf8())["control"].toString(), "Mic1");
 }
 
 TEST(PanelCheck, PicturesAreLookedUpInTheFolderGiven) {
@@ -137,7 +138,8 @@ TEST(PanelCheck, WrongInvocationsAndUnreadableFilesAreErrors) {
         if (*row.expectedOut == '\0') {
             EXPECT_EQ(run.out, QStringList());
         } else {
-            EXPECT_TRUE(run.out.join('\n').startsWith(row.expectedOut)) << run.out.join('\n').toStdString();
+            EXPECT_TRUE(run.out.join('\n').startsWith(row.expectedOut))
+                << run.out.join('\n').toStdString();
         }
         EXPECT_TRUE(run.err.contains(row.expectedErr));
     }

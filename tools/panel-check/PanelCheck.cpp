@@ -42,12 +42,15 @@ bool reportReading(CheckContext& context) {
         return false;
     }
     if (const auto& failure = context.read.conversionFailure()) {
-        ReadEntry at;
+        ReadEntry at; // the field, of the control named as written
         at.place = ElementPlace{failure->key, failure->line, failure->column};
-        clsUPControl control;
-        control.ControlType = failure->controlType;
-        control.Name = failure->controlName;
-        const QString what = failure->panelKey ? QStringLiteral("panel") : Describe(control);
+        at.record = std::make_shared<clsUPControl>();
+        at.record->ControlType = failure->controlType;
+        at.record->Name = failure->controlName;
+        const QString what = failure->panelKey ? QStringLiteral("panel") : Describe(*at.record);
+        if (failure->panelKey) {
+            at.record.reset();
+        }
         context.report(
             Severity::Error, at, {},
             QStringLiteral("%1: %2; nothing is built from this panel").arg(what, failure->reason));

@@ -10,8 +10,8 @@ struct Place {
     int column = 1;
 };
 
-// Places in a definition's text. The XML parser gives each element the place just after the
-// ">" of its start tag; an author looks for the "<" where the tag begins.
+// Places in a definition's text, which must outlive it. The XML parser gives each element the
+// place just after the ">" of its start tag; an author looks for the "<" where the tag begins.
 class SourcePlaces {
 public:
     explicit SourcePlaces(const QString& text);
