@@ -41,12 +41,9 @@ int main(int argc, char** argv) {
         err << parser.errorText() << Qt::endl;
         return kUsageError;
     }
-    if (parser.isSet("help")) {
-        parser.showHelp(0);
-    }
-    if (parser.isSet("version")) {
-        parser.showVersion();
-    }
+    // Help and version (once the arguments are known to be right, since a wrong one would exit
+    // with status 1 here, the status of warnings).
+    parser.process(app);
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty()) {
         err << "No panel definition given; see --help" << Qt::endl;
