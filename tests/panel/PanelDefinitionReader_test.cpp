@@ -289,6 +289,15 @@ TEST(AnalyzeXML, TheLogTellsWhyAPanelIsEmptyOrLacksAControl) {
          "</c></controllist></p>",
          {"warning: Nothing is built from a panel definition: meter \"\", line 2: "
           "meterrouternumber \"two\" is not a number"}},
+        {"a selection index out of range",
+         "<p><controllist><c><type>dropdown</type><name>L</name><listindex>99999.5</listindex>"
+         "</c></controllist></p>",
+         {"warning: Nothing is built from a panel definition: dropdown \"L\", line 1: "
+          "listindex 99999.5 is beyond 32767"}},
+        {"a whole number out of range",
+         "<p><controllist><c><decayrate> -40000 </decayrate></c></controllist></p>",
+         {"warning: Nothing is built from a panel definition: control \"\", line 1: decayrate "
+          "-40000 is below -32768"}},
         {"not well-formed",
          "<p>\n<name>P</nam></p>",
          {"warning: A panel definition that is not well-formed XML (line 2, column 13: Opening "
