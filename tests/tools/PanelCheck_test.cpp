@@ -1,3 +1,5 @@
+#include "PanelCheck.h"
+#include "panel/PanelLimits.h"
 #include "panel/QtPrinting.h"
 
 #include <QDir>
@@ -158,6 +160,32 @@ TEST(PanelCheck, TheDemoPanelsAreClean) {
     const CheckRun run = check(demo, arguments);
     EXPECT_EQ(run.out, QStringList());
     EXPECT_EQ(run.status, 0);
+}
+
+} // namespace
+
+namespace {
+
+// Too large for a file in the folder of broken panels: made here, checked by the library that
+// the checker runs.
+TEST(PanelCheck, ControlsBeyondTheLimitOfADeliveryAreAnError) {
+    const int controls = corvane::PanelLimits::kMaxControlsPerDelivery + 3;
+    QString text = "<panel><name>P</name><controllist>\n";
+    for (int i = 0; i < controls; ++i) {
+        text += QStringLiteral("<c><type>label</type><name>c%1</name><left>%2</left><top>%3"
+                               "</top></c>\n")
+                    .arg(i)
+                    .arg(i / 200 * 100)
+                    .arg(i % 200 * 100);
+    }
+    const auto problems = corvane::check::PanelCheck("PanelGraphics")
+                              .checkText("big.xml", text + "</controllist></panel>");
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_EQ(corvane::check::FormatProblem(problems[0]),
+              QStringLiteral("big.xml:%1:1: error: more than %2 controls: this one and the 2 "
+                             "after it are skipped")
+                  .arg(corvane::PanelLimits::kMaxControlsPerDelivery + 2)
+                  .arg(corvane::PanelLimits::kMaxControlsPerDelivery));
 }
 
 } // namespace
