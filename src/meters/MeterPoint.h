@@ -20,6 +20,17 @@ struct MeterPointId {
     QString key() const { return MeterKey(router, io, isDest); }
 };
 
+// Level lines and the meter server number points in 16 bits: a point numbered beyond cannot be
+// metered.
+inline bool FitsLevelLines(qint32 number) {
+    return number >= -32768 && number <= 32767;
+}
+
+// The panel subscribes a meter's point only when its router and I/O numbers are both 1 or more.
+inline bool IsSubscribedPoint(qint32 router, qint32 io) {
+    return router > 0 && io > 0;
+}
+
 inline size_t qHash(const MeterPointId& point, size_t seed = 0) noexcept {
     const quint64 packed = (quint64(quint32(point.router)) << 32) ^
                            (quint64(quint32(point.io)) << 1) ^ quint64(point.isDest);

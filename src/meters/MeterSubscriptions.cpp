@@ -10,17 +10,11 @@
 #include <QSet>
 
 #include <exception>
-#include <limits>
 #include <optional>
 
 namespace corvane {
 
 namespace {
-
-bool fits16(qint32 number) {
-    return number >= std::numeric_limits<qint16>::min() &&
-           number <= std::numeric_limits<qint16>::max();
-}
 
 // An open meter tag: router in hexadecimal, "::", I/O in decimal, "::", "True" for a
 // destination. Nothing for a tag whose numbers do not read (a router written as "Error").
@@ -68,7 +62,7 @@ QByteArray MeterSubscriptions::GetMtrLvlSubscriptionCommand(qint32 router, qint3
 
 void MeterSubscriptions::SubscribeToMeter(qint32 intRouter, qint32 intIO, bool boolIsDest) {
     // The meter server numbers its points in 16 bits; a point beyond that cannot be metered.
-    if (!m_link.isConnected() || !fits16(intRouter) || !fits16(intIO)) {
+    if (!m_link.isConnected() || !FitsLevelLines(intRouter) || !FitsLevelLines(intIO)) {
         return;
     }
     const QByteArray line = GetMtrLvlSubscriptionCommand(intRouter, intIO, boolIsDest, false);
@@ -85,7 +79,7 @@ void MeterSubscriptions::SubscribeToMeter(qint32 intRouter, qint32 intIO, bool b
 }
 
 void MeterSubscriptions::UnsubscribeFromMeter(qint32 intRouter, qint32 intIO, bool boolIsDest) {
-    if (!m_link.isConnected() || !fits16(intRouter) || !fits16(intIO)) {
+    if (!m_link.isConnected() || !FitsLevelLines(intRouter) || !FitsLevelLines(intIO)) {
         return;
     }
     const QByteArray line = GetMtrLvlSubscriptionCommand(intRouter, intIO, boolIsDest, true);

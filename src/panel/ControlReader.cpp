@@ -1,12 +1,16 @@
 #include "panel/ControlReader.h"
 
+#include "panel/DefinitionNotes.h"
 #include "panel/DefinitionXml.h"
+#include "panel/FieldConversion.h"
 #include "runtime/ColorRules.h"
 #include "support/NumberRules.h"
 
 #include <QDomDocument>
 #include <QDomElement>
 #include <QHash>
+
+#include <algorithm>
 
 namespace corvane {
 
@@ -37,16 +41,21 @@ qint16 numberOrZero16(const QString& value) {
 struct KeyEntry {
     const char* key;
     KeyRule rule;
+    NumberField number = NumberField::None; // how a value can fail to convert
 };
 
 // The control keys in the order in which they are tested.
 const KeyEntry kControlKeys[] = {
     {"type", [](clsUPControl& r, const QString& v) { r.ControlType = v; }},
     {"name", [](clsUPControl& r, const QString& v) { r.Name = v; }},
-    {"width", [](clsUPControl& r, const QString& v) { r.Width = prefixInt16(v); }},
-    {"height", [](clsUPControl& r, const QString& v) { r.Height = prefixInt16(v); }},
-    {"left", [](clsUPControl& r, const QString& v) { r.Left = prefixInt16(v); }},
-    {"top", [](clsUPControl& r, const QString& v) { r.Top = prefixInt16(v); }},
+    {"width", [](clsUPControl& r, const QString& v) { r.Width = prefixInt16(v); },
+     NumberField::Twips16},
+    {"height", [](clsUPControl& r, const QString& v) { r.Height = prefixInt16(v); },
+     NumberField::Twips16},
+    {"left", [](clsUPControl& r, const QString& v) { r.Left = prefixInt16(v); },
+     NumberField::Twips16},
+    {"top", [](clsUPControl& r, const QString& v) { r.Top = prefixInt16(v); },
+     NumberField::Twips16},
     {"backcolor",
      [](clsUPControl& r, const QString& v) { r.BackColor = colourOr(v, kColorLightGrey); }},
     {"backcoloron",
@@ -82,7 +91,8 @@ const KeyEntry kControlKeys[] = {
          }
      }},
     {"list", [](clsUPControl& r, const QString& v) { r.List = v; }},
-    {"listindex", [](clsUPControl& r, const QString& v) { r.ListIndex = prefixInt16(v); }},
+    {"listindex", [](clsUPControl& r, const QString& v) { r.ListIndex = prefixInt16(v); },
+     NumberField::Prefix16},
     {"change", [](clsUPControl& r, const QString& v) { r.Change = v; }},
     {"click", [](clsUPControl& r, const QString& v) { r.Click = v; }},
     {"mousedown", [](clsUPControl& r, const QString& v) { r.MouseDown = v; }},
@@ -90,9 +100,10 @@ const KeyEntry kControlKeys[] = {
     {"enabled", [](clsUPControl& r, const QString& v) { r.Enabled = !ReadsAsBooleanFalse(v); }},
     {"weburl", [](clsUPControl& r, const QString& v) { r.strURL = v; }},
     {"meterrouternumber",
-     [](clsUPControl& r, const QString& v) { r.lngMeterRTRNum = NumberToInt32(v); }},
-    {"meterionumber",
-     [](clsUPControl& r, const QString& v) { r.lngMeterIONum = NumberToInt32(v); }},
+     [](clsUPControl& r, const QString& v) { r.lngMeterRTRNum = NumberToInt32(v); },
+     NumberField::WholeNumber32},
+    {"meterionumber", [](clsUPControl& r, const QString& v) { r.lngMeterIONum = NumberToInt32(v); },
+     NumberField::WholeNumber32},
     {"meterissource",
      [](clsUPControl& r, const QString& v) { r.boolMeterIsSource = notFalseWord(v); }},
     {"meterscale",
@@ -117,10 +128,13 @@ const KeyEntry kControlKeys[] = {
      }},
     {"levellinecolor",
      [](clsUPControl& r, const QString& v) { r.lngLevelLineColor = colourOr(v, kColorLightGrey); }},
-    {"decayrate", [](clsUPControl& r, const QString& v) { r.intDecayRate = numberOrZero16(v); }},
-    {"centerpad", [](clsUPControl& r, const QString& v) { r.intCenterPad = numberOrZero16(v); }},
+    {"decayrate", [](clsUPControl& r, const QString& v) { r.intDecayRate = numberOrZero16(v); },
+     NumberField::WholeNumber16},
+    {"centerpad", [](clsUPControl& r, const QString& v) { r.intCenterPad = numberOrZero16(v); },
+     NumberField::WholeNumber16},
     {"fadernominal",
-     [](clsUPControl& r, const QString& v) { r.sngFaderNominal = numberOrZero16(v); }},
+     [](clsUPControl& r, const QString& v) { r.sngFaderNominal = numberOrZero16(v); },
+     NumberField::WholeNumber16},
     {"hidegainvalue",
      [](clsUPControl& r, const QString& v) { r.boolHideGainValue = !ReadsAsBooleanFalse(v); }},
     {"fontname", [](clsUPControl& r, const QString& v) { r.FontName = v.trimmed(); }},
@@ -137,15 +151,43 @@ const KeyEntry kControlKeys[] = {
     {"fontitalic", [](clsUPControl& r, const QString& v) { r.FontItalic = notFalseWord(v); }},
 };
 
-const QHash<QString, KeyRule>& controlKeys() {
-    static const QHash<QString, KeyRule> keys = [] {
-        QHash<QString, KeyRule> index;
+const QHash<QString, const KeyEntry*>& controlKeys() {
+    static const QHash<QString, const KeyEntry*> keys = [] {
+        QHash<QString, const KeyEntry*> index;
         for (const KeyEntry& entry : kControlKeys) {
-            index.insert(QString::fromLatin1(entry.key), entry.rule);
+            index.insert(QString::fromLatin1(entry.key), &entry);
         }
         return index;
     }();
     return keys;
+}
+
+QString keyOf(const QDomNode& child) {
+    return child.nodeName().toLower().trimmed();
+}
+
+// The text of the control's last element under the key, as the reader would keep it.
+QString lastValue(const QDomElement& element, QLatin1String key) {
+    QString value;
+    for (QDomElement child = element.firstChildElement(); !child.isNull();
+         child = child.nextSiblingElement()) {
+        if (keyOf(child) == key) {
+            value = child.text();
+        }
+    }
+    return value;
+}
+
+void explain(const QDomElement& element, const QDomElement& field, const KeyEntry& entry,
+             FieldFailure& failure) {
+    failure.panelKey = false;
+    failure.controlName = lastValue(element, QLatin1String("name"));
+    failure.controlType = lastValue(element, QLatin1String("type"));
+    failure.key = QString::fromLatin1(entry.key);
+    failure.value = field.text();
+    failure.reason = ExplainConversionFailure(failure.key, failure.value, entry.number);
+    failure.line = std::max(0, field.lineNumber());
+    failure.column = std::max(0, field.columnNumber());
 }
 
 clsUPControl newRecord() {
@@ -156,20 +198,26 @@ clsUPControl newRecord() {
     return record;
 }
 
-std::optional<clsUPControl> readElement(const QDomElement& element) {
+std::optional<clsUPControl> readElement(const QDomElement& element, FieldFailure* failure) {
     clsUPControl record = newRecord();
     const auto& keys = controlKeys();
+    QDomElement field;
+    const KeyEntry* entry = nullptr;
     try {
         for (QDomNode child = element.firstChild(); !child.isNull(); child = child.nextSibling()) {
             if (!child.isElement()) {
                 continue; // comments, text and processing instructions carry no property
             }
-            const KeyRule rule = keys.value(child.nodeName().toLower().trimmed(), nullptr);
-            if (rule != nullptr) {
-                rule(record, child.toElement().text());
+            entry = keys.value(keyOf(child), nullptr);
+            if (entry != nullptr) {
+                field = child.toElement();
+                entry->rule(record, field.text());
             }
         }
     } catch (const ConversionError&) {
+        if (failure != nullptr && entry != nullptr) {
+            explain(element, field, *entry, *failure);
+        }
         return std::nullopt;
     }
     return record;
@@ -182,14 +230,22 @@ std::optional<clsUPControl> GetControl(const QString& xml) {
     if (!LoadDefinitionDocument(xml, document)) {
         return newRecord();
     }
-    return readElement(document.documentElement());
+    return readElement(document.documentElement(), nullptr);
 }
 
-std::optional<clsUPControl> ReadControlNode(const QDomNode& node) {
+std::optional<clsUPControl> ReadControlNode(const QDomNode& node, FieldFailure* failure) {
     if (!node.isElement()) {
         return newRecord();
     }
-    return readElement(node.toElement());
+    return readElement(node.toElement(), failure);
+}
+
+QStringList ControlFieldKeys() {
+    QStringList keys;
+    for (const KeyEntry& entry : kControlKeys) {
+        keys.append(QString::fromLatin1(entry.key));
+    }
+    return keys;
 }
 
 } // namespace corvane

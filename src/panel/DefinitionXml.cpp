@@ -16,7 +16,8 @@ public:
         qsizetype markup = 0;
         while ((m_pos = m_xml.indexOf(QLatin1Char('<'), m_pos)) >= 0) {
             if (++markup > DefinitionLimits::kMaxMarkup) {
-                return false;
+                return breach(QStringLiteral("more than %1 tags, comments and the like")
+                                  .arg(DefinitionLimits::kMaxMarkup));
             }
             const QStringView rest = m_xml.mid(m_pos);
             bool ok = true;
@@ -44,7 +45,17 @@ public:
         return true;
     }
 
+    // What the scan stopped at, and where: empty while within the limits.
+    const QString& reason() const { return m_reason; }
+    qsizetype breachAt() const { return m_breachAt; }
+
 private:
+    bool breach(const QString& reason) {
+        m_reason = reason;
+        m_breachAt = m_pos;
+        return false;
+    }
+
     void skipPast(QLatin1String terminator, qsizetype from) {
         const qsizetype found = m_xml.indexOf(terminator, m_pos + from);
         m_pos = found < 0 ? -1 : found + terminator.size();
@@ -63,7 +74,8 @@ private:
             } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
                 quote = c;
             } else if (c == QLatin1Char('[')) {
-                return false;
+                return breach(QStringLiteral("a document type declaration with an internal "
+                                             "subset, where entities would be declared"));
             } else if (c == QLatin1Char('>')) {
                 m_pos = i + 1;
                 return true;
@@ -88,11 +100,13 @@ private:
                 quote = c;
             } else if (c == QLatin1Char('=')) {
                 if (++attributes > DefinitionLimits::kMaxAttributesPerTag) {
-                    return false;
+                    return breach(QStringLiteral("a tag with more than %1 attributes")
+                                      .arg(DefinitionLimits::kMaxAttributesPerTag));
                 }
             } else if (c == QLatin1Char('>')) {
                 if (m_xml[i - 1] != QLatin1Char('/') && ++m_depth > DefinitionLimits::kMaxDepth) {
-                    return false;
+                    return breach(QStringLiteral("elements nested more than %1 deep")
+                                      .arg(DefinitionLimits::kMaxDepth));
                 }
                 m_pos = i + 1;
                 return true;
@@ -105,24 +119,60 @@ private:
     QStringView m_xml;
     qsizetype m_pos = 0;
     int m_depth = 0;
+    QString m_reason;
+    qsizetype m_breachAt = 0;
 };
+
+// Line and column (1-based) of a place in the text; only asked for when explaining a failure.
+void placeOf(QStringView xml, qsizetype offset, DefinitionLoadFailure& failure) {
+    const QStringView before = xml.left(offset);
+    failure.line = int(before.count(QLatin1Char('\n'))) + 1;
+    failure.column = int(offset - (before.lastIndexOf(QLatin1Char('\n')) + 1)) + 1;
+}
+
+bool explainedBreach(QStringView xml, DefinitionLoadFailure* failure) {
+    if (xml.size() > DefinitionLimits::kMaxCharacters) {
+        if (failure != nullptr) {
+            failure->reason =
+                QStringLiteral("more than %1 characters").arg(DefinitionLimits::kMaxCharacters);
+            placeOf(xml, DefinitionLimits::kMaxCharacters, *failure);
+        }
+        return true;
+    }
+    MarkupScanner scanner(xml);
+    if (scanner.withinLimits()) {
+        return false;
+    }
+    if (failure != nullptr) {
+        failure->reason = scanner.reason();
+        placeOf(xml, scanner.breachAt(), *failure);
+    }
+    return true;
+}
 
 } // namespace
 
 bool IsWithinDefinitionLimits(QStringView xml) {
-    if (xml.size() > DefinitionLimits::kMaxCharacters) {
-        return false;
-    }
-    return MarkupScanner(xml).withinLimits();
+    return !explainedBreach(xml, nullptr);
 }
 
-bool LoadDefinitionDocument(QStringView xml, QDomDocument& document) {
+bool LoadDefinitionDocument(QStringView xml, QDomDocument& document,
+                            DefinitionLoadFailure* failure) {
     document.clear();
-    if (!IsWithinDefinitionLimits(xml)) {
+    if (explainedBreach(xml, failure)) {
+        if (failure != nullptr) {
+            failure->beyondLimits = true;
+        }
         return false;
     }
-    if (!document.setContent(xml.toString())) {
+    QString message;
+    int line = 0;
+    int column = 0;
+    if (!document.setContent(xml.toString(), &message, &line, &column)) {
         document.clear();
+        if (failure != nullptr) {
+            *failure = DefinitionLoadFailure{false, message, line, column};
+        }
         return false;
     }
     return true;

@@ -23,9 +23,19 @@ struct DefinitionLimits {
 // document type subset (where entities are declared). Does not check well-formedness.
 bool IsWithinDefinitionLimits(QStringView xml);
 
+// Why a definition could not be loaded, for those who explain it to a panel's author: which
+// limit it goes beyond, or what the XML parser found, and where (1-based; 0 when unknown).
+struct DefinitionLoadFailure {
+    bool beyondLimits = false; // false: not well-formed XML
+    QString reason;
+    int line = 0;
+    int column = 0;
+};
+
 // Parses the text into the document when it is within the limits and well-formed XML.
 // Anything else counts as not well-formed: false, and the document is left empty. Text beyond
-// the limits is refused without being copied.
-bool LoadDefinitionDocument(QStringView xml, QDomDocument& document);
+// the limits is refused without being copied. The failure, when asked for, says why.
+bool LoadDefinitionDocument(QStringView xml, QDomDocument& document,
+                            DefinitionLoadFailure* failure = nullptr);
 
 } // namespace corvane

@@ -3,6 +3,7 @@
 #include "components/LedMeter.h"
 #include "components/MeterFader.h"
 #include "components/TSClockInterop.h"
+#include "meters/MeterPoint.h"
 #include "panel/ControlArrays.h"
 #include "panel/ControlProperties.h"
 #include "panel/ListItems.h"
@@ -16,6 +17,8 @@
 
 #include <QComboBox>
 #include <QLabel>
+
+#include <limits>
 
 namespace corvane {
 
@@ -82,19 +85,18 @@ void fillDropDown(QComboBox* list, const clsUPControl& record) {
     }
     list->addItems(DropDownItems(record.List));
     list->setCurrentIndex(-1); // a list shows no selection unless its index gives one
+    if (ListRejectsIndex(record.ListIndex, list->count())) {
+        throw ConversionError("the list takes no selection index below -1");
+    }
     if (record.ListIndex < list->count()) {
-        if (record.ListIndex < -1) {
-            throw ConversionError("the list rejects this selection index");
-        }
         list->setCurrentIndex(record.ListIndex);
     }
 }
 
 } // namespace
 
-FormBuilder::FormBuilder(PanelState& state, ControlArrays& arrays, QWidget* window, Hooks hooks)
-    : m_state(state), m_arrays(arrays), m_window(window), m_hooks(std::move(hooks)) {
-    m_builders = {
+const QHash<QString, FormBuilder::Builder>& FormBuilder::builders() {
+    static const QHash<QString, Builder> table{
         {QStringLiteral("form"), &FormBuilder::buildWindow},
         {QStringLiteral("textbox"), &FormBuilder::buildTextBox},
         {QStringLiteral("button"), &FormBuilder::buildButton},
@@ -105,17 +107,40 @@ FormBuilder::FormBuilder(PanelState& state, ControlArrays& arrays, QWidget* wind
         {QStringLiteral("meterfader"), &FormBuilder::buildMeterFader},
         {QStringLiteral("tsclock"), &FormBuilder::buildClock},
     };
+    return table;
 }
+
+bool FormBuilder::BuildsType(const QString& type) {
+    return builders().contains(type);
+}
+
+QStringList FormBuilder::BuiltTypes() {
+    return builders().keys();
+}
+
+qint16 FormBuilder::WindowHeight(qint16 panelHeight) {
+    const double height = static_cast<double>(panelHeight) + kTitleBarTwips;
+    if (height > std::numeric_limits<qint16>::max()) {
+        throw ConversionError("the window's height with its title bar is beyond 32767 twips");
+    }
+    return ToInt16(height);
+}
+
+FormBuilder::FormBuilder(PanelState& state, ControlArrays& arrays, QWidget* window, Hooks hooks)
+    : m_state(state), m_arrays(arrays), m_window(window), m_hooks(std::move(hooks)) {}
 
 void FormBuilder::BuildForm() {
     PanelBuildBatch batch(m_window);
     m_batch = &batch;
+    const clsUPControl* current = nullptr;
     try {
         for (auto& entry : m_state.collControls) {
             if (entry.value) {
+                current = entry.value.get();
                 buildRecord(*entry.value);
             }
         }
+        current = nullptr;
         if (m_hooks.EnableUPPing) {
             m_hooks.EnableUPPing();
         }
@@ -124,8 +149,14 @@ void FormBuilder::BuildForm() {
                 batch.lower(view);
             }
         }
-    } catch (const ConversionError&) {
+    } catch (const ConversionError& error) {
         // The building ends here; what was built stays, the rest waits for the next delivery.
+        if (current != nullptr) {
+            qCWarning(lcPanel).noquote()
+                << QStringLiteral("Building the panel stopped at %1 \"%2\": %3; the controls "
+                                  "after it are not built")
+                       .arg(current->ControlType, current->Name, QString::fromUtf8(error.what()));
+        }
     }
     m_batch = nullptr;
 }
@@ -141,14 +172,15 @@ void FormBuilder::buildRecord(clsUPControl& record) {
     if (record.elementLoaded) {
         return; // its building failed once; it keeps that hidden element and no other
     }
-    const auto builder = m_builders.constFind(type);
-    if (builder != m_builders.cend()) {
+    const auto builder = builders().constFind(type);
+    if (builder != builders().cend()) {
         (this->*builder.value())(record);
     }
 }
 
 void FormBuilder::subscribeIfPlaced(const clsUPControl& record) {
-    if (record.lngMeterRTRNum > 0 && record.lngMeterIONum > 0 && m_hooks.SendMeterSubscription) {
+    if (IsSubscribedPoint(record.lngMeterRTRNum, record.lngMeterIONum) &&
+        m_hooks.SendMeterSubscription) {
         m_hooks.SendMeterSubscription(record.lngMeterRTRNum, record.lngMeterIONum,
                                       record.boolMeterIsSource);
     }
@@ -161,7 +193,7 @@ void FormBuilder::buildWindow(clsUPControl& record) {
     if (record.Height != 0) {
         // The window's outer height is the panel's height plus room for its title bar, a 16-bit
         // sum.
-        CP::SetHeight(m_window, ToInt16(static_cast<double>(record.Height) + 200));
+        CP::SetHeight(m_window, WindowHeight(record.Height));
     }
     CP::SetColors(m_window, record.BackColor, record.ForeColor);
     CP::SetCaption(m_window, record.Caption.trimmed().isEmpty() ? record.Name : record.Caption);

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -28,16 +29,26 @@ public:
         std::function<void(PanelButton& button, int index)> ButtonLoaded;
     };
 
+    // The window's height above the panel's own, for its title bar.
+    static constexpr int kTitleBarTwips = 200;
+
     FormBuilder(PanelState& state, ControlArrays& arrays, QWidget* window, Hooks hooks);
 
     // A conversion error (a window height beyond 16 bits, a list index the list rejects) ends
-    // the building silently. Controls built before it stay; the record being built keeps no
+    // the building, logged. Controls built before it stay; the record being built keeps no
     // control, and a control-array element it had loaded stays hidden and is its last: later
     // deliveries pass it by. The later records wait for the next delivery.
     void BuildForm();
 
+    // Whether records of the type (lower case) get a control, and the types that do.
+    static bool BuildsType(const QString& type);
+    static QStringList BuiltTypes();
+    // The window's height for the panel's height: a 16-bit sum, a ConversionError beyond it.
+    static qint16 WindowHeight(qint16 panelHeight);
+
 private:
     using Builder = void (FormBuilder::*)(clsUPControl&);
+    static const QHash<QString, Builder>& builders();
 
     void buildRecord(clsUPControl& record);
     void buildWindow(clsUPControl& record);
@@ -55,7 +66,6 @@ private:
     ControlArrays& m_arrays;
     QWidget* m_window;
     Hooks m_hooks;
-    QHash<QString, Builder> m_builders;
     PanelBuildBatch* m_batch = nullptr; // during BuildForm
 };
 

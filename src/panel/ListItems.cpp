@@ -5,9 +5,10 @@
 
 namespace corvane {
 
-QStringList DropDownItems(const QString& list) {
-    QStringList items;
-    qsizetype skipped = 0;
+namespace {
+
+// Calls take(start, length) for every non-empty piece between commas, in order.
+template <typename Take> void forEachItem(const QString& list, Take take) {
     qsizetype start = 0;
     while (start <= list.size()) {
         qsizetype end = list.indexOf(QLatin1Char(','), start);
@@ -15,19 +16,35 @@ QStringList DropDownItems(const QString& list) {
             end = list.size();
         }
         if (end > start) {
-            if (items.size() < PanelLimits::kMaxListItems) {
-                items.append(list.mid(start, end - start));
-            } else {
-                ++skipped;
-            }
+            take(start, end - start);
         }
         start = end + 1;
     }
+}
+
+} // namespace
+
+QStringList DropDownItems(const QString& list) {
+    QStringList items;
+    qsizetype skipped = 0;
+    forEachItem(list, [&](qsizetype start, qsizetype length) {
+        if (items.size() < PanelLimits::kMaxListItems) {
+            items.append(list.mid(start, length));
+        } else {
+            ++skipped;
+        }
+    });
     if (skipped > 0) {
         qCWarning(lcPanel) << "A list holds more than" << PanelLimits::kMaxListItems
                            << "items:" << skipped << "skipped";
     }
     return items;
+}
+
+qsizetype DropDownItemCount(const QString& list) {
+    qsizetype count = 0;
+    forEachItem(list, [&](qsizetype, qsizetype) { ++count; });
+    return count;
 }
 
 } // namespace corvane

@@ -1,7 +1,9 @@
 #include "panel/PanelDefinitionReader.h"
 
 #include "panel/ControlReader.h"
+#include "panel/DefinitionNotes.h"
 #include "panel/DefinitionXml.h"
+#include "panel/FieldConversion.h"
 #include "panel/PanelLimits.h"
 #include "panel/PanelState.h"
 #include "runtime/ColorRules.h"
@@ -15,6 +17,7 @@
 #include <QHash>
 #include <QTextStream>
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 
@@ -27,15 +30,18 @@ using PanelKeyRule = void (*)(clsUPControl&, PanelState&, const QString&);
 struct PanelKeyEntry {
     const char* key;
     PanelKeyRule rule;
+    NumberField number = NumberField::None; // how a value can fail to convert
 };
 
 // The window's own keys. "controllist" is not among them: it is read where it stands.
 const PanelKeyEntry kPanelKeys[] = {
     {"name", [](clsUPControl& f, PanelState&, const QString& v) { f.Name = v; }},
     {"width",
-     [](clsUPControl& f, PanelState&, const QString& v) { f.Width = ToInt16(NumericPrefix(v)); }},
+     [](clsUPControl& f, PanelState&, const QString& v) { f.Width = ToInt16(NumericPrefix(v)); },
+     NumberField::Twips16},
     {"height",
-     [](clsUPControl& f, PanelState&, const QString& v) { f.Height = ToInt16(NumericPrefix(v)); }},
+     [](clsUPControl& f, PanelState&, const QString& v) { f.Height = ToInt16(NumericPrefix(v)); },
+     NumberField::Twips16},
     {"backcolor",
      [](clsUPControl& f, PanelState&, const QString& v) { f.BackColor = DeriveColor(v); }},
     {"backcoloron", [](clsUPControl& f, PanelState&,
@@ -56,11 +62,11 @@ const PanelKeyEntry kPanelKeys[] = {
     {"caption", [](clsUPControl& f, PanelState&, const QString& v) { f.Caption = v; }},
 };
 
-const QHash<QString, PanelKeyRule>& panelKeys() {
-    static const QHash<QString, PanelKeyRule> keys = [] {
-        QHash<QString, PanelKeyRule> index;
+const QHash<QString, const PanelKeyEntry*>& panelKeys() {
+    static const QHash<QString, const PanelKeyEntry*> keys = [] {
+        QHash<QString, const PanelKeyEntry*> index;
         for (const PanelKeyEntry& entry : kPanelKeys) {
-            index.insert(QString::fromLatin1(entry.key), entry.rule);
+            index.insert(QString::fromLatin1(entry.key), &entry);
         }
         return index;
     }();
@@ -80,19 +86,34 @@ QString nodeXml(const QDomNode& node) {
 
 } // namespace
 
-PanelDefinitionReader::PanelDefinitionReader(PanelState& state) : m_state(state) {}
+QStringList PanelKeyNames() {
+    QStringList keys;
+    for (const PanelKeyEntry& entry : kPanelKeys) {
+        keys.append(QString::fromLatin1(entry.key));
+    }
+    keys.append(QStringLiteral("controllist"));
+    return keys;
+}
+
+PanelDefinitionReader::PanelDefinitionReader(PanelState& state, DefinitionNotes* notes)
+    : m_state(state), m_notes(notes != nullptr ? *notes : m_log) {}
 
 bool PanelDefinitionReader::AnalyzeXML(QStringView definition) {
     m_controlsRead = 0;
     m_controlsSkipped = 0;
+    m_firstSkipped = QDomNode();
+    m_notes.startDefinition();
     auto form = std::make_shared<clsUPControl>();
     form->ControlType = QStringLiteral("Form");
     form->Enabled = true;
     bool readable = false;
     try {
         QDomDocument document;
-        readable = LoadDefinitionDocument(definition, document);
-        if (readable && !readDocument(document, *form)) {
+        DefinitionLoadFailure failure;
+        readable = LoadDefinitionDocument(definition, document, &failure);
+        if (!readable) {
+            m_notes.unreadable(failure);
+        } else if (!readDocument(document, *form)) {
             return false;
         }
     } catch (const std::exception&) {
@@ -107,16 +128,19 @@ bool PanelDefinitionReader::AnalyzeXML(QStringView definition) {
         return true;
     }
     if (m_controlsSkipped > 0) {
-        qCWarning(lcPanel) << "A delivery holds more than" << PanelLimits::kMaxControlsPerDelivery
-                           << "controls:" << m_controlsSkipped << "skipped";
+        m_notes.overLimit(m_controlsSkipped, m_firstSkipped);
+        m_firstSkipped.clear(); // the parsed document can go
     }
     const QString key = form->Name.toLower();
-    m_state.collControls.add(key, std::move(form));
+    if (!m_state.collControls.add(key, form)) {
+        m_notes.dropped(*form, QDomNode(), *m_state.collControls.find(key));
+    }
     return true;
 }
 
 bool PanelDefinitionReader::readDocument(const QDomDocument& document, clsUPControl& form) {
     const QDomElement root = document.documentElement();
+    m_notes.parsed(root);
     for (QDomNode child = root.firstChild(); !child.isNull(); child = child.nextSibling()) {
         if (child.isElement() && child.nodeName().toLower() == QLatin1String("controllist")) {
             if (!readControlList(child.toElement())) {
@@ -133,9 +157,23 @@ void PanelDefinitionReader::readPanelKey(const QDomNode& node, clsUPControl& for
     if (!node.isElement()) {
         return;
     }
-    const PanelKeyRule rule = panelKeys().value(node.nodeName().toLower(), nullptr);
-    if (rule != nullptr) {
-        rule(form, m_state, node.toElement().text());
+    const PanelKeyEntry* entry = panelKeys().value(node.nodeName().toLower(), nullptr);
+    if (entry == nullptr) {
+        return;
+    }
+    const QString value = node.toElement().text();
+    try {
+        entry->rule(form, m_state, value);
+    } catch (const ConversionError&) {
+        FieldFailure failure;
+        failure.panelKey = true;
+        failure.key = QString::fromLatin1(entry->key);
+        failure.value = value;
+        failure.reason = ExplainConversionFailure(failure.key, value, entry->number);
+        failure.line = std::max(0, node.lineNumber());
+        failure.column = std::max(0, node.columnNumber());
+        m_notes.notConverted(failure);
+        throw;
     }
 }
 
@@ -144,7 +182,9 @@ void PanelDefinitionReader::readPanelKey(const QDomNode& node, clsUPControl& for
 bool PanelDefinitionReader::readControlList(const QDomElement& list) {
     for (QDomNode child = list.firstChild(); !child.isNull(); child = child.nextSibling()) {
         if (m_controlsRead >= PanelLimits::kMaxControlsPerDelivery) {
-            ++m_controlsSkipped;
+            if (m_controlsSkipped++ == 0) {
+                m_firstSkipped = child;
+            }
             continue;
         }
         ++m_controlsRead;
@@ -156,8 +196,10 @@ bool PanelDefinitionReader::readControlList(const QDomElement& list) {
 }
 
 bool PanelDefinitionReader::registerControl(const QDomNode& node) {
-    std::optional<clsUPControl> read = ReadControlNode(node);
+    FieldFailure failure;
+    std::optional<clsUPControl> read = ReadControlNode(node, &failure);
     if (!read) {
+        m_notes.notConverted(failure);
         return false;
     }
     auto record = std::make_shared<clsUPControl>(std::move(*read));
@@ -165,7 +207,12 @@ bool PanelDefinitionReader::registerControl(const QDomNode& node) {
     if (type == QLatin1String("tsclock") || type == QLatin1String("codeccontrol")) {
         record->strIngestXML = nodeXml(node);
     }
-    m_state.collControls.add(record->Name.toLower(), record);
+    const QString key = record->Name.toLower();
+    if (m_state.collControls.add(key, record)) {
+        m_notes.registered(record, node);
+    } else {
+        m_notes.dropped(*record, node, *m_state.collControls.find(key));
+    }
     if (isMeterType(type)) {
         addToMeterPoint(*record); // also for a record dropped as a duplicate
     }

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <initializer_list>
 #include <stdexcept>
 
 namespace corvane {
@@ -60,10 +61,6 @@ QString caption(const clsUPControl& record, const QString& type) {
     if (type == QLatin1String("textbox")) {
         return withCrLf(CP::Caption(&control));
     }
-    if (type != QLatin1String("button") && type != QLatin1String("label") &&
-        type != QLatin1String("form")) {
-        throw UnreadableValue("the control has no caption");
-    }
     // As a caption holds it: an ampersand doubled, so that it shows as itself.
     QString text = CP::Caption(&control);
     text.replace(QLatin1Char('&'), QLatin1String("&&"));
@@ -81,83 +78,118 @@ QString listText(const clsUPControl& record) {
 }
 
 using ValueReader = QString (*)(const clsUPControl& record, const QString& type);
+using TypeRule = CommandRead (*)(const QString& type);
 
-const QHash<QString, ValueReader>& valueReaders() {
-    static const QHash<QString, ValueReader> readers{
+// What a property gives for a control type, before the control itself is asked.
+CommandRead everyType(const QString&) {
+    return CommandRead::Value;
+}
+
+bool isOneOf(const QString& type, std::initializer_list<const char*> types) {
+    return std::any_of(types.begin(), types.end(),
+                       [&](const char* given) { return type == QLatin1String(given); });
+}
+
+CommandRead captioned(const QString& type) {
+    return isOneOf(type, {"textbox", "button", "label", "form"}) ? CommandRead::Value
+                                                                 : CommandRead::Fails;
+}
+
+CommandRead pictured(const QString& type) {
+    return isOneOf(type, {"form", "button"}) ? CommandRead::Value : CommandRead::Nothing;
+}
+
+CommandRead lists(const QString& type) {
+    return type == QLatin1String("dropdown") ? CommandRead::Value : CommandRead::Nothing;
+}
+
+CommandRead notButtons(const QString& type) {
+    // Buttons keep the text colour of their style: they have none to give.
+    return type == QLatin1String("button") ? CommandRead::Nothing : CommandRead::Value;
+}
+
+struct PropertyReader {
+    ValueReader read;
+    TypeRule types;
+    bool fromControl; // read from the visible control: fails while the control is not built
+};
+
+const QHash<QString, PropertyReader>& propertyReaders() {
+    static const QHash<QString, PropertyReader> readers{
         {QStringLiteral("controltype"),
-         [](const clsUPControl& r, const QString&) { return r.ControlType; }},
-        {QStringLiteral("name"), [](const clsUPControl& r, const QString&) { return r.Name; }},
+         {[](const clsUPControl& r, const QString&) { return r.ControlType; }, everyType, false}},
+        {QStringLiteral("name"),
+         {[](const clsUPControl& r, const QString&) { return r.Name; }, everyType, false}},
         {QStringLiteral("width"),
-         [](const clsUPControl& r, const QString&) {
-             return positionText(CP::Width(&visibleControl(r)));
-         }},
+         {[](const clsUPControl& r, const QString&) {
+              return positionText(CP::Width(&visibleControl(r)));
+          },
+          everyType, true}},
         {QStringLiteral("height"),
-         [](const clsUPControl& r, const QString&) {
-             return positionText(CP::Height(&visibleControl(r)));
-         }},
+         {[](const clsUPControl& r, const QString&) {
+              return positionText(CP::Height(&visibleControl(r)));
+          },
+          everyType, true}},
         {QStringLiteral("left"),
-         [](const clsUPControl& r, const QString&) {
-             return positionText(CP::Left(&visibleControl(r)));
-         }},
+         {[](const clsUPControl& r, const QString&) {
+              return positionText(CP::Left(&visibleControl(r)));
+          },
+          everyType, true}},
         {QStringLiteral("top"),
-         [](const clsUPControl& r, const QString&) {
-             return positionText(CP::Top(&visibleControl(r)));
-         }},
+         {[](const clsUPControl& r, const QString&) {
+              return positionText(CP::Top(&visibleControl(r)));
+          },
+          everyType, true}},
         {QStringLiteral("backcolor"),
-         [](const clsUPControl& r, const QString&) {
-             return QString::number(CP::BackColor(&visibleControl(r)));
-         }},
+         {[](const clsUPControl& r, const QString&) {
+              return QString::number(CP::BackColor(&visibleControl(r)));
+          },
+          everyType, true}},
         // The record keeps these colours; the visible control knows only the one it shows.
         {QStringLiteral("backcoloron"),
-         [](const clsUPControl& r, const QString&) { return r.BackColorOn; }},
+         {[](const clsUPControl& r, const QString&) { return r.BackColorOn; }, everyType, false}},
         {QStringLiteral("backcoloroff"),
-         [](const clsUPControl& r, const QString&) { return r.BackColorOff; }},
+         {[](const clsUPControl& r, const QString&) { return r.BackColorOff; }, everyType, false}},
         {QStringLiteral("forecolor"),
-         [](const clsUPControl& r, const QString& type) {
-             return type == QLatin1String("button")
-                        ? QString()
-                        : QString::number(CP::ForeColor(&visibleControl(r)));
-         }},
+         {[](const clsUPControl& r, const QString&) {
+              return QString::number(CP::ForeColor(&visibleControl(r)));
+          },
+          notButtons, true}},
         {QStringLiteral("picture"),
-         [](const clsUPControl& r, const QString& type) {
-             return type == QLatin1String("form") || type == QLatin1String("button")
-                        ? r.PictureUpOff
-                        : QString();
-         }},
-        {QStringLiteral("caption"), &caption},
+         {[](const clsUPControl& r, const QString&) { return r.PictureUpOff; }, pictured, false}},
+        {QStringLiteral("caption"), {&caption, captioned, true}},
         {QStringLiteral("flashpicture"),
-         [](const clsUPControl& r, const QString&) { return r.FlashPicture; }},
+         {[](const clsUPControl& r, const QString&) { return r.FlashPicture; }, everyType, false}},
         {QStringLiteral("enabled"),
-         [](const clsUPControl& r, const QString&) { return BoolText(r.Enabled); }},
+         {[](const clsUPControl& r, const QString&) { return BoolText(r.Enabled); }, everyType,
+          false}},
         {QStringLiteral("flash"),
-         [](const clsUPControl& r, const QString&) {
-             return r.Flash ? QStringLiteral("On") : QStringLiteral("Off");
-         }},
+         {[](const clsUPControl& r, const QString&) {
+              return r.Flash ? QStringLiteral("On") : QStringLiteral("Off");
+          },
+          everyType, false}},
         {QStringLiteral("list"),
-         [](const clsUPControl& r, const QString& type) {
-             return type == QLatin1String("dropdown") ? listText(r) : QString();
-         }},
+         {[](const clsUPControl& r, const QString&) { return listText(r); }, lists, true}},
         {QStringLiteral("listindex"),
-         [](const clsUPControl& r, const QString& type) {
-             return type == QLatin1String("dropdown")
-                        ? QString::number(visibleList(r).currentIndex())
-                        : QString();
-         }},
+         {[](const clsUPControl& r, const QString&) {
+              return QString::number(visibleList(r).currentIndex());
+          },
+          lists, true}},
     };
     return readers;
 }
 
 // The value of one placeholder's inner text; empty when it is malformed or names no control.
 QString placeholderValue(QStringView inner, const PanelState& state) {
-    const qsizetype dot = inner.indexOf(QLatin1Char('.'));
-    if (dot < 0 || inner.indexOf(QLatin1Char('.'), dot + 1) >= 0) {
+    const auto parts = SplitPlaceholder(inner);
+    if (!parts) {
         return {};
     }
-    const ControlRecordPtr* record = state.collControls.find(inner.left(dot));
+    const ControlRecordPtr* record = state.collControls.find(parts->control);
     if (record == nullptr || !*record) {
         return {};
     }
-    return CommandValue(**record, inner.sliced(dot + 1).toString().toLower());
+    return CommandValue(**record, parts->property.toString().toLower());
 }
 
 // Where the next "$$" starts, at or after `from`; -1 when there is none. Commands are short,
@@ -197,39 +229,94 @@ QString withPanelName(const QString& text, const QString& panelName) {
     return result;
 }
 
+// Walks a command whose panel name is filled in: literal(text) for the text between
+// placeholders, placeholder(inner) for each placeholder's inner text, left to right. A "$$"
+// without a partner is dropped; the closing marker may overlap the opening one ("$$$").
+template <typename Literal, typename Placeholder>
+void scanCommand(QStringView text, Literal literal, Placeholder placeholder) {
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype open = findMarker(text, from);
+        if (open < 0) {
+            literal(text.sliced(from));
+            return;
+        }
+        literal(text.sliced(from, open - from));
+        const qsizetype close = findMarker(text, open + 1);
+        if (close < 0) {
+            literal(text.sliced(open + kMarkerLength));
+            return;
+        }
+        const qsizetype innerLength = std::max<qsizetype>(0, close - open - kMarkerLength);
+        placeholder(text.sliced(open + kMarkerLength, innerLength));
+        from = close + kMarkerLength;
+    }
+}
+
 } // namespace
 
+std::optional<PlaceholderParts> SplitPlaceholder(QStringView inner) {
+    const qsizetype dot = inner.indexOf(QLatin1Char('.'));
+    if (dot < 0 || inner.indexOf(QLatin1Char('.'), dot + 1) >= 0) {
+        return std::nullopt;
+    }
+    return PlaceholderParts{inner.left(dot), inner.sliced(dot + 1)};
+}
+
+QStringList CommandPlaceholders(const QString& commandText, const QString& panelName) {
+    QStringList placeholders;
+    const QString text = withPanelName(commandText, panelName);
+    scanCommand(
+        text, [](QStringView) {},
+        [&](QStringView inner) { placeholders.append(inner.toString()); });
+    return placeholders;
+}
+
 QString CommandValue(const clsUPControl& record, const QString& property) {
-    const ValueReader reader = valueReaders().value(property, nullptr);
-    return reader ? reader(record, record.typeKey()) : QString();
+    const auto reader = propertyReaders().constFind(property);
+    if (reader == propertyReaders().cend()) {
+        return {};
+    }
+    const QString type = record.typeKey();
+    switch (reader->types(type)) {
+    case CommandRead::Nothing:
+        return {};
+    case CommandRead::Fails:
+        throw UnreadableValue("the control has no such value");
+    case CommandRead::Value:
+        break;
+    }
+    return reader->read(record, type);
+}
+
+CommandRead CommandReadOf(const QString& type, const QString& property, bool onPanel) {
+    const auto reader = propertyReaders().constFind(property);
+    if (reader == propertyReaders().cend()) {
+        return CommandRead::Nothing;
+    }
+    const CommandRead read = reader->types(type);
+    if (read == CommandRead::Value && reader->fromControl && !onPanel) {
+        return CommandRead::Fails;
+    }
+    return read;
+}
+
+QStringList CommandPropertyNames() {
+    QStringList names = propertyReaders().keys();
+    names.sort();
+    return names;
 }
 
 QString ReplaceValueInCommand(const QString& commandText, const PanelState& state) {
     try {
         const QString text = withPanelName(commandText, state.windowTag);
-        const QStringView view(text);
         QString result;
         result.reserve(text.size() + 64);
-        qsizetype from = 0;
-        for (;;) {
-            const qsizetype open = findMarker(view, from);
-            if (open < 0) {
-                result += view.sliced(from);
-                return result;
-            }
-            result += view.sliced(from, open - from);
-            // The closing marker may overlap the opening one ("$$$"): then nothing is inside.
-            const qsizetype close = findMarker(view, open + 1);
-            if (close < 0) {
-                // A "$$" without a partner is dropped.
-                result += view.sliced(open + kMarkerLength);
-                return result;
-            }
-            const qsizetype innerLength = std::max<qsizetype>(0, close - open - kMarkerLength);
-            // The value goes in as it is: the scan goes on in the command after the placeholder.
-            result += placeholderValue(view.sliced(open + kMarkerLength, innerLength), state);
-            from = close + kMarkerLength;
-        }
+        // A value goes in as it is: the scan goes on in the command after the placeholder.
+        scanCommand(
+            text, [&](QStringView literal) { result += literal; },
+            [&](QStringView inner) { result += placeholderValue(inner, state); });
+        return result;
     } catch (const std::exception&) {
         return commandText;
     }

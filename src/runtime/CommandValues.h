@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <optional>
 
 namespace corvane {
 
@@ -19,5 +23,25 @@ QString ReplaceValueInCommand(const QString& commandText, const PanelState& stat
 // The text that "$$name.property$$" stands for; property in lower case. Properties that give
 // nothing for this kind of control give empty text. Throws when the value cannot be read.
 QString CommandValue(const clsUPControl& record, const QString& property);
+
+// What "$$name.property$$" gives for a control of the type (lower case) and the property (lower
+// case): a value, nothing (the placeholder is left out), or a failure that abandons the whole
+// substitution. onPanel tells whether the control is built; values read from the visible
+// control fail without one.
+enum class CommandRead { Value, Nothing, Fails };
+CommandRead CommandReadOf(const QString& type, const QString& property, bool onPanel);
+// The properties a placeholder can read (lower case), sorted.
+QStringList CommandPropertyNames();
+
+// The inner texts of the placeholders of a command ("Mic1.caption"), as the substitution meets
+// them once "$$PanelName$$" is filled with the panel's name.
+QStringList CommandPlaceholders(const QString& commandText, const QString& panelName);
+
+// A placeholder's inner text split into control name and property: exactly one "." between.
+struct PlaceholderParts {
+    QStringView control;
+    QStringView property;
+};
+std::optional<PlaceholderParts> SplitPlaceholder(QStringView inner);
 
 } // namespace corvane

@@ -49,11 +49,15 @@ bool SeeIfFileExists(const QString& path) {
 }
 
 QString FindPicturePath(const QString& name, const PanelState& state) {
+    return LookUpPicture(name, state).path;
+}
+
+PictureLookup LookUpPicture(const QString& name, const PanelState& state) {
     if (name.size() <= 2) {
         return {};
     }
     if (isUsedUnchanged(name)) {
-        return name;
+        return {name, false, true};
     }
     QString relative = name;
     relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
@@ -64,7 +68,7 @@ QString FindPicturePath(const QString& name, const PanelState& state) {
         }
         const QString candidate = NormalizePictureFolder(*folder) + relative;
         if (SeeIfFileExists(candidate)) {
-            return candidate;
+            return {candidate};
         }
     }
     // Not there as written: a panel made where letter case does not count may name "BTN.BMP"
@@ -75,7 +79,7 @@ QString FindPicturePath(const QString& name, const PanelState& state) {
         }
         const QString found = FindFileIgnoringCase(NormalizePictureFolder(*folder), relative);
         if (!found.isEmpty()) {
-            return found;
+            return {found, true};
         }
     }
     return {};

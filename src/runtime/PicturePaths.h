@@ -14,6 +14,14 @@ struct PanelState;
 // nothing found (also for names of two characters or fewer).
 QString FindPicturePath(const QString& name, const PanelState& state);
 
+// The same lookup, telling how the name was found.
+struct PictureLookup {
+    QString path;           // empty: not found
+    bool otherCase = false; // found only by ignoring letter case
+    bool unchecked = false; // a name used unchanged, without looking at the disk
+};
+PictureLookup LookUpPicture(const QString& name, const PanelState& state);
+
 // Whether the path names an existing file (a folder does not count). Never fails.
 bool SeeIfFileExists(const QString& path);
 

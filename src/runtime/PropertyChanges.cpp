@@ -218,6 +218,12 @@ const QHash<QString, Applier>& appliers() {
 
 } // namespace
 
+QStringList ChangeablePropertyNames() {
+    QStringList names = appliers().keys();
+    names.sort();
+    return names;
+}
+
 PropertyChanges::PropertyChanges(PanelState& state, const ControlArrays& arrays)
     : m_state(state), m_arrays(arrays) {}
 

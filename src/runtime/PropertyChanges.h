@@ -3,11 +3,15 @@
 #include "panel/PanelState.h"
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 namespace corvane {
 
 struct ControlArrays;
+
+// The properties a change from the Core can set (lower case), sorted; others change nothing.
+QStringList ChangeablePropertyNames();
 
 // Applies the Core's property changes (command 35) to the running panel. A payload reads
 // "panel.control.property=value": the control is named ("Mic1", or "panel.Mic1" as a second

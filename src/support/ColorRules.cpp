@@ -42,6 +42,12 @@ std::optional<qint32> ReadColor(QStringView text) {
     return word != colourWords().constEnd() ? std::optional<qint32>(*word) : std::nullopt;
 }
 
+QStringList ColorWords() {
+    QStringList words = colourWords().keys();
+    words.sort();
+    return words;
+}
+
 qint32 DeriveColor(QStringView text) {
     // Colours never fail: what names no colour, or does not fit, is black.
     return ReadColor(text).value_or(0);

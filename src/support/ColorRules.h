@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QStringView>
 
 #include <optional>
@@ -18,5 +19,8 @@ qint32 DeriveColor(QStringView text);
 // The same rule for a reader that keeps its colour when the text names none: nothing for
 // exactly the texts that DeriveColor turns into black by default.
 std::optional<qint32> ReadColor(QStringView text);
+
+// The colour words (lower case), sorted.
+QStringList ColorWords();
 
 } // namespace corvane

@@ -11,6 +11,7 @@
 #include "panel/PanelState.h"
 #include "panel/PanelTextBox.h"
 #include "support/LogCapture.h"
+#include "support/NumberRules.h"
 #include "support/Twips.h"
 
 #include <QComboBox>
@@ -238,6 +239,7 @@ TEST_F(FormBuilderTest, DropDownItemsAndSelection) {
 }
 
 TEST_F(FormBuilderTest, ARejectedSelectionEndsTheBuildingThere) {
+    test::LogCapture log;
     const QString definition =
         panel("<name>P</name>", "<c><type>label</type><name>first</name></c>"
                                 "<c><type>dropdown</type><name>bad</name><list>a</list>"
@@ -250,6 +252,10 @@ TEST_F(FormBuilderTest, ARejectedSelectionEndsTheBuildingThere) {
     EXPECT_FALSE(record("after")->pntrControl);
     EXPECT_EQ(m_state.windowTag, ""); // the window, built last, was not reached
     EXPECT_EQ(m_upPingEnabled, 0);
+    EXPECT_EQ(log.lines("corvane.panel"),
+              QStringList({"warning: Building the panel stopped at dropdown \"bad\": the list "
+                           "takes no selection index below -1; the controls after it are not "
+                           "built"}));
 
     // Delivered again, the failed record is not built a second time: it keeps its one hidden
     // element, and the records after it are built.
@@ -304,9 +310,16 @@ TEST_F(FormBuilderTest, AWindowOfZeroSizeKeepsItsSizeAndShowsItsCaptionAsWritten
 }
 
 TEST_F(FormBuilderTest, AWindowTooHighEndsTheBuildingWithoutItsName) {
+    test::LogCapture log;
     ASSERT_TRUE(deliver(panel("<name>P</name><height>32600</height>", "")));
     EXPECT_EQ(m_state.windowTag, "");
     EXPECT_FALSE(record("p")->pntrControl);
+    EXPECT_EQ(log.warnings("corvane.panel", "stopped at Form \"P\": the window's height with "
+                                            "its title bar is beyond 32767 twips"),
+              1);
+    // 32567 and the title bar still fit.
+    EXPECT_EQ(FormBuilder::WindowHeight(32567), 32767);
+    EXPECT_THROW(FormBuilder::WindowHeight(32568), ConversionError);
 }
 
 TEST_F(FormBuilderTest, MetersAreStyledAndSubscribed) {

@@ -1,5 +1,6 @@
 #include "panel/PanelDefinitionReader.h"
 #include "panel/PanelLimits.h"
+#include "panel/PanelReadLog.h"
 #include "panel/PanelState.h"
 #include "panel/QtPrinting.h"
 #include "support/LogCapture.h"
@@ -264,4 +265,96 @@ TEST(AnalyzeXML, ASecondDeliveryMergesIntoThePanel) {
     EXPECT_EQ(record(state, "a").Caption, "old");
     EXPECT_EQ(record(state, "p").Width, 100);
     EXPECT_EQ(meterPoints(state), QStringList({"1_2_True=M"})); // listed once per point
+}
+
+// An engineer at the desk sees in the log why a delivered panel is empty or lacks a control:
+// which field of which control, at which line of the definition.
+TEST(AnalyzeXML, TheLogTellsWhyAPanelIsEmptyOrLacksAControl) {
+    const struct {
+        const char* name;
+        QString definition;
+        QStringList log;
+    } cases[] = {
+        {"a control field out of range",
+         "<p><name>P</name>\n<controllist>\n<c><type>button</type><name>Mic1</name>\n"
+         "<left>40000</left></c>\n</controllist></p>",
+         {"warning: Nothing is built from a panel definition: button \"Mic1\", line 4: left "
+          "40000 is beyond 32767 twips"}},
+        {"a panel key out of range",
+         "<p>\n<name>P</name>\n<height>-40000</height></p>",
+         {"warning: Nothing is built from a panel definition: the panel, line 3: height "
+          "-40000 is below -32768 twips"}},
+        {"a number that is none",
+         "<p><controllist>\n<c><type>meter</type><meterrouternumber>two</meterrouternumber>"
+         "</c></controllist></p>",
+         {"warning: Nothing is built from a panel definition: meter \"\", line 2: "
+          "meterrouternumber \"two\" is not a number"}},
+        {"a selection index out of range",
+         "<p><controllist><c><type>dropdown</type><name>L</name><listindex>99999.5</listindex>"
+         "</c></controllist></p>",
+         {"warning: Nothing is built from a panel definition: dropdown \"L\", line 1: "
+          "listindex 99999.5 is beyond 32767"}},
+        {"a whole number out of range",
+         "<p><controllist><c><decayrate> -40000 </decayrate></c></controllist></p>",
+         {"warning: Nothing is built from a panel definition: control \"\", line 1: decayrate "
+          "-40000 is below -32768"}},
+        {"not well-formed",
+         "<p>\n<name>P</nam></p>",
+         {"warning: A panel definition that is not well-formed XML (line 2, column 13: Opening "
+          "and ending tag mismatch.): none of it is read"}},
+        {"beyond the limits",
+         "<!DOCTYPE p [<!ENTITY x 'y'>]>\n<p/>",
+         {"warning: A panel definition beyond the client's limits (line 1, column 1: a document "
+          "type declaration with an internal subset, where entities would be declared): none "
+          "of it is read"}},
+        {"skipped and dropped controls",
+         "<p><name>P</name><controllist>\n<c><type>slider</type><name>Gain</name></c>\n"
+         "<c><name>Untyped</name></c>\n<c><type>codeccontrol</type><name>Codec</name></c>\n"
+         "<c><type>button</type><name>Mic1</name></c>\n<c><type>label</type><name>MIC1</name>"
+         "</c>\n<!-- nameless -->\n<c><type>label</type></c>\n<c><type>label</type><name>p"
+         "</name></c>\n</controllist></p>",
+         {"info: Control \"Gain\" at line 2 is not shown: its type \"slider\" is unknown",
+          "info: Control \"Untyped\" at line 3 is not shown: it has no type",
+          "info: label \"MIC1\" at line 6 is dropped: its name is taken by the control at line 5",
+          "info: label \"\" at line 8 is dropped: its name is taken by the control at line 7",
+          "warning: The panel's name \"P\" is taken by what stands at line 9: the window is not "
+          "sized, coloured or named from this definition"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PanelState state;
+        test::LogCapture log;
+        PanelDefinitionReader(state).AnalyzeXML(c.definition);
+        EXPECT_EQ(log.lines("corvane.panel"), c.log);
+    }
+}
+
+TEST(AnalyzeXML, ASecondDeliveryLogsNoNamesAsTaken) {
+    // A reconnection delivers the whole panel again: every name is held since the first, and
+    // that is how a delivery merges, not a fault of the definition.
+    const QString definition =
+        "<p><name>P</name><controllist><c><type>button</type><name>Mic1</name></c>"
+        "<c><type>slider</type><name>Gain</name></c></controllist></p>";
+    PanelState state;
+    {
+        test::LogCapture first;
+        PanelDefinitionReader(state).AnalyzeXML(definition);
+        EXPECT_EQ(first.lines("corvane.panel").size(), 1); // the unknown type
+    }
+    test::LogCapture log;
+    PanelDefinitionReader(state).AnalyzeXML(definition);
+    EXPECT_EQ(log.lines("corvane.panel"), QStringList());
+}
+
+TEST(AnalyzeXML, TheLogListsAFewDozenSkippedControlsAtMost) {
+    QString definition = "<p><controllist>";
+    for (int i = 0; i < 100; ++i) {
+        definition += QStringLiteral("<c><type>slider</type><name>s%1</name></c>").arg(i);
+    }
+    PanelState state;
+    test::LogCapture log;
+    PanelDefinitionReader(state).AnalyzeXML(definition + "</controllist></p>");
+    const QStringList lines = log.lines("corvane.panel");
+    ASSERT_EQ(lines.size(), PanelReadLog::kMaxControlLines + 1);
+    EXPECT_TRUE(lines.last().contains("go unlisted"));
 }

@@ -1,6 +1,7 @@
 #include "LivePanel.h"
 
 #include "panel/QtPrinting.h"
+#include "runtime/CommandValues.h"
 
 #include <gtest/gtest.h>
 
@@ -71,4 +72,51 @@ TEST(CommandValues, PlaceholdersAreFilledFromTheLivePanel) {
     ControlProperties::SetLeft(panel.control("Go"), 40000);
     EXPECT_EQ(panel.window().ReplaceValueInCommand("$$PanelName$$ $$Go.left$$"),
               "$$PanelName$$ $$Go.left$$");
+}
+
+// The panel checker judges placeholders by CommandReadOf without a live panel; it must agree
+// with what reading each property of each kind of control really does.
+TEST(CommandValues, WhatAPropertyGivesAgreesWithReadingIt) {
+    const QStringList types{"form",     "button",       "label", "textbox",
+                            "dropdown", "webbrowser",   "meter", "meterfader",
+                            "tsclock",  "codeccontrol", "slider"};
+    QString controls;
+    for (const QString& type : types.mid(1)) {
+        // Every value a record can hold is set, so that a value that is given is not empty.
+        controls += QStringLiteral("<c><type>%1</type><name>%1</name><caption>c</caption>"
+                                   "<list>a,b</list><picture>p.png</picture><flashpicture>f.png"
+                                   "</flashpicture></c>")
+                        .arg(type);
+    }
+    LivePanel panel("<panel><name>form</name><picture>p.png</picture><backcoloron>red"
+                    "</backcoloron><backcoloroff>blue</backcoloroff><controllist>" +
+                    controls + "</controllist></panel>");
+    panel.record("form")->FlashPicture = "f.png"; // a change can give the window one
+
+    const QStringList properties = CommandPropertyNames() + QStringList{"state", "bogus"};
+    for (const QString& type : types) {
+        const clsUPControl* record = panel.record(type);
+        ASSERT_NE(record, nullptr) << type.toStdString();
+        const bool onPanel = !record->pntrControl.isNull();
+        EXPECT_EQ(onPanel, type != "codeccontrol" && type != "slider") << type.toStdString();
+        for (const QString& property : properties) {
+            SCOPED_TRACE((type + '.' + property).toStdString());
+            std::optional<QString> value;
+            try {
+                value = CommandValue(*record, property);
+            } catch (const std::exception&) {
+            }
+            switch (CommandReadOf(type, property, onPanel)) {
+            case CommandRead::Value:
+                EXPECT_TRUE(value && !value->isEmpty());
+                break;
+            case CommandRead::Nothing:
+                EXPECT_EQ(value, QString());
+                break;
+            case CommandRead::Fails:
+                EXPECT_FALSE(value);
+                break;
+            }
+        }
+    }
 }
