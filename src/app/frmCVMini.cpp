@@ -95,7 +95,7 @@ frmCVMini::frmCVMini(QWidget* parent) : QWidget(parent), m_parser(*this) {
 
 void frmCVMini::showMetersWithoutData() {
     if (!appGlobals().boolShuttingDown) {
-        ShowMetersWithoutData(m_arrays);
+        ShowMetersWithoutData(m_arrays, this);
     }
 }
 

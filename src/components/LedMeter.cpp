@@ -204,8 +204,14 @@ bool LedMeter::showsSilence() const {
 }
 
 void LedMeter::showNoData() {
+    if (markNoData()) {
+        update(acrossBars(0, m_layout.length()));
+    }
+}
+
+bool LedMeter::markNoData() {
     if (m_noData) {
-        return;
+        return false;
     }
     m_noData = true;
     m_live = false;
@@ -214,7 +220,7 @@ void LedMeter::showNoData() {
         ballistics->reset(now);
     }
     refreshBars(false);
-    update(acrossBars(0, m_layout.length()));
+    return true;
 }
 
 void LedMeter::setClock(Clock clock) {

@@ -74,6 +74,9 @@ public:
     // reading.
     void showNoData();
     bool noData() const { return m_noData; }
+    // The same without repainting: for a caller that repaints many meters at once. True when
+    // the meter had data until now.
+    bool markNoData();
 
     // What the meter was given and what it shows now, in dB.
     qint32 levelLeft() const { return m_peak[0].reading(); }

@@ -316,6 +316,10 @@ void MeterFader::showNoData() {
     m_meter->showNoData();
 }
 
+bool MeterFader::markNoData() {
+    return m_meter->markNoData();
+}
+
 qint32 MeterFader::BackColor() const {
     return numberFromColor(palette().color(QPalette::Window));
 }

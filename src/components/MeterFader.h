@@ -117,6 +117,7 @@ public:
     void SetRmsLevels(qint32 rmsLeft, qint32 rmsRight);
     // The strip's levels are no longer measured (see LedMeter::showNoData).
     void showNoData();
+    bool markNoData();
 
     QSize sizeHint() const override;
 

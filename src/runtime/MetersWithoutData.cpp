@@ -4,18 +4,26 @@
 #include "components/MeterFader.h"
 #include "panel/ControlArrays.h"
 
+#include <QWidget>
+
 namespace corvane {
 
-void ShowMetersWithoutData(ControlArrays& arrays) {
+void ShowMetersWithoutData(ControlArrays& arrays, QWidget* window) {
+    bool changed = false;
     for (int index = 1; index < arrays.TesselLED.count(); ++index) {
         if (LedMeter* meter = arrays.TesselLED.at(index)) {
-            meter->showNoData();
+            changed = meter->markNoData() || changed;
         }
     }
     for (int index = 1; index < arrays.TesselMeterFader.count(); ++index) {
         if (MeterFader* strip = arrays.TesselMeterFader.at(index)) {
-            strip->showNoData();
+            changed = strip->markNoData() || changed;
         }
+    }
+    // One repaint of the window, not one per meter: the repaint of each control marked on
+    // its own costs Qt a look at every control above it, and meters lie beneath all others.
+    if (changed && window != nullptr) {
+        window->update();
     }
 }
 
