@@ -40,6 +40,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QRandomGenerator>
 #include <QThread>
@@ -118,6 +119,8 @@ QString frmCVMini::applicationTitle() {
 }
 
 bool frmCVMini::Form_Load(const QStringList& arguments) {
+    const ProgramOptions options =
+        ParseProgramArguments(QStringList(QStringLiteral("corvane-mini")) + arguments).options;
     AppGlobals& globals = appGlobals();
     globals.boolUseComma = CheckUseComma();
     globals.boolCoreMeterMode = false;
@@ -132,10 +135,17 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
     connect(m_MasterSocket, &clsCVCoreConnection::ReceivedData, this,
             &frmCVMini::MasterSocket_ReceivedData);
 
-    const CommandLineSwitches switches = ParseCommandLine(ArgumentText(arguments));
-    globals.boolCoreMeterMode = switches.coreMeterMode;
-    if (switches.showDebugWindow) {
+    globals.boolCoreMeterMode = options.switches.coreMeterMode;
+    if (options.switches.showDebugWindow) {
         ShowDebugWindow();
+    }
+    // The configuration's folder is the program's: the position file and PanelGraphics/ are
+    // read and written there, as in the current folder without --config.
+    QString configFile = kConfigFileName;
+    if (!options.configFile.isEmpty()) {
+        const QFileInfo config(options.configFile);
+        QDir::setCurrent(config.absolutePath());
+        configFile = config.fileName();
     }
 
     InitializeClientProtocolConsts();
@@ -161,13 +171,16 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
     }
 
     const ConfigOutcome outcome =
-        LoadProgramData(kConfigFileName, m_programData, [this] { makeAlwaysOnTop(); });
+        LoadProgramData(configFile, m_programData, [this] { makeAlwaysOnTop(); });
     if (outcome == ConfigOutcome::Empty) {
         UserPrompt::showMessage(this, applicationTitle(),
                                 QStringLiteral("There is no config file. Corvane Mini will now "
                                                "shut down."));
         m_unloaded = true; // the program ends without connecting or saving anything
         return false;
+    }
+    if (options.panelName) {
+        m_programData.strPanelName = *options.panelName;
     }
     // Before any panel, and so before any web view, is built.
     PrepareWebRendering(m_programData.webRendering);

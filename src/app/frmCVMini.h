@@ -34,6 +34,8 @@ public:
     // The start of the program, run once. It lets no events run: a close that comes meanwhile
     // is handled when the event loop starts. False when the program must end at once (an empty
     // configuration file, after the operator has been told).
+    // The arguments are those after the program's name, as ParseProgramArguments reads them;
+    // main() has refused arguments with mistakes before.
     bool Form_Load(const QStringList& arguments);
     // The program's orderly end (ShutdownSequence); runs once, when the window closes. A close
     // that comes while one of the window's handlers runs is carried out after that handler.
