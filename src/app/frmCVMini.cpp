@@ -1,6 +1,7 @@
 #include "app/frmCVMini.h"
 
 #include "app/CommandLine.h"
+#include "app/DeskView.h"
 #include "app/ScreenPlacement.h"
 #include "app/ServerTable.h"
 #include "app/ShutdownSequence.h"
@@ -92,6 +93,7 @@ frmCVMini::frmCVMini(QWidget* parent) : QWidget(parent), m_parser(*this) {
             showMetersWithoutData();
         }
     });
+    m_deskView = new DeskView(this);
 }
 
 void frmCVMini::showMetersWithoutData() {
@@ -182,6 +184,11 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
     if (options.panelName) {
         m_programData.strPanelName = *options.panelName;
     }
+    if (options.scale) {
+        m_programData.panelScale = options.scale;
+    }
+    m_programData.boolFullScreen = m_programData.boolFullScreen || options.fullScreen;
+    m_deskView->configure(m_programData.panelScale, m_programData.boolFullScreen);
     // Before any panel, and so before any web view, is built.
     PrepareWebRendering(m_programData.webRendering);
     globals.strUserName = m_programData.strUserName;
@@ -340,6 +347,7 @@ void frmCVMini::AnalyzeXML(QStringView definition) {
     }
     BuildForm();
     RunLoadScript();
+    m_deskView->panelBuilt(); // at its scale on its screen
     m_timForceVisible.start();
     // Once this delivery's text and parsed document are gone, their memory goes back.
     QTimer::singleShot(0, this, [] { ReleaseFreedMemory(); });
@@ -502,7 +510,8 @@ void frmCVMini::SaveStartPosition() {
     if (!m_positionPlaced) {
         return; // never placed: where it stands says nothing about where the operator put it
     }
-    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) {
+    if ((windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) ||
+        m_deskView->isFullScreen()) {
         return; // keep the position of the normal window
     }
     corvane::SaveStartPosition(kPositionFileName, static_cast<float>(pixelsToTwips(x())),

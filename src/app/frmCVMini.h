@@ -18,6 +18,7 @@
 namespace corvane {
 
 class clsCVCoreConnection;
+class DeskView;
 class frmDebug;
 class FaderActions;
 class frmMeterWinsock;
@@ -54,6 +55,8 @@ public:
     // The meter-server client and the strips' operator side.
     frmMeterWinsock* MeterWinsock() const { return m_MeterWinsock; }
     FaderActions& faderActions() { return *m_faderActions; }
+    // Scale and full screen of the panel.
+    DeskView& deskView() { return *m_deskView; }
     QTimer& timFlash() { return m_timFlash; }
 
     // The panel: records, meter points and the window's control arrays.
@@ -141,6 +144,7 @@ private:
     frmMeterWinsock* m_MeterWinsock = nullptr;
     FaderActions* m_faderActions = nullptr;
     QTimer m_timCheckFader;
+    DeskView* m_deskView = nullptr;
     bool m_unloaded = false;
     bool m_positionPlaced = false; // start-up has moved the window to its saved position
     bool m_programEnded = false;
