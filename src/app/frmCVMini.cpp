@@ -19,6 +19,7 @@
 #include "protocol/FrameBuilder.h"
 #include "runtime/ButtonActions.h"
 #include "runtime/CommandValues.h"
+#include "runtime/ConnectionMarks.h"
 #include "runtime/ControlGraphics.h"
 #include "runtime/CoreMeterData.h"
 #include "runtime/FaderActions.h"
@@ -92,8 +93,22 @@ frmCVMini::frmCVMini(QWidget* parent) : QWidget(parent), m_parser(*this) {
         if (!appGlobals().boolCoreMeterMode) {
             showMetersWithoutData();
         }
+        showMeterConnection();
     });
+    connect(m_MeterWinsock, &frmMeterWinsock::levelsBack, this, &frmCVMini::showMeterConnection);
     m_deskView = new DeskView(this);
+    m_marks = new ConnectionMarks(
+        this, [this](int top, int bottom) { m_deskView->setRoom(top, bottom); }, this);
+    connect(m_deskView, &DeskView::laidOut, m_marks, &ConnectionMarks::relayout);
+}
+
+// The "No meter data" mark follows the meter server's connection while metering is meant to
+// run on it; with core metering the Core's levels still reach the meters.
+void frmCVMini::showMeterConnection() {
+    const bool runs = m_MeterWinsock->IsRunning() && !appGlobals().boolCoreMeterMode &&
+                      !appGlobals().boolShuttingDown;
+    m_marks->meterState(runs,
+                        m_MeterWinsock->MeterWinsock().state() == QAbstractSocket::ConnectedState);
 }
 
 void frmCVMini::showMetersWithoutData() {
@@ -136,6 +151,8 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
     connect(m_MasterSocket, &clsCVCoreConnection::Closed, this, &frmCVMini::MasterSocket_Closed);
     connect(m_MasterSocket, &clsCVCoreConnection::ReceivedData, this,
             &frmCVMini::MasterSocket_ReceivedData);
+    connect(m_MasterSocket, &clsCVCoreConnection::TryingCore, m_marks,
+            &ConnectionMarks::tryingCore);
 
     globals.boolCoreMeterMode = options.switches.coreMeterMode;
     if (options.switches.showDebugWindow) {
@@ -273,6 +290,9 @@ void frmCVMini::MasterSocket_Closed() {
     // the meters show that they have no levels, wherever their levels came from.
     MeteringStop(false);
     showMetersWithoutData();
+    if (!appGlobals().boolShuttingDown) {
+        m_marks->coreLost(m_MasterSocket->ServerText(m_MasterSocket->MasterRemoteHost()));
+    }
 }
 
 void frmCVMini::MasterSocket_ReceivedData(const QString& strNewData) {
@@ -347,7 +367,9 @@ void frmCVMini::AnalyzeXML(QStringView definition) {
     }
     BuildForm();
     RunLoadScript();
-    m_deskView->panelBuilt(); // at its scale on its screen
+    // At its scale on its screen; after a loss of the Core the panel is current again.
+    m_deskView->panelBuilt();
+    m_marks->panelBuilt();
     m_timForceVisible.start();
     // Once this delivery's text and parsed document are gone, their memory goes back.
     QTimer::singleShot(0, this, [] { ReleaseFreedMemory(); });

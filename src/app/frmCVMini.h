@@ -18,6 +18,7 @@
 namespace corvane {
 
 class clsCVCoreConnection;
+class ConnectionMarks;
 class DeskView;
 class frmDebug;
 class FaderActions;
@@ -55,8 +56,9 @@ public:
     // The meter-server client and the strips' operator side.
     frmMeterWinsock* MeterWinsock() const { return m_MeterWinsock; }
     FaderActions& faderActions() { return *m_faderActions; }
-    // Scale and full screen of the panel.
+    // Scale and full screen of the panel; the connection's state shown on it.
     DeskView& deskView() { return *m_deskView; }
+    ConnectionMarks& connectionMarks() { return *m_marks; }
     QTimer& timFlash() { return m_timFlash; }
 
     // The panel: records, meter points and the window's control arrays.
@@ -128,6 +130,7 @@ private:
     void RequestShutdown();
     void EndProgram();
     void showMetersWithoutData();
+    void showMeterConnection();
     void timCheckFader_Timer();
 
     clsCVCoreConnection* m_MasterSocket = nullptr;
@@ -145,6 +148,7 @@ private:
     FaderActions* m_faderActions = nullptr;
     QTimer m_timCheckFader;
     DeskView* m_deskView = nullptr;
+    ConnectionMarks* m_marks = nullptr;
     bool m_unloaded = false;
     bool m_positionPlaced = false; // start-up has moved the window to its saved position
     bool m_programEnded = false;
