@@ -10,9 +10,9 @@ namespace corvane {
 namespace {
 
 // Read at a glance from two metres, at any panel scale: the band keeps its own font size.
-constexpr qreal kBannerPoints = 16;
+constexpr qreal kBannerPoints = 20;
 constexpr int kPaddingPixels = 10;
-const QColor kBandColor(0x20, 0x20, 0x20, 235);
+const QColor kBandColor(0x1c, 0x1c, 0x1c);
 const QColor kEdgeColor(0xff, 0xb0, 0x20);
 const QColor kTextColor(Qt::white);
 
@@ -85,8 +85,9 @@ void CoreLostBanner::paintEvent(QPaintEvent*) {
     painter.fillRect(band, kBandColor);
     painter.fillRect(QRect(0, band.bottom() - 2, width(), 3), kEdgeColor);
     painter.setPen(kTextColor);
+    // Centred: clear of the "Connecting" window, which sits at the panel's top-left corner.
     painter.drawText(band.adjusted(kPaddingPixels, 0, -kPaddingPixels, -3),
-                     Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, m_text);
+                     Qt::AlignCenter | Qt::TextSingleLine, m_text);
 }
 
 } // namespace corvane

@@ -6,7 +6,7 @@ namespace corvane {
 
 namespace {
 // Small, yet read from two metres; its own size whatever the panel's scale.
-constexpr qreal kMarkPoints = 11;
+constexpr qreal kMarkPoints = 13;
 } // namespace
 
 NoMeterDataMark::NoMeterDataMark(QWidget* window) : QLabel(window) {
@@ -17,7 +17,7 @@ NoMeterDataMark::NoMeterDataMark(QWidget* window) : QLabel(window) {
     font.setPointSizeF(kMarkPoints);
     font.setBold(true);
     setFont(font);
-    setStyleSheet(QStringLiteral("QLabel { color: #e6e6e6; background: rgba(48, 48, 48, 225);"
+    setStyleSheet(QStringLiteral("QLabel { color: #e6e6e6; background: #303030;"
                                  " border: 1px solid #8c8c8c; border-radius: 4px;"
                                  " padding: 3px 8px; }"));
     adjustSize();
