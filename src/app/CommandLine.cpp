@@ -173,11 +173,11 @@ CommandLineOutcome ParseProgramArguments(const QStringList& arguments) {
     if (parser.isSet(scale)) {
         options.scale = ScaleChoice::fromText(parser.value(scale));
         if (!options.scale) {
-            return mistake(parser,
-                           QStringLiteral("--scale: '%1' is neither fit nor a factor from %2 to %3")
-                               .arg(parser.value(scale))
-                               .arg(ScaleChoice::kMinFactor)
-                               .arg(ScaleChoice::kMaxFactor));
+            const QString line = QStringLiteral("--scale: '%1' is neither fit nor a factor from "
+                                                "%2 to %3");
+            return mistake(parser, line.arg(parser.value(scale))
+                                       .arg(ScaleChoice::kMinFactor)
+                                       .arg(ScaleChoice::kMaxFactor));
         }
     }
     return outcome;

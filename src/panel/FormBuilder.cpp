@@ -296,8 +296,8 @@ void FormBuilder::buildClock(clsUPControl& record) {
     if (ClockWidget* model = m_arrays.TSClockInterop.templateElement()) {
         size = model->size();
     }
-    TwipsGeometry::setRect(clock,
-                           QRectF(0, 0, pixelsToTwips(size.width()), pixelsToTwips(size.height())));
+    const QSizeF twips(pixelsToTwips(size.width()), pixelsToTwips(size.height()));
+    TwipsGeometry::setRect(clock, QRectF(QPointF(0, 0), twips));
     m_arrays.TSClockInterop.load(clock);
     record.elementLoaded = true;
     m_batch->show(clock);

@@ -14,7 +14,14 @@
 namespace corvane {
 
 namespace {
+
 constexpr int kMarkMarginPixels = 6;
+
+bool coversAny(const QRect& place, const QList<QRect>& meters) {
+    return std::any_of(meters.cbegin(), meters.cend(),
+                       [&](const QRect& meter) { return meter.intersects(place); });
+}
+
 } // namespace
 
 ConnectionMarks::ConnectionMarks(QWidget* window, RoomRequest requestRoom, QObject* parent)
@@ -97,11 +104,7 @@ void ConnectionMarks::updateRoom() {
         bottom = m_roomBottom;
         if (bottom == 0) {
             relayout();
-            const QRect place = m_mark->geometry();
-            const bool covers =
-                std::any_of(meters.cbegin(), meters.cend(),
-                            [&](const QRect& meter) { return meter.intersects(place); });
-            if (covers) {
+            if (coversAny(m_mark->geometry(), meters)) {
                 // Below the lowest meter, also one that reaches past the panel's own height.
                 int lowest = 0;
                 for (const QRect& meter : meters) {
@@ -165,10 +168,7 @@ void ConnectionMarks::placeMark() {
     if (m_roomBottom == 0) {
         for (const QPoint& corner : corners) {
             const QRect place(corner, size);
-            const bool free = std::none_of(meters.cbegin(), meters.cend(), [&](const QRect& meter) {
-                return meter.intersects(place);
-            });
-            if (free) {
+            if (!coversAny(place, meters)) {
                 chosen = place;
                 break;
             }

@@ -49,7 +49,8 @@ const char* const kPanel =
 QRect expectedPlace(const PanelMapping& mapping, const QRectF& twips) {
     const int x = mapping.xToPixels(twips.left());
     const int y = mapping.yToPixels(twips.top());
-    return QRect(x, y, mapping.xToPixels(twips.right()) - x, mapping.yToPixels(twips.bottom()) - y);
+    const int right = mapping.xToPixels(twips.right());
+    return QRect(x, y, right - x, mapping.yToPixels(twips.bottom()) - y);
 }
 
 QString readBack(LivePanel& panel) {
@@ -96,9 +97,10 @@ TEST_F(DeskViewTest, EveryControlScalesFromItsTwipsAndReadsBackTheDefinitionsTwi
         EXPECT_EQ(m_panel.control("Go")->geometry().right() + 1,
                   m_panel.control("Next")->geometry().left());
         // The definition's font size, the inherited one and a meter's small print all scale.
+        const double inherited = applicationPoints * factor;
         EXPECT_DOUBLE_EQ(m_panel.control("Go")->font().pointSizeF(), 12 * factor);
-        EXPECT_DOUBLE_EQ(m_panel.control("Title")->font().pointSizeF(), applicationPoints * factor);
-        EXPECT_DOUBLE_EQ(m_panel.control("Pgm")->font().pointSizeF(), applicationPoints * factor);
+        EXPECT_DOUBLE_EQ(m_panel.control("Title")->font().pointSizeF(), inherited);
+        EXPECT_DOUBLE_EQ(m_panel.control("Pgm")->font().pointSizeF(), inherited);
         EXPECT_EQ(m_window.frameGeometry().size(),
                   QSize(mapping.lengthToPixels(9000), mapping.lengthToPixels(6200)));
         // The Core never sees the scale, in what it reads and in what it sets.
@@ -161,7 +163,8 @@ TEST_F(DeskViewTest, FullScreenFitsAndCentresThePanelAndTheKeysWork) {
     const PanelMapping mapping = PanelMapping::of(&m_window);
     const QSize panel(mapping.lengthToPixels(9000), mapping.lengthToPixels(6200));
     EXPECT_EQ(mapping.origin(), PanelScale::centred(panel, screen.size()));
-    EXPECT_EQ(m_panel.control("Go")->pos(), QPoint(mapping.xToPixels(300), mapping.yToPixels(600)));
+    const QPoint goAt(mapping.xToPixels(300), mapping.yToPixels(600));
+    EXPECT_EQ(m_panel.control("Go")->pos(), goAt);
     EXPECT_EQ(m_window.ReplaceValueInCommand("$$Go.left$$,$$Studio.width$$"), "300,9000");
     // A width from the Core is remembered, but the screen keeps the window's size.
     m_panel.change("Studio.Studio.Width=4500");

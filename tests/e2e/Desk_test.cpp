@@ -97,8 +97,8 @@ TEST(Desk, ConfigAndPanelOptionsPointTheProgramAtItsFolderAndPanel) {
     client.setProcessEnvironment(environment);
     client.setWorkingDirectory(elsewhere.path());
     client.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    client.start(CORVANE_MINI_EXE,
-                 {"--config", site.filePath("desk.conf"), "--panel", "Studio B", "--scale", "fit"});
+    const QString config = site.filePath("desk.conf");
+    client.start(CORVANE_MINI_EXE, {"--config", config, "--panel", "Studio B", "--scale", "fit"});
     ASSERT_TRUE(waitUntil(
         [&] { return !core.framesWithCommand(Command::PanelDefinition).isEmpty(); }, 20000));
     EXPECT_EQ(core.framesWithCommand(Command::PanelDefinition).first().payload(), "Studio B");
@@ -171,12 +171,13 @@ TEST(Desk, APanelTwiceTheScreensSizeFitsItAndTakesClicksWhereItIsDrawn) {
     EXPECT_NEAR(scale, 600.0 / (18200.0 / 15), 0.01);
     EXPECT_NEAR(shown->width(), 1600 * scale, 2);
 
-    const QPointF centre = QRectF(buttonTwips).center() / 15 * scale;
+    const QPoint centre = (QRectF(buttonTwips).center() / 15 * scale).toPoint();
     QProcess tool;
     tool.setProcessEnvironment(environment);
-    tool.start("xdotool", {"mousemove", "--sync", "--window", QString::number(window()),
-                           QString::number(qRound(centre.x())), QString::number(qRound(centre.y())),
-                           "click", "1"});
+    const QString x = QString::number(centre.x());
+    const QString y = QString::number(centre.y());
+    tool.start("xdotool",
+               {"mousemove", "--sync", "--window", QString::number(window()), x, y, "click", "1"});
     ASSERT_TRUE(tool.waitForFinished(5000));
     ASSERT_EQ(tool.exitCode(), 0);
     ASSERT_TRUE(waitUntil([&] { return core.framesWithCommand(35).size() >= 2; }, 10000));

@@ -30,8 +30,8 @@ QString panelWithMeters(const QStringList& places) {
                         .arg(top)
                         .arg(width);
     }
-    return "<panel><name>P</name><width>6000</width><height>3800</height><controllist>" + controls +
-           "</controllist></panel>";
+    const QString window = "<name>P</name><width>6000</width><height>3800</height>";
+    return "<panel>" + window + "<controllist>" + controls + "</controllist></panel>";
 }
 
 QList<QRect> meterPlaces(LivePanel& panel, const QStringList& names) {
