@@ -24,7 +24,8 @@ bool sameData(const ProgramData& a, const ProgramData& b) {
     return a.strPanelName == b.strPanelName && a.strUserName == b.strUserName &&
            a.strUserPassword == b.strUserPassword && a.strPrimaryHost == b.strPrimaryHost &&
            a.intPrimaryPort == b.intPrimaryPort && a.collServerEntries == b.collServerEntries &&
-           a.intMeterServerPort == b.intMeterServerPort;
+           a.intMeterServerPort == b.intMeterServerPort && a.boolFullScreen == b.boolFullScreen &&
+           a.panelScale == b.panelScale;
 }
 
 bool holdsLineBreak(const QString& text) {

@@ -168,6 +168,9 @@ def main():
     write("fuzz_config_file", "latin1", b"PanelName=Caf\xe9\r\nPrimaryServerPort=-1\r\n")
     write("fuzz_config_file", "odd_lines",
           b"=\r\nkey\r\n\r\nprimaryserverport=&H1450\rprimaryserverip=x\n")
+    write("fuzz_config_file", "desk",
+          b"FullScreen=TRUE\r\nPanelScale=fit\r\npanelscale=1.5e0\r\npanelscale=4.0001\r\n"
+          b"panelscale=nan\r\nfullscreen=1\r\n")
 
     # fuzz_position_file: left and top as float bit patterns, then lines added to the file.
     write("fuzz_position_file", "typical", struct.pack("<ff", 1500.0, 2.5) + b"")

@@ -17,6 +17,15 @@ void readMeterServerPort(const QString& value, ProgramData& data) {
     }
 }
 
+void readPanelScale(const QString& value, ProgramData& data) {
+    if (const auto scale = ScaleChoice::fromText(value)) {
+        data.panelScale = scale;
+    } else {
+        qCWarning(lcPanel).noquote()
+            << "panelscale" << value << "is neither fit nor a factor from 0.25 to 4: ignored";
+    }
+}
+
 } // namespace
 
 ConfigOutcome LoadProgramData(const QString& path, ProgramData& data,
@@ -72,6 +81,10 @@ void ParseProgramData(const QString& text, ProgramData& data,
                 qCWarning(lcPanel).noquote()
                     << "webrendering" << value << "is not auto, software or opengl: auto is used";
             }
+        } else if (key == QLatin1String("fullscreen")) {
+            data.boolFullScreen = value.toLower() == QLatin1String("true");
+        } else if (key == QLatin1String("panelscale")) {
+            readPanelScale(value, data);
         } else if (key == QLatin1String("alwaysontop")) {
             if (value.toLower() == QLatin1String("true") && onAlwaysOnTop) {
                 onAlwaysOnTop();

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "app/ScaleChoice.h"
 #include "support/WebRendering.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace corvane {
 
@@ -26,6 +28,10 @@ struct ProgramData {
     quint16 intMeterServerPort = 9501;
     // How web views draw ("webrendering": auto, software or opengl).
     WebRendering webRendering = WebRendering::Automatic;
+    // "fullscreen=true": the panel starts full screen.
+    bool boolFullScreen = false;
+    // "panelscale": fit or a factor; none configured leaves the panel at its size in a window.
+    std::optional<ScaleChoice> panelScale;
 };
 
 enum class ConfigOutcome {

@@ -1,6 +1,7 @@
 #include "app/frmCVMini.h"
 
 #include "app/CommandLine.h"
+#include "app/DeskView.h"
 #include "app/ScreenPlacement.h"
 #include "app/ServerTable.h"
 #include "app/ShutdownSequence.h"
@@ -18,6 +19,7 @@
 #include "protocol/FrameBuilder.h"
 #include "runtime/ButtonActions.h"
 #include "runtime/CommandValues.h"
+#include "runtime/ConnectionMarks.h"
 #include "runtime/ControlGraphics.h"
 #include "runtime/CoreMeterData.h"
 #include "runtime/FaderActions.h"
@@ -40,6 +42,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QRandomGenerator>
 #include <QThread>
@@ -90,7 +93,22 @@ frmCVMini::frmCVMini(QWidget* parent) : QWidget(parent), m_parser(*this) {
         if (!appGlobals().boolCoreMeterMode) {
             showMetersWithoutData();
         }
+        showMeterConnection();
     });
+    connect(m_MeterWinsock, &frmMeterWinsock::levelsBack, this, &frmCVMini::showMeterConnection);
+    m_deskView = new DeskView(this);
+    m_marks = new ConnectionMarks(
+        this, [this](int top, int bottom) { m_deskView->setRoom(top, bottom); }, this);
+    connect(m_deskView, &DeskView::laidOut, m_marks, &ConnectionMarks::relayout);
+}
+
+// The "No meter data" mark follows the meter server's connection while metering is meant to
+// run on it; with core metering the Core's levels still reach the meters.
+void frmCVMini::showMeterConnection() {
+    const bool runs = m_MeterWinsock->IsRunning() && !appGlobals().boolCoreMeterMode &&
+                      !appGlobals().boolShuttingDown;
+    m_marks->meterState(runs,
+                        m_MeterWinsock->MeterWinsock().state() == QAbstractSocket::ConnectedState);
 }
 
 void frmCVMini::showMetersWithoutData() {
@@ -118,6 +136,8 @@ QString frmCVMini::applicationTitle() {
 }
 
 bool frmCVMini::Form_Load(const QStringList& arguments) {
+    const ProgramOptions options =
+        ParseProgramArguments(QStringList(QStringLiteral("corvane-mini")) + arguments).options;
     AppGlobals& globals = appGlobals();
     globals.boolUseComma = CheckUseComma();
     globals.boolCoreMeterMode = false;
@@ -131,11 +151,20 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
     connect(m_MasterSocket, &clsCVCoreConnection::Closed, this, &frmCVMini::MasterSocket_Closed);
     connect(m_MasterSocket, &clsCVCoreConnection::ReceivedData, this,
             &frmCVMini::MasterSocket_ReceivedData);
+    connect(m_MasterSocket, &clsCVCoreConnection::TryingCore, m_marks,
+            &ConnectionMarks::tryingCore);
 
-    const CommandLineSwitches switches = ParseCommandLine(ArgumentText(arguments));
-    globals.boolCoreMeterMode = switches.coreMeterMode;
-    if (switches.showDebugWindow) {
+    globals.boolCoreMeterMode = options.switches.coreMeterMode;
+    if (options.switches.showDebugWindow) {
         ShowDebugWindow();
+    }
+    // The configuration's folder is the program's: the position file and PanelGraphics/ are
+    // read and written there, as in the current folder without --config.
+    QString configFile = kConfigFileName;
+    if (!options.configFile.isEmpty()) {
+        const QFileInfo config(options.configFile);
+        QDir::setCurrent(config.absolutePath());
+        configFile = config.fileName();
     }
 
     InitializeClientProtocolConsts();
@@ -161,7 +190,7 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
     }
 
     const ConfigOutcome outcome =
-        LoadProgramData(kConfigFileName, m_programData, [this] { makeAlwaysOnTop(); });
+        LoadProgramData(configFile, m_programData, [this] { makeAlwaysOnTop(); });
     if (outcome == ConfigOutcome::Empty) {
         UserPrompt::showMessage(this, applicationTitle(),
                                 QStringLiteral("There is no config file. Corvane Mini will now "
@@ -169,6 +198,14 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
         m_unloaded = true; // the program ends without connecting or saving anything
         return false;
     }
+    if (options.panelName) {
+        m_programData.strPanelName = *options.panelName;
+    }
+    if (options.scale) {
+        m_programData.panelScale = options.scale;
+    }
+    m_programData.boolFullScreen = m_programData.boolFullScreen || options.fullScreen;
+    m_deskView->configure(m_programData.panelScale, m_programData.boolFullScreen);
     // Before any panel, and so before any web view, is built.
     PrepareWebRendering(m_programData.webRendering);
     globals.strUserName = m_programData.strUserName;
@@ -253,6 +290,9 @@ void frmCVMini::MasterSocket_Closed() {
     // the meters show that they have no levels, wherever their levels came from.
     MeteringStop(false);
     showMetersWithoutData();
+    if (!appGlobals().boolShuttingDown) {
+        m_marks->coreLost(m_MasterSocket->ServerText(m_MasterSocket->MasterRemoteHost()));
+    }
 }
 
 void frmCVMini::MasterSocket_ReceivedData(const QString& strNewData) {
@@ -327,6 +367,9 @@ void frmCVMini::AnalyzeXML(QStringView definition) {
     }
     BuildForm();
     RunLoadScript();
+    // At its scale on its screen; after a loss of the Core the panel is current again.
+    m_deskView->panelBuilt();
+    m_marks->panelBuilt();
     m_timForceVisible.start();
     // Once this delivery's text and parsed document are gone, their memory goes back.
     QTimer::singleShot(0, this, [] { ReleaseFreedMemory(); });
@@ -489,7 +532,8 @@ void frmCVMini::SaveStartPosition() {
     if (!m_positionPlaced) {
         return; // never placed: where it stands says nothing about where the operator put it
     }
-    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) {
+    if ((windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) ||
+        m_deskView->isFullScreen()) {
         return; // keep the position of the normal window
     }
     corvane::SaveStartPosition(kPositionFileName, static_cast<float>(pixelsToTwips(x())),

@@ -18,6 +18,8 @@
 namespace corvane {
 
 class clsCVCoreConnection;
+class ConnectionMarks;
+class DeskView;
 class frmDebug;
 class FaderActions;
 class frmMeterWinsock;
@@ -34,6 +36,8 @@ public:
     // The start of the program, run once. It lets no events run: a close that comes meanwhile
     // is handled when the event loop starts. False when the program must end at once (an empty
     // configuration file, after the operator has been told).
+    // The arguments are those after the program's name, as ParseProgramArguments reads them;
+    // main() has refused arguments with mistakes before.
     bool Form_Load(const QStringList& arguments);
     // The program's orderly end (ShutdownSequence); runs once, when the window closes. A close
     // that comes while one of the window's handlers runs is carried out after that handler.
@@ -52,6 +56,9 @@ public:
     // The meter-server client and the strips' operator side.
     frmMeterWinsock* MeterWinsock() const { return m_MeterWinsock; }
     FaderActions& faderActions() { return *m_faderActions; }
+    // Scale and full screen of the panel; the connection's state shown on it.
+    DeskView& deskView() { return *m_deskView; }
+    ConnectionMarks& connectionMarks() { return *m_marks; }
     QTimer& timFlash() { return m_timFlash; }
 
     // The panel: records, meter points and the window's control arrays.
@@ -123,6 +130,7 @@ private:
     void RequestShutdown();
     void EndProgram();
     void showMetersWithoutData();
+    void showMeterConnection();
     void timCheckFader_Timer();
 
     clsCVCoreConnection* m_MasterSocket = nullptr;
@@ -139,6 +147,8 @@ private:
     frmMeterWinsock* m_MeterWinsock = nullptr;
     FaderActions* m_faderActions = nullptr;
     QTimer m_timCheckFader;
+    DeskView* m_deskView = nullptr;
+    ConnectionMarks* m_marks = nullptr;
     bool m_unloaded = false;
     bool m_positionPlaced = false; // start-up has moved the window to its saved position
     bool m_programEnded = false;

@@ -2,7 +2,7 @@
 
 #include "support/ColorNumber.h"
 #include "support/ColorRules.h"
-#include "support/Twips.h"
+#include "support/TwipsGeometry.h"
 
 #include <QDomDocument>
 #include <QEvent>
@@ -75,12 +75,12 @@ std::optional<TSClockInterop::Face> faceFromText(const QString& text) {
     return std::nullopt;
 }
 
-std::optional<int> pixelsFromTwips(const QString& text) {
+std::optional<double> twipsFromText(const QString& text) {
     const auto twips = leadingNumber(text);
     if (!twips || std::abs(*twips) > kMaxTwips) {
         return std::nullopt;
     }
-    return twipsToPixels(*twips);
+    return twips;
 }
 
 } // namespace
@@ -102,20 +102,25 @@ bool TSClockInterop::IngestXML(const QString& xml) {
     if (!document.setContent(xml)) {
         return false;
     }
-    QRect place = geometry();
+    // Place and size in twips, placed through the panel's scale like every other control.
+    std::optional<double> left;
+    std::optional<double> top;
+    std::optional<double> width;
+    std::optional<double> height;
     for (QDomElement child = document.documentElement().firstChildElement(); !child.isNull();
          child = child.nextSiblingElement()) {
         const QString key = child.tagName().trimmed().toLower();
         const QString value = child.text();
-        if (key == QLatin1String("left")) {
-            place.moveLeft(pixelsFromTwips(value).value_or(place.left()));
-        } else if (key == QLatin1String("top")) {
-            place.moveTop(pixelsFromTwips(value).value_or(place.top()));
+        if (key == QLatin1String("left") || key == QLatin1String("top")) {
+            // A value that cannot be read keeps the place the clock has.
+            if (const auto twips = twipsFromText(value)) {
+                (key == QLatin1String("left") ? left : top) = twips;
+            }
         } else if (key == QLatin1String("width") || key == QLatin1String("height")) {
             // A size of 0 or less keeps the size the clock has, as for other controls.
-            const int pixels = pixelsFromTwips(value).value_or(0);
-            if (pixels > 0) {
-                key == QLatin1String("width") ? place.setWidth(pixels) : place.setHeight(pixels);
+            const double twips = twipsFromText(value).value_or(0);
+            if (twips > 0) {
+                (key == QLatin1String("width") ? width : height) = twips;
             }
         } else if (kFaceKeys.contains(key)) {
             setFace(faceFromText(value).value_or(m_face));
@@ -127,8 +132,11 @@ bool TSClockInterop::IngestXML(const QString& xml) {
             setShowSeconds(boolFromText(value).value_or(m_showSeconds));
         }
     }
-    if (place != geometry()) {
-        setGeometry(place);
+    if (left || top || width || height) {
+        TwipsGeometry::setRect(this, QRectF(left.value_or(TwipsGeometry::left(this)),
+                                            top.value_or(TwipsGeometry::top(this)),
+                                            width.value_or(TwipsGeometry::width(this)),
+                                            height.value_or(TwipsGeometry::height(this))));
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #include "connection/clsCVCoreConnection.h"
 
+#include "connection/CoreAddress.h"
 #include "connection/frmConnecting.h"
 #include "protocol/FrameBuilder.h"
 #include "protocol/FrameTrace.h"
@@ -119,6 +120,18 @@ void clsCVCoreConnection::m_Connector_HuntSwitched(const QString& ipAddress,
     m_MasterRemoteHost = ipAddress;
     report(QStringLiteral("Hunting: trying Core %1").arg(ipAddress));
     ShowConnecting(ipAddress);
+    emit TryingCore(ServerText(ipAddress));
+}
+
+QString clsCVCoreConnection::ServerText(const QString& huntEntry) const {
+    const auto address = CoreAddress::parse(huntEntry, m_Connector->corePort());
+    if (!address) {
+        return huntEntry;
+    }
+    const QString host = address->host.contains(QLatin1Char(':'))
+                             ? QLatin1Char('[') + address->host + QLatin1Char(']')
+                             : address->host;
+    return host + QLatin1Char(':') + QString::number(address->port);
 }
 
 void clsCVCoreConnection::m_Connector_MessageToClient(const QString& message) {

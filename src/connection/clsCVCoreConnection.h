@@ -45,12 +45,16 @@ public:
     void MasterConnect();
     void ShowConnecting(const QString& ipAddress);
     void HideConnecting();
+    // A hunt entry as "host:port", with the Core port where it names none.
+    QString ServerText(const QString& huntEntry) const;
 
 signals:
     void Closed();
     void Connected();
     void ReceivedData(const QString& strNewData);
     void DebugMessage(const QString& message);
+    // The connector tries this Core now: "host:port" ("[v6-address]:port").
+    void TryingCore(const QString& server);
 
 private:
     void m_Connector_ConnectedChanged(bool connected);

@@ -212,6 +212,7 @@ void frmMeterWinsock::MeterWinsock_Connect() {
     m_receiver.clear();
     sendLine(PollLine(appGlobals().intMeterPollValue));
     ResubscribeAllOpen();
+    emit levelsBack();
 }
 
 void frmMeterWinsock::MeterWinsock_DataArrival() {

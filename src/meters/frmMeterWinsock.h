@@ -83,6 +83,8 @@ signals:
     // The levels the panel shows are no longer measured: the connection was lost, a
     // connection attempt failed, or metering was switched off.
     void levelsLost();
+    // The meter server is connected again: levels can come.
+    void levelsBack();
 
 private:
     bool isConnected() const override;

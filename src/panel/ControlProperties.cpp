@@ -5,7 +5,7 @@
 #include "panel/PanelTextBox.h"
 #include "support/ColorNumber.h"
 #include "support/NumberRules.h"
-#include "support/Twips.h"
+#include "support/TwipsGeometry.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -17,28 +17,8 @@ namespace corvane::ControlProperties {
 namespace {
 
 constexpr char kTag[] = "Tag";
-constexpr char kLeft[] = "twipsLeft";
-constexpr char kTop[] = "twipsTop";
-constexpr char kWidth[] = "twipsWidth";
-constexpr char kHeight[] = "twipsHeight";
 constexpr char kBackColor[] = "BackColor";
 constexpr char kForeColor[] = "ForeColor";
-
-double remembered(const QWidget* control, const char* name, int pixels) {
-    const QVariant value = control->property(name);
-    return value.isValid() ? value.toDouble() : pixelsToTwips(pixels);
-}
-
-// What a window manager adds around a window: its size is the outer size, frame and title
-// bar included, as the panel's own sizes take it. Nothing for a control, or for a window that
-// has no frame (not shown yet, or no window manager).
-QSize frameExtent(const QWidget* control) {
-    if (!control->isWindow()) {
-        return QSize(0, 0);
-    }
-    const QSize extent = control->frameGeometry().size() - control->size();
-    return extent.expandedTo(QSize(0, 0));
-}
 
 // Qt reads "[*]" in a window title as the place of its modified mark and drops it; doubled, it
 // shows as written.
@@ -77,41 +57,35 @@ QString Tag(const QWidget* control) {
 }
 
 void SetLeft(QWidget* control, double twips) {
-    control->setProperty(kLeft, twips);
-    control->move(twipsToPixels(twips), control->y());
+    TwipsGeometry::setLeft(control, twips);
 }
 
 void SetTop(QWidget* control, double twips) {
-    control->setProperty(kTop, twips);
-    control->move(control->x(), twipsToPixels(twips));
+    TwipsGeometry::setTop(control, twips);
 }
 
 void SetWidth(QWidget* control, double twips) {
-    control->setProperty(kWidth, twips);
-    const int outer = std::max(0, twipsToPixels(twips));
-    control->resize(std::max(0, outer - frameExtent(control).width()), control->height());
+    TwipsGeometry::setWidth(control, twips);
 }
 
 void SetHeight(QWidget* control, double twips) {
-    control->setProperty(kHeight, twips);
-    const int outer = std::max(0, twipsToPixels(twips));
-    control->resize(control->width(), std::max(0, outer - frameExtent(control).height()));
+    TwipsGeometry::setHeight(control, twips);
 }
 
 double Left(const QWidget* control) {
-    return remembered(control, kLeft, control->x());
+    return TwipsGeometry::left(control);
 }
 
 double Top(const QWidget* control) {
-    return remembered(control, kTop, control->y());
+    return TwipsGeometry::top(control);
 }
 
 double Width(const QWidget* control) {
-    return remembered(control, kWidth, control->width());
+    return TwipsGeometry::width(control);
 }
 
 double Height(const QWidget* control) {
-    return remembered(control, kHeight, control->height());
+    return TwipsGeometry::height(control);
 }
 
 namespace {

@@ -8,8 +8,9 @@ class QWidget;
 namespace corvane {
 
 // The properties the panel sets on its visible controls by name, whatever kind of widget the
-// control is. Positions and sizes are twips: each control remembers the twips last set on it,
-// so that reading them back returns what the panel set, whatever the screen's dpi.
+// control is. Positions and sizes are twips: each control remembers the twips last set on it
+// and is placed from them at the panel's scale (TwipsGeometry), so that reading them back
+// returns what the panel set, whatever the screen's dpi and the panel's scale.
 namespace ControlProperties {
 
 void SetTag(QWidget* control, const QString& tag);

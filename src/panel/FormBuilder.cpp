@@ -14,6 +14,9 @@
 #include "panel/PanelWidgets.h"
 #include "support/LogCategories.h"
 #include "support/NumberRules.h"
+#include "support/PanelFont.h"
+#include "support/Twips.h"
+#include "support/TwipsGeometry.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -31,8 +34,9 @@ namespace {
 template <typename Widget>
 int startElement(ControlArray<Widget>& array, Widget* element, clsUPControl& record,
                  bool withHeight = true) {
+    QSize modelSize = element->size();
     if (Widget* model = array.templateElement()) {
-        element->resize(model->size());
+        modelSize = model->size();
         // A template that only inherits its font and colours from the window passes on
         // nothing: copying them would cost a change passed down to every child for nothing.
         if (model->font().resolveMask() != 0) {
@@ -49,12 +53,11 @@ int startElement(ControlArray<Widget>& array, Widget* element, clsUPControl& rec
         record.Name = QStringLiteral("Unknown") + QString::number(index);
     }
     CP::SetTag(element, record.Name);
-    if (record.Width != 0) {
-        CP::SetWidth(element, record.Width);
-    }
-    if (withHeight && record.Height != 0) {
-        CP::SetHeight(element, record.Height);
-    }
+    // What the record leaves unset is the template's size, kept in twips like the rest, so
+    // that it scales with the panel.
+    CP::SetWidth(element, record.Width != 0 ? record.Width : pixelsToTwips(modelSize.width()));
+    CP::SetHeight(element, withHeight && record.Height != 0 ? record.Height
+                                                            : pixelsToTwips(modelSize.height()));
     return index;
 }
 
@@ -64,18 +67,21 @@ void placeAt(QWidget* control, const clsUPControl& record) {
 }
 
 // The fonts of buttons, labels and text boxes; the template's font stays for what is not set.
+// The size is the definition's, in points at scale 1; the panel's scale is applied to it.
 void applyFonts(QWidget* control, const clsUPControl& record) {
     QFont font = control->font();
     if (!record.FontName.isEmpty()) {
         font.setFamily(record.FontName);
     }
-    if (record.FontSize > 0 && record.FontSize <= 1000) {
-        font.setPointSize(record.FontSize);
+    const bool sized = record.FontSize > 0 && record.FontSize <= 1000;
+    const double points = sized ? record.FontSize : PanelFont::pointsAtScaleOne(control);
+    if (points > 0) {
+        font.setPointSizeF(points);
     }
     font.setBold(record.FontBold);
     font.setUnderline(record.FontUnderline);
     font.setItalic(record.FontItalic);
-    control->setFont(font);
+    PanelFont::set(control, font);
 }
 
 // Items and selection of a drop-down list: every non-empty piece of the list text, untrimmed.
@@ -272,6 +278,10 @@ void FormBuilder::buildWebView(clsUPControl& record) {
     placeAt(view, record);
     m_batch->show(view);
     m_batch->lower(view);
+    const double scale = PanelMapping::of(m_window).scale();
+    if (scale != 1.0) {
+        ZoomWebView(view, scale);
+    }
     if (!record.strURL.isEmpty()) {
         OpenWebAddress(view, record.strURL);
     }
@@ -314,9 +324,12 @@ void FormBuilder::buildClock(clsUPControl& record) {
     // The clock takes its place, size and look from its own XML, and keeps a nameless name.
     auto* clock = new ClockWidget(m_window);
     PanelBuildBatch::keepHidden(clock);
+    QSize size = clock->size();
     if (ClockWidget* model = m_arrays.TSClockInterop.templateElement()) {
-        clock->resize(model->size());
+        size = model->size();
     }
+    const QSizeF twips(pixelsToTwips(size.width()), pixelsToTwips(size.height()));
+    TwipsGeometry::setRect(clock, QRectF(QPointF(0, 0), twips));
     m_arrays.TSClockInterop.load(clock);
     record.elementLoaded = true;
     m_batch->show(clock);

@@ -70,6 +70,24 @@ void StopWebView(QWidget* webView) {
     }
 }
 
+void ZoomWebView(QWidget* webView, double factor) {
+    auto* view = qobject_cast<QWebEngineView*>(webView);
+    if (view == nullptr || view->zoomFactor() == factor) {
+        return;
+    }
+    // The engine may go back to its own zoom when it loads a page of another site.
+    if (!view->property("panelZoom").isValid()) {
+        QObject::connect(view, &QWebEngineView::loadFinished, view, [view] {
+            const double wanted = view->property("panelZoom").toDouble();
+            if (wanted > 0 && view->zoomFactor() != wanted) {
+                view->setZoomFactor(wanted);
+            }
+        });
+    }
+    view->setProperty("panelZoom", factor);
+    view->setZoomFactor(factor);
+}
+
 #else
 
 namespace {
@@ -96,6 +114,8 @@ void OpenWebAddress(QWidget* webView, const QString& address) {
 }
 
 void StopWebView(QWidget*) {}
+
+void ZoomWebView(QWidget*, double) {} // its text follows the panel's font
 
 #endif
 

@@ -25,5 +25,7 @@ QWidget* CreateWebView(QWidget* parent);
 QUrl WebAddressUrl(const QString& address);
 void OpenWebAddress(QWidget* webView, const QString& address);
 void StopWebView(QWidget* webView);
+// Draws the page at this zoom (the panel's scale), now and after every page it loads.
+void ZoomWebView(QWidget* webView, double factor);
 
 } // namespace corvane

@@ -1,5 +1,7 @@
 #include "runtime/WindowPicture.h"
 
+#include "support/Twips.h"
+
 #include <QEvent>
 #include <QPainter>
 #include <QWidget>
@@ -41,8 +43,18 @@ bool WindowPicture::eventFilter(QObject* watched, QEvent* event) {
     // The background colour is already filled when the paint event is delivered; drawing here
     // puts the picture between it and whatever the window itself draws.
     if (event->type() == QEvent::Paint && !m_picture.isNull()) {
-        QPainter painter(static_cast<QWidget*>(watched));
-        painter.drawPixmap(0, 0, m_picture);
+        auto* window = static_cast<QWidget*>(watched);
+        const PanelMapping mapping = PanelMapping::of(window);
+        QPainter painter(window);
+        if (mapping.scale() == 1.0) {
+            painter.drawPixmap(mapping.origin(), m_picture);
+        } else {
+            // Scaled onto the window's own pixels, which are the screen's: as sharp as the
+            // picture allows at this size.
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            const QSizeF size = m_picture.deviceIndependentSize() * mapping.scale();
+            painter.drawPixmap(QRectF(mapping.origin(), size), m_picture, m_picture.rect());
+        }
     }
     return false;
 }

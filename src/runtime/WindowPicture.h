@@ -7,9 +7,9 @@ class QWidget;
 
 namespace corvane {
 
-// The background picture of the panel window: drawn once at the top-left corner over the
-// window's background colour, under its controls. It lives beside the window's own painting
-// (as an event filter), so that later colour changes of the window keep the picture.
+// The background picture of the panel window: drawn at the panel's top-left corner at the
+// panel's scale, over the window's background colour, under its controls. It lives beside the
+// window's own painting (as an event filter), so that later colour changes keep the picture.
 class WindowPicture : public QObject {
     Q_OBJECT
 public:

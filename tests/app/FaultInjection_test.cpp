@@ -10,6 +10,7 @@
 #include "panel/ControlProperties.h"
 #include "panel/PanelState.h"
 #include "protocol/ClientProtocolConsts.h"
+#include "runtime/ConnectionMarks.h"
 #include "support/AppGlobals.h"
 #include "support/MemoryRelease.h"
 #include "support/TestCore.h"
@@ -557,22 +558,50 @@ TEST_F(FaultTest, AMeterServerThatNeverAnswersHoldsUpNoFrameOfTheCore) {
 }
 
 // Levels that are no longer measured do not stay on screen: a lost meter server or a lost
-// Core marks every meter as without data, and the first reading clears the mark.
+// Core marks every meter as without data, and the first reading clears the mark. The panel
+// says which connection is lost: the "No meter data" mark, or the Core-lost banner.
 TEST_F(FaultTest, MetersShowThatTheyHaveNoDataWhenTheirLevelsAreLost) {
     bringUp();
+    const ConnectionMarks& marks = m_window.connectionMarks();
+    // What the panel showed right after each change of a connection (the window's own
+    // handlers run first).
+    QStringList shown;
+    const auto note = [&](const QString& event) {
+        shown << event + ": " + (marks.markShown() ? "mark" : "no mark") + ", " +
+                     (marks.bannerShown() ? marks.bannerText() : "no banner");
+    };
+    frmMeterWinsock* meters = m_window.MeterWinsock();
+    QObject::connect(meters, &frmMeterWinsock::levelsLost, meters, [&] { note("levels lost"); });
+    QObject::connect(meters, &frmMeterWinsock::levelsBack, meters, [&] { note("levels back"); });
+    QObject::connect(m_window.MasterSocket(), &clsCVCoreConnection::Closed, meters,
+                     [&] { note("Core lost"); });
     LedMeter* meter = pgmMeter();
     ASSERT_GT(meter->levelLeft(), MeterBallistics::kSilence);
     EXPECT_FALSE(meter->noData());
+    EXPECT_FALSE(marks.markShown() || marks.bannerShown());
     m_meters.dropConnections();
     ASSERT_TRUE(waitUntil([&] { return meter->noData(); }));
     EXPECT_EQ(meter->peakHoldLeft(), MeterBallistics::kSilence);
     expectRecovered("meter server back");
     EXPECT_FALSE(meter->noData());
+    EXPECT_EQ(shown,
+              QStringList({"levels lost: mark, no banner", "levels back: no mark, no banner"}));
+    EXPECT_FALSE(marks.markShown());
 
+    shown.clear();
     m_core->dropConnection();
     ASSERT_TRUE(waitUntil([&] { return meter->noData(); }));
     expectRecovered("Core back");
     EXPECT_FALSE(pgmMeter()->noData());
+    // Metering stops with the Core: the banner tells it all, the mark does not show.
+    const QString banner =
+        "Core connection lost: trying 127.0.0.1:" + QString::number(m_primary.port()) +
+        QChar(0x2026);
+    ASSERT_GE(shown.size(), 2);
+    EXPECT_EQ(shown.first(), "levels lost: no mark, no banner");
+    EXPECT_EQ(shown.at(1), "Core lost: no mark, " + banner);
+    EXPECT_EQ(shown.last(), "levels back: no mark, no banner");
+    EXPECT_FALSE(marks.bannerShown() || marks.markShown());
 }
 
 } // namespace

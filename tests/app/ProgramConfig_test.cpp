@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+
 using namespace corvane;
 
 namespace {
@@ -115,6 +118,36 @@ TEST(ProgramConfig, WebRenderingIsAutoSoftwareOrOpenGl) {
     for (const char* hardware : {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)",
                                  "NVIDIA GeForce RTX 3060/PCIe/SSE2", "AMD Radeon RX 580", ""}) {
         EXPECT_FALSE(IsSoftwareRenderer(hardware)) << hardware;
+    }
+}
+
+// Full screen for the word true only; a scale that is neither fit nor in range is ignored
+// (and a later good line still counts), without ending the reading.
+TEST(ProgramConfig, FullScreenAndPanelScale) {
+    const ProgramData none = parse("panelname=P\r\n");
+    EXPECT_FALSE(none.boolFullScreen);
+    EXPECT_FALSE(none.panelScale.has_value());
+    const struct {
+        const char* lines;
+        bool fullScreen;
+        std::optional<ScaleChoice> scale;
+    } rows[] = {
+        {"fullscreen=TRUE\r\npanelscale=FIT\r\n", true, ScaleChoice{true, 1.0}},
+        {"FullScreen = true \r\nPanelScale = 1.5 \r\n", true, ScaleChoice{false, 1.5}},
+        {"fullscreen=yes\r\npanelscale=0.25\r\n", false, ScaleChoice{false, 0.25}},
+        {"fullscreen=1\r\npanelscale=4\r\n", false, ScaleChoice{false, 4.0}},
+        {"panelscale=0.2\r\n", false, std::nullopt},
+        {"panelscale=4.01\r\n", false, std::nullopt},
+        {"panelscale=1,5\r\n", false, std::nullopt},
+        {"panelscale=150%\r\n", false, std::nullopt},
+        {"panelscale=\r\n", false, std::nullopt},
+        {"panelscale=2\r\npanelscale=big\r\n", false, ScaleChoice{false, 2.0}},
+    };
+    for (const auto& row : rows) {
+        const ProgramData data = parse(QString(row.lines) + "panelname=P\r\n");
+        EXPECT_EQ(data.boolFullScreen, row.fullScreen) << row.lines;
+        EXPECT_EQ(data.panelScale, row.scale) << row.lines;
+        EXPECT_EQ(data.strPanelName, "P") << row.lines;
     }
 }
 
@@ -229,4 +262,181 @@ TEST(CommandLine, OnlyASingleExactSwitchCounts) {
         EXPECT_FALSE(switches.showDebugWindow || switches.coreMeterMode) << none.toStdString();
     }
     EXPECT_EQ(ArgumentText({"-d", "-m"}), "-d -m");
+}
+
+// The program's arguments as an operator, a desktop entry or a service gives them.
+TEST(CommandLine, ReadsOptionsAndRefusesMistakesWithStatusTwo) {
+    QTemporaryDir dir;
+    QFile config(dir.filePath("site.txt"));
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+    config.close();
+    const QString file = config.fileName();
+
+    struct Row {
+        QStringList arguments;
+        int status;        // -1: the program runs
+        QString firstLine; // of the output (help, version) or of the error
+        std::function<void(const ProgramOptions&)> check = {};
+    };
+    const QList<Row> rows{
+        {{},
+         -1,
+         {},
+         [](const ProgramOptions& o) {
+             EXPECT_FALSE(o.switches.showDebugWindow || o.switches.coreMeterMode);
+             EXPECT_TRUE(o.configFile.isEmpty());
+             EXPECT_FALSE(o.panelName || o.scale || o.fullScreen);
+         }},
+        {{"--help"}, 0, "Usage: corvane-mini [options]"},
+        {{"-h"}, 0, "Usage: corvane-mini [options]"},
+        {{"--version"}, 0, "corvane-mini " CORVANE_TEST_VERSION},
+        {{"-d"}, -1, {}, [](const ProgramOptions& o) { EXPECT_TRUE(o.switches.showDebugWindow); }},
+        {{"-M"}, -1, {}, [](const ProgramOptions& o) { EXPECT_TRUE(o.switches.coreMeterMode); }},
+        {{"-m", "--fullscreen"},
+         -1,
+         {},
+         [](const ProgramOptions& o) {
+             EXPECT_TRUE(o.switches.coreMeterMode);
+             EXPECT_TRUE(o.fullScreen);
+         }},
+        // Together they select nothing, as they always did.
+        {{"-d", "-m"},
+         -1,
+         {},
+         [](const ProgramOptions& o) {
+             EXPECT_FALSE(o.switches.showDebugWindow || o.switches.coreMeterMode);
+         }},
+        {{"-d", "-d"},
+         -1,
+         {},
+         [](const ProgramOptions& o) { EXPECT_FALSE(o.switches.showDebugWindow); }},
+        {{"--config", file, "--panel", "Studio B", "--scale", "fit"},
+         -1,
+         {},
+         [&](const ProgramOptions& o) {
+             EXPECT_EQ(o.configFile, file);
+             EXPECT_EQ(o.panelName, "Studio B");
+             EXPECT_EQ(o.scale, (ScaleChoice{true, 1.0}));
+         }},
+        {{"--scale=0.75"},
+         -1,
+         {},
+         [](const ProgramOptions& o) {
+             EXPECT_EQ(o.scale, (ScaleChoice{false, 0.75}));
+         }},
+        {{"--scale", "5"},
+         2,
+         "corvane-mini: --scale: '5' is neither fit nor a factor from 0.25 to 4"},
+        {{"--scale", "wide"},
+         2,
+         "corvane-mini: --scale: 'wide' is neither fit nor a factor from 0.25 to 4"},
+        {{"--scale"}, 2, "corvane-mini: Missing value after '--scale'."},
+        {{"--config", dir.filePath("none.txt")},
+         2,
+         "corvane-mini: --config: there is no configuration file '" + dir.filePath("none.txt") +
+             "'"},
+        {{"--config", dir.path()},
+         2,
+         "corvane-mini: --config: there is no configuration file '" + dir.path() + "'"},
+        {{"--panel", " "}, 2, "corvane-mini: --panel: the panel's name is empty"},
+        {{"--full-screen"}, 2, "corvane-mini: Unknown option 'full-screen'."},
+        {{"-D"}, 2, "corvane-mini: Unknown option 'D'."},
+        {{"-dm"}, 2, "corvane-mini: Unknown option 'dm'."},
+        {{"Studio"}, 2, "corvane-mini: unexpected argument 'Studio'"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.arguments.join(' ').toStdString());
+        const CommandLineOutcome outcome =
+            ParseProgramArguments(QStringList("/usr/bin/corvane-mini") + row.arguments);
+        EXPECT_FALSE(outcome.qtOptions);
+        if (row.status < 0) {
+            EXPECT_TRUE(outcome.run);
+            EXPECT_TRUE(outcome.output.isEmpty() && outcome.error.isEmpty());
+            row.check(outcome.options);
+            continue;
+        }
+        EXPECT_FALSE(outcome.run);
+        EXPECT_EQ(outcome.exitStatus, row.status);
+        const QString& text = row.status == 0 ? outcome.output : outcome.error;
+        EXPECT_EQ(text.section('\n', 0, 0), row.firstLine);
+        EXPECT_TRUE((row.status == 0 ? outcome.error : outcome.output).isEmpty());
+        if (row.status == 2) {
+            // The mistake, then the usage, which names every option.
+            EXPECT_EQ(text.section('\n', 1, 1), "Usage: corvane-mini [options]");
+            for (const char* option : {"--config", "--panel", "--fullscreen", "--scale", "-d",
+                                       "-m, -M", "--help", "--version"}) {
+                EXPECT_TRUE(text.contains(option)) << option;
+            }
+        }
+    }
+}
+
+// Qt's own options are Qt's: read again once the application object has taken them out.
+TEST(CommandLine, QtsOwnOptionsAreLeftToQt) {
+    const auto withQt = ParseProgramArguments({"corvane-mini", "-platform", "xcb", "-d"});
+    EXPECT_TRUE(withQt.qtOptions);
+    EXPECT_FALSE(withQt.run);
+    const auto mixed = ParseProgramArguments({"corvane-mini", "-style", "x", "--bogus"});
+    EXPECT_FALSE(mixed.qtOptions);
+    EXPECT_EQ(mixed.exitStatus, 2);
+}
+
+TEST(ScaleChoice, FitOrAFactorInRange) {
+    const struct {
+        const char* text;
+        std::optional<ScaleChoice> choice;
+    } rows[] = {{"fit", ScaleChoice{true, 1.0}},
+                {" FIT ", ScaleChoice{true, 1.0}},
+                {"1", ScaleChoice{false, 1.0}},
+                {"0.25", ScaleChoice{false, 0.25}},
+                {"4", ScaleChoice{false, 4.0}},
+                {"1.75", ScaleChoice{false, 1.75}},
+                {"0.249", std::nullopt},
+                {"4.5", std::nullopt},
+                {"-1", std::nullopt},
+                {"nan", std::nullopt},
+                {"inf", std::nullopt},
+                {"1,5", std::nullopt},
+                {"fits", std::nullopt},
+                {"", std::nullopt}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(ScaleChoice::fromText(row.text), row.choice) << row.text;
+    }
+}
+
+TEST(ScaleChoice, FitStepsAndCentring) {
+    // The largest factor at which the panel fits, within range, never a pixel too large.
+    const struct {
+        QSize panel;
+        QSize area;
+        double factor;
+    } fits[] = {{{1250, 800}, {1920, 1040}, 1.3},
+                {{2560, 1600}, {1280, 800}, 0.5},
+                {{3840, 2160}, {1280, 720}, 1.0 / 3},
+                {{100, 50}, {1920, 1080}, 4.0},
+                {{10000, 100}, {1000, 1000}, 0.25},
+                {{0, 0}, {1920, 1080}, 1.0},
+                {{800, 600}, {0, 0}, 1.0}};
+    for (const auto& row : fits) {
+        const double factor = PanelScale::fit(row.panel, row.area);
+        EXPECT_NEAR(factor, row.factor, 0.001) << row.panel.width() << "x" << row.panel.height();
+        if (!row.area.isEmpty() && factor > ScaleChoice::kMinFactor &&
+            factor < ScaleChoice::kMaxFactor) {
+            EXPECT_LE(row.panel.width() * factor, row.area.width());
+            EXPECT_LE(row.panel.height() * factor, row.area.height());
+        }
+    }
+    // Steps from a step, from between two steps, and at the ends.
+    const struct {
+        double from;
+        double up;
+        double down;
+    } steps[] = {{1.0, 1.1, 0.9},       {0.87, 0.9, 0.8}, {1.3, 1.5, 1.25},
+                 {0.25, 1.0 / 3, 0.25}, {4.0, 4.0, 3.0},  {1.0 / 3, 0.5, 0.25}};
+    for (const auto& row : steps) {
+        EXPECT_DOUBLE_EQ(PanelScale::stepUp(row.from), row.up) << row.from;
+        EXPECT_DOUBLE_EQ(PanelScale::stepDown(row.from), row.down) << row.from;
+    }
+    EXPECT_EQ(PanelScale::centred({1000, 500}, {1920, 1080}), QPoint(460, 290));
+    EXPECT_EQ(PanelScale::centred({2000, 500}, {1920, 1080}), QPoint(0, 290));
 }

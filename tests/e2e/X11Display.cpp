@@ -40,7 +40,7 @@ QByteArray windowName(xcb_connection_t* connection, xcb_window_t window) {
 
 } // namespace
 
-X11Display::X11Display() {
+X11Display::X11Display(QSize screen) {
     if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) {
         return;
     }
@@ -52,7 +52,8 @@ X11Display::X11Display() {
     m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_server.start(QStringLiteral("Xvfb"),
                    {QStringLiteral("-displayfd"), QString::number(fds[1]),
-                    QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1280x900x24"),
+                    QStringLiteral("-screen"), QStringLiteral("0"),
+                    QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()),
                     QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     ::close(fds[1]);
     QByteArray number;
@@ -180,6 +181,28 @@ std::optional<QColor> X11Display::pixel(quint32 window, QPoint at) const {
     }
     const uint8_t* bytes = xcb_get_image_data(image.get());
     return QColor(bytes[2], bytes[1], bytes[0]);
+}
+
+std::optional<QRect> X11Display::geometry(quint32 window) const {
+    if (m_name.isEmpty()) {
+        return std::nullopt;
+    }
+    const XcbConnection connection(m_name);
+    if (!connection.isUsable()) {
+        return std::nullopt;
+    }
+    const XcbReply<xcb_get_geometry_reply_t> size(xcb_get_geometry_reply(
+        connection.get(), xcb_get_geometry(connection.get(), window), nullptr));
+    if (!size) {
+        return std::nullopt;
+    }
+    const XcbReply<xcb_translate_coordinates_reply_t> place(xcb_translate_coordinates_reply(
+        connection.get(), xcb_translate_coordinates(connection.get(), window, size->root, 0, 0),
+        nullptr));
+    if (!place) {
+        return std::nullopt;
+    }
+    return QRect(place->dst_x, place->dst_y, size->width, size->height);
 }
 
 } // namespace corvane::test

@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QPoint>
 #include <QProcess>
+#include <QRect>
+#include <QSize>
 #include <QString>
 
 #include <optional>
@@ -14,7 +16,7 @@ namespace corvane::test {
 // does, and a screen to click on and read colours from. Without Xvfb, name() is empty.
 class X11Display {
 public:
-    X11Display();
+    explicit X11Display(QSize screen = QSize(1280, 900));
     ~X11Display();
     X11Display(const X11Display&) = delete;
     X11Display& operator=(const X11Display&) = delete;
@@ -31,6 +33,9 @@ public:
 
     // The colour of one pixel of a shown window, at a point of the window.
     std::optional<QColor> pixel(quint32 window, QPoint at) const;
+
+    // Where a top-level window's inside lies on the screen.
+    std::optional<QRect> geometry(quint32 window) const;
 
 private:
     QProcess m_server;

@@ -4,6 +4,8 @@
 #include "panel/PanelButton.h"
 #include "panel/QtPrinting.h"
 #include "protocol/ClientProtocolConsts.h"
+#include "runtime/ConnectionMarks.h"
+#include "runtime/CoreLostBanner.h"
 #include "support/AppGlobals.h"
 #include "support/TestCore.h"
 #include "support/UserPrompt.h"
@@ -15,8 +17,10 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -228,4 +232,63 @@ TEST_F(ButtonPressTest, AButtonHeldWhenTheProgramEndsHasItsReleaseSentBeforeTheC
     EXPECT_EQ(m_core.framesWithCommand(Command::ControlCommand).last().fields(),
               QStringList({"Studio.Take", "Studio.Release"}));
     QTest::mouseRelease(button(1), Qt::LeftButton);
+}
+
+// While the Core is lost the banner says so and the panel takes no presses, since they would be
+// lost without a word. A button held through the loss keeps its release: the panel that comes
+// with the Core found again reports it first, to that Core.
+TEST_F(ButtonPressTest, WhileTheCoreIsLostThePanelTakesNoPressesAndAHeldButtonKeepsItsRelease) {
+    QWindow* window = m_window->windowHandle();
+    ASSERT_NE(window, nullptr);
+    const auto centre = [&](PanelButton* target) {
+        return target->mapTo(m_window.get(), target->rect().center());
+    };
+    const QString server = "127.0.0.1:" + QString::number(m_core.port());
+    ConnectionMarks& marks = m_window->connectionMarks();
+    // Side by side, where the definition stacks them all in the corner.
+    const auto layOut = [&] {
+        for (const char* change : {"Plain.Left=1500", "Blank.Left=3000", "Source.Top=900"}) {
+            m_core.sendFrame(Command::PropertyChange, modClientProtocolConsts::strNoAddress,
+                             QStringLiteral("Studio.") + change);
+        }
+        return waitUntil([&] { return m_window->controlArrays().cmbBox.at(1)->y() > 0; });
+    };
+    ASSERT_TRUE(layOut());
+    EXPECT_FALSE(marks.bannerShown());
+
+    // Held from before the loss, pressed as the operator presses: through the window.
+    m_core.clearFrames();
+    QTest::mousePress(window, Qt::LeftButton, {}, centre(button(2)));
+    ASSERT_TRUE(waitUntil([&] { return m_core.framesWithCommand(35).size() == 1; }));
+    m_core.dropConnection();
+    ASSERT_TRUE(waitUntil([&] { return marks.bannerShown(); }));
+    EXPECT_EQ(marks.bannerText(), "Core connection lost: trying " + server + "\u2026");
+    const QRect band = marks.banner()->geometry();
+    EXPECT_EQ(band, m_window->rect()); // over the whole panel
+
+    QSignalSpy pressed(button(1), &PanelButton::pressedByOperator);
+    QTest::mouseClick(window, Qt::LeftButton, {}, centre(button(1)));
+    QTest::mouseClick(window, Qt::RightButton, {}, centre(button(3)));
+    EXPECT_EQ(pressed.count(), 0);
+
+    // Found again: the held button's release goes first, then the banner goes with the panel.
+    m_core.clearFrames();
+    ASSERT_TRUE(waitUntil(
+        [&] { return !m_core.framesWithCommand(Command::PanelDefinition).isEmpty(); }, 10000));
+    EXPECT_TRUE(marks.bannerShown()) << "the panel is not current yet";
+    m_core.sendFrame(Command::PanelDefinition, modClientProtocolConsts::strNoAddress,
+                     "Studio" + kSep + kPanel);
+    ASSERT_TRUE(waitUntil([&] { return !marks.bannerShown(); }));
+    ASSERT_TRUE(layOut());
+    QStringList pushes;
+    for (const TestFrame& sent : m_core.framesWithCommand(Command::PropertyChange)) {
+        pushes << sent.payload();
+    }
+    EXPECT_EQ(pushes, QStringList({"FStudio.Plain"}));
+    QTest::mouseRelease(window, Qt::LeftButton, {}, centre(button(2)));
+
+    // The operator's release reported nothing more; presses are taken again.
+    EXPECT_EQ(
+        framesFor([&] { QTest::mouseClick(window, Qt::LeftButton, {}, centre(button(2))); }, 2),
+        QStringList({frame(35, "TStudio.Plain"), frame(35, "FStudio.Plain")}));
 }

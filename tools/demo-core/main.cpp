@@ -15,12 +15,14 @@ using corvane::demo::ListenAddress;
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("corvane-demo-core"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "A demonstration Core: a small studio for CorvaneMini clients.\n"
         "Control commands \"message TEXT\" and \"set PANEL.CONTROL.PROPERTY=VALUE\" act; "
         "every command is logged.");
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOption({"listen", "Address and port to listen on (default 127.0.0.1:5200).",
                       "address:port", "127.0.0.1:5200"});
     parser.addOption(

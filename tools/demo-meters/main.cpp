@@ -15,12 +15,14 @@ using corvane::demo::ListenAddress;
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("corvane-demo-meters"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "A demonstration meter server: programme-like levels for every subscribed point.\n"
         "Without --core, every eighth source is off (silent) and channels keep their starting "
         "gains; with --core, switches and faders follow that Core.");
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOption({"listen", "Address and port to listen on (default 127.0.0.1:9501).",
                       "address:port", "127.0.0.1:9501"});
     parser.addOption(

@@ -22,11 +22,14 @@ int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
+    QCoreApplication::setApplicationName(QStringLiteral("corvane-panel-preview"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Shows a panel definition with moving meters and the problems the panel checker finds, "
         "and shows both anew whenever the file is saved.");
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addPositionalArgument("panel", "Panel definition file (XML).");
     parser.addOption({"quit-after", "Close after this many milliseconds.", "ms"});
     parser.addOption({"dir",
