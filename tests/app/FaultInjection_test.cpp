@@ -571,9 +571,13 @@ TEST_F(FaultTest, MetersShowThatTheyHaveNoDataWhenTheirLevelsAreLost) {
                      (marks.bannerShown() ? marks.bannerText() : "no banner");
     };
     frmMeterWinsock* meters = m_window.MeterWinsock();
-    QObject::connect(meters, &frmMeterWinsock::levelsLost, meters, [&] { note("levels lost"); });
-    QObject::connect(meters, &frmMeterWinsock::levelsBack, meters, [&] { note("levels back"); });
-    QObject::connect(m_window.MasterSocket(), &clsCVCoreConnection::Closed, meters,
+    // The notes end with this test; the window's end in TearDown changes connections again.
+    QObject listening;
+    QObject::connect(meters, &frmMeterWinsock::levelsLost, &listening,
+                     [&] { note("levels lost"); });
+    QObject::connect(meters, &frmMeterWinsock::levelsBack, &listening,
+                     [&] { note("levels back"); });
+    QObject::connect(m_window.MasterSocket(), &clsCVCoreConnection::Closed, &listening,
                      [&] { note("Core lost"); });
     LedMeter* meter = pgmMeter();
     ASSERT_GT(meter->levelLeft(), MeterBallistics::kSilence);
