@@ -1,5 +1,6 @@
 #include "runtime/CommandValues.h"
 
+#include "components/MeterFader.h"
 #include "panel/ControlProperties.h"
 #include "panel/PanelState.h"
 #include "support/NumberRules.h"
@@ -68,6 +69,23 @@ QString caption(const clsUPControl& record, const QString& type) {
     QString text = CP::Caption(&control);
     text.replace(QLatin1Char('&'), QLatin1String("&&"));
     return withCrLf(text);
+}
+
+const MeterFader& visibleStrip(const clsUPControl& record) {
+    const auto* strip = qobject_cast<const MeterFader*>(&visibleControl(record));
+    if (strip == nullptr) {
+        throw UnreadableValue("the control is not a channel strip");
+    }
+    return *strip;
+}
+
+bool isStrip(const QString& type) {
+    return type == QLatin1String("meterfader");
+}
+
+// A strip's programme-bus button as "True" or "False"; other controls have none.
+template <int Bus> QString busValue(const clsUPControl& record, const QString& type) {
+    return isStrip(type) ? BoolText(visibleStrip(record).PGMBusOn(Bus)) : QString();
 }
 
 QString listText(const clsUPControl& record) {
@@ -142,6 +160,23 @@ const QHash<QString, ValueReader>& valueReaders() {
              return type == QLatin1String("dropdown")
                         ? QString::number(visibleList(r).currentIndex())
                         : QString();
+         }},
+        // What a channel strip shows of its channel, so that a Core can read a panel back.
+        {QStringLiteral("channelon"),
+         [](const clsUPControl& r, const QString& type) {
+             return isStrip(type) ? BoolText(visibleStrip(r).ChannelOn()) : QString();
+         }},
+        {QStringLiteral("pgm1on"), &busValue<1>},
+        {QStringLiteral("pgm2on"), &busValue<2>},
+        {QStringLiteral("pgm3on"), &busValue<3>},
+        {QStringLiteral("pgm4on"), &busValue<4>},
+        // Empty until the Core has sent the strip a gain.
+        {QStringLiteral("faderlevel"),
+         [](const clsUPControl& r, const QString& type) {
+             if (!isStrip(type) || !visibleStrip(r).FaderActive()) {
+                 return QString();
+             }
+             return ShortestSingleText(visibleStrip(r).FaderLevel());
          }},
     };
     return readers;
