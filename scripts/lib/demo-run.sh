@@ -63,3 +63,13 @@ tree_ticks() {
     done
     echo "$total"
 }
+
+# Resident memory of a process in kB (0 when it has ended).
+resident_kb() {
+    awk '/^VmRSS:/ { print $2 }' "/proc/$1/status" 2>/dev/null || echo 0
+}
+
+# Milliseconds since 1970, the clock the demo servers stamp their log lines with.
+now_ms() {
+    date +%s%3N
+}

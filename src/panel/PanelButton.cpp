@@ -21,6 +21,9 @@ QString labelText(const QString& caption) {
     return text;
 }
 
+// More ground colours than a button shows in turn (off, on, flashing) are not kept.
+constexpr qsizetype kMaxPalettes = 8;
+
 bool samePicture(const QPixmap& a, const QPixmap& b) {
     return a.cacheKey() == b.cacheKey() || (a.isNull() && b.isNull());
 }
@@ -43,6 +46,20 @@ void PanelButton::setBackColor(const QColor& color) {
     }
     m_backColor = color;
     update();
+}
+
+const QPalette& PanelButton::paletteFor(const QColor& color) {
+    const QRgb key = color.rgba();
+    auto found = m_palettes.find(key);
+    if (found == m_palettes.end()) {
+        if (m_palettes.size() >= kMaxPalettes) {
+            m_palettes.clear();
+        }
+        QPalette palette = this->palette();
+        palette.setColor(QPalette::Button, color);
+        found = m_palettes.insert(key, palette);
+    }
+    return found.value();
 }
 
 void PanelButton::setPicture(const QPixmap& picture) {
@@ -92,6 +109,9 @@ bool PanelButton::event(QEvent* event) {
 }
 
 void PanelButton::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange) {
+        m_palettes.clear(); // made from the palette that was
+    }
     QPushButton::changeEvent(event);
     // A disabled button gets no mouse events, so the operator's release would never come.
     if (event->type() == QEvent::EnabledChange && !isEnabled()) {
@@ -135,7 +155,7 @@ void PanelButton::paintEvent(QPaintEvent*) {
     QStyleOptionButton option;
     initStyleOption(&option);
     if (m_backColor.isValid()) {
-        option.palette.setColor(QPalette::Button, m_backColor);
+        option.palette = paletteFor(m_backColor);
     }
     const QPixmap shown = shownPicture();
     if (shown.isNull()) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QHash>
+#include <QPalette>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -52,8 +54,16 @@ protected:
 
 private:
     int m_heldPresses = 0; // reported presses whose release is not reported yet
+    // The palette to paint with in the ground colour: the button's own with that colour put in,
+    // made once per colour and kept. The style caches what it draws under the palette's
+    // identity; a palette made afresh for every paint was a new name in that cache every time,
+    // and a panel whose buttons the Core switched (or that flashed) grew by some 270 bytes a
+    // change, without end.
+    const QPalette& paletteFor(const QColor& color);
+
     QString m_caption;
     QColor m_backColor;
+    QHash<QRgb, QPalette> m_palettes;
     QPixmap m_picture;
     QPixmap m_downPicture;
 };

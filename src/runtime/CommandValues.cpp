@@ -1,5 +1,6 @@
 #include "runtime/CommandValues.h"
 
+#include "components/MeterFader.h"
 #include "panel/ControlProperties.h"
 #include "panel/PanelState.h"
 #include "support/NumberRules.h"
@@ -67,6 +68,19 @@ QString caption(const clsUPControl& record, const QString& type) {
     return withCrLf(text);
 }
 
+const MeterFader& visibleStrip(const clsUPControl& record) {
+    const auto* strip = qobject_cast<const MeterFader*>(&visibleControl(record));
+    if (strip == nullptr) {
+        throw UnreadableValue("the control is not a channel strip");
+    }
+    return *strip;
+}
+
+// A strip's programme-bus button as "True" or "False".
+template <int Bus> QString busValue(const clsUPControl& record, const QString&) {
+    return BoolText(visibleStrip(record).PGMBusOn(Bus));
+}
+
 QString listText(const clsUPControl& record) {
     const QComboBox& list = visibleList(record);
     QStringList items;
@@ -101,6 +115,11 @@ CommandRead pictured(const QString& type) {
 
 CommandRead lists(const QString& type) {
     return type == QLatin1String("dropdown") ? CommandRead::Value : CommandRead::Nothing;
+}
+
+// What a channel strip shows of its channel, so that a Core can read a panel back.
+CommandRead strips(const QString& type) {
+    return type == QLatin1String("meterfader") ? CommandRead::Value : CommandRead::Nothing;
 }
 
 CommandRead notButtons(const QString& type) {
@@ -175,6 +194,22 @@ const QHash<QString, PropertyReader>& propertyReaders() {
               return QString::number(visibleList(r).currentIndex());
           },
           lists, true}},
+        {QStringLiteral("channelon"),
+         {[](const clsUPControl& r, const QString&) {
+              return BoolText(visibleStrip(r).ChannelOn());
+          },
+          strips, true}},
+        {QStringLiteral("pgm1on"), {&busValue<1>, strips, true}},
+        {QStringLiteral("pgm2on"), {&busValue<2>, strips, true}},
+        {QStringLiteral("pgm3on"), {&busValue<3>, strips, true}},
+        {QStringLiteral("pgm4on"), {&busValue<4>, strips, true}},
+        // Empty until the Core has sent the strip a gain.
+        {QStringLiteral("faderlevel"),
+         {[](const clsUPControl& r, const QString&) {
+              const MeterFader& strip = visibleStrip(r);
+              return strip.FaderActive() ? ShortestSingleText(strip.FaderLevel()) : QString();
+          },
+          strips, true}},
     };
     return readers;
 }

@@ -18,6 +18,8 @@ struct clsUPControl;
 // taken as it is and never scanned again, so a value holding "$$" cannot make the work endless.
 // When a value cannot be read (the control lacks the property, a position beyond 16 bits) the
 // whole substitution is abandoned: the command comes back exactly as it was given.
+// Besides the properties of every control, a channel strip gives its channel switch and buses
+// ("channelon", "pgm1on" to "pgm4on") and its gain ("faderlevel", once the Core has sent one).
 QString ReplaceValueInCommand(const QString& commandText, const PanelState& state);
 
 // The text that "$$name.property$$" stands for; property in lower case. Properties that give

@@ -1,7 +1,11 @@
 #include "panel/PanelButton.h"
 
 #include <QCoreApplication>
+#include <QProxyStyle>
+#include <QSet>
 #include <QSignalSpy>
+#include <QStyleFactory>
+#include <QStyleOption>
 #include <QTest>
 
 #include "panel/QtPrinting.h"
@@ -18,7 +22,58 @@ QPixmap filled(const QColor& colour) {
     picture.fill(colour);
     return picture;
 }
+// Notes the palette every push button is drawn with, as a caching style sees it.
+class PaletteWatch : public QProxyStyle {
+public:
+    PaletteWatch() : QProxyStyle(QStyleFactory::create("Fusion")) {}
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        if (element == CE_PushButton || element == CE_PushButtonBevel) {
+            identities.insert(option->palette.cacheKey());
+            last = option->palette;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+    mutable QSet<qint64> identities;
+    mutable QPalette last;
+};
+
 } // namespace
+
+TEST(PanelButton, PaintsEachGroundColourWithOnePaletteSoTheStylesCacheStaysSmall) {
+    // The Core switches a button on and off, or it flashes, all day long: each colour must come
+    // to the style as the same palette every time, or the style caches a new drawing under a
+    // new name each time and the client grows without end.
+    PaletteWatch style;
+    PanelButton button;
+    button.setStyle(&style);
+    button.resize(80, 30);
+    button.show();
+    for (int i = 0; i < 50; ++i) {
+        button.setBackColor(i % 2 == 0 ? Qt::red : Qt::gray);
+        button.grab();
+        button.setPicture(i % 4 == 0 ? filled(Qt::blue) : QPixmap());
+        button.grab();
+    }
+    EXPECT_LE(style.identities.size(), 3) << "the style saw a new palette per change";
+    EXPECT_EQ(style.last.color(QPalette::Button), QColor(Qt::gray));
+
+    // A new palette for the button (the panel's colours) is taken in with the ground colour.
+    QPalette palette = button.palette();
+    palette.setColor(QPalette::ButtonText, Qt::darkGreen);
+    button.setPalette(palette);
+    button.grab();
+    EXPECT_EQ(style.last.color(QPalette::ButtonText), QColor(Qt::darkGreen));
+    EXPECT_EQ(style.last.color(QPalette::Button), QColor(Qt::gray));
+
+    // Many colours in turn are painted right, whatever the button keeps of them.
+    for (int hue = 0; hue < 360; hue += 10) {
+        button.setBackColor(QColor::fromHsv(hue, 255, 255));
+        button.grab();
+        ASSERT_EQ(style.last.color(QPalette::Button), QColor::fromHsv(hue, 255, 255));
+    }
+    button.setStyle(nullptr);
+}
 
 TEST(PanelButton, ReportsPressAndReleaseOfEveryMouseButton) {
     PanelButton button;

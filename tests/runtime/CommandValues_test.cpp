@@ -1,5 +1,6 @@
 #include "LivePanel.h"
 
+#include "components/MeterFader.h"
 #include "panel/QtPrinting.h"
 #include "runtime/CommandValues.h"
 
@@ -22,6 +23,7 @@ const char* const kPanel =
     "<c><type>dropdown</type><name>Source</name><list>a,b,c</list><listindex>-1</listindex></c>"
     "<c><type>dropdown</type><name>Empty</name></c>"
     "<c><type>meter</type><name>Pgm</name></c>"
+    "<c><type>meterfader</type><name>Strip</name></c>"
     "</controllist></panel>";
 
 struct Row {
@@ -51,6 +53,10 @@ TEST(CommandValues, PlaceholdersAreFilledFromTheLivePanel) {
         {"$$Go.enabled$$ $$Title.enabled$$ $$Go.flash$$", "False True Off"},
         {"$$Source.list$$|$$Source.listindex$$|$$Empty.list$$|$$Go.list$$", "a,b,c|-1||"},
         {"$$Pgm.backcolor$$", "1315860"}, // the meter's own near-black ground
+        // A strip shows its channel; before the Core has sent a gain it has none to give.
+        {"$$Strip.channelon$$ $$Strip.pgm1on$$ $$Strip.pgm4on$$ [$$Strip.faderlevel$$]",
+         "False False False []"},
+        {"[$$Go.channelon$$][$$Go.pgm2on$$][$$Pgm.faderlevel$$][$$Strip.pgm5on$$]", "[][][][]"},
         // A value holding a placeholder is sent as it is, not scanned again.
         {"$$Title.caption$$ and $$Go.name$$", "$$Title.caption$$ and Go"},
         // A list has no caption: nothing is filled in, not even the panel's name.
@@ -68,6 +74,15 @@ TEST(CommandValues, PlaceholdersAreFilledFromTheLivePanel) {
     panel.change("Studio.Go.Flash=on");
     EXPECT_EQ(panel.window().ReplaceValueInCommand("$$Source.listindex$$ $$Go.left$$ $$Go.flash$$"),
               "2 900 On");
+    auto* strip = panel.control<MeterFader>("Strip");
+    ASSERT_NE(strip, nullptr);
+    strip->setChannelOn(true);
+    strip->setPGMBusOn(3, true);
+    strip->setFaderActive(true);
+    strip->setFaderLevel(-12.3f);
+    EXPECT_EQ(panel.window().ReplaceValueInCommand(
+                  "$$Strip.channelon$$ $$Strip.pgm2on$$ $$Strip.pgm3on$$ $$Strip.faderlevel$$"),
+              "True False True -12.3");
     // A position beyond what 16 bits hold abandons the substitution.
     ControlProperties::SetLeft(panel.control("Go"), 40000);
     EXPECT_EQ(panel.window().ReplaceValueInCommand("$$PanelName$$ $$Go.left$$"),
@@ -92,6 +107,8 @@ TEST(CommandValues, WhatAPropertyGivesAgreesWithReadingIt) {
                     "</backcoloron><backcoloroff>blue</backcoloroff><controllist>" +
                     controls + "</controllist></panel>");
     panel.record("form")->FlashPicture = "f.png"; // a change can give the window one
+    // A strip gives its gain once the Core has sent one.
+    panel.control<MeterFader>("meterfader")->setFaderActive(true);
 
     const QStringList properties = CommandPropertyNames() + QStringList{"state", "bogus"};
     for (const QString& type : types) {

@@ -14,12 +14,14 @@ namespace corvane::test {
 // the real receive buffer and dispatcher into the window, as the Core connection feeds them.
 class LivePanel {
 public:
-    explicit LivePanel(const QString& definition) {
-        m_window.show();
-        m_window.AnalyzeXML(definition);
-    }
+    explicit LivePanel(const QString& definition) : LivePanel() { m_window.AnalyzeXML(definition); }
+    // A window that waits for its panel from the Core.
+    LivePanel() { m_window.show(); }
 
     frmCVMini& window() { return m_window; }
+
+    // Text from the Core as the connection hands it on: whole frames, or pieces of them.
+    void receive(const QString& text) { m_parser.receive(text); }
 
     // One property-change frame (command 35) from the Core.
     void change(const QString& payload) {

@@ -18,7 +18,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <memory>
+#include <utility>
 
 using namespace corvane;
 using namespace corvane::demo;
@@ -166,19 +168,98 @@ public:
             m_process.waitForFinished(2000);
         }
     }
+    // The port of the "listening on" line; the lines before it stay for output().
     quint16 port() {
-        if (!m_process.waitForReadyRead(10000)) {
-            return 0;
+        const QRegularExpression listening("listening on [^ ]*:(\\d+)");
+        while (m_process.canReadLine() || m_process.waitForReadyRead(10000)) {
+            while (m_process.canReadLine()) {
+                const QByteArray line = m_process.readLine();
+                const auto match = listening.match(QString::fromUtf8(line));
+                if (match.hasMatch()) {
+                    return quint16(match.captured(1).toUInt());
+                }
+                m_before += line;
+            }
         }
-        const auto match = QRegularExpression(":(\\d+)").match(m_process.readLine());
-        return match.hasMatch() ? quint16(match.captured(1).toUInt()) : 0;
+        return 0;
     }
+    // What the server printed besides its "listening on" line, so far.
+    QByteArray output() { return std::exchange(m_before, {}) + m_process.readAllStandardOutput(); }
     QByteArray errorOutput() { return m_process.readAllStandardError(); }
     QProcess& process() { return m_process; }
 
 private:
     QProcess m_process;
+    QByteArray m_before;
 };
+
+// The programs as a chaos run drives them: two Cores sharing one studio through a file, told
+// what to do by signals, and a meter server that remembers its points across a restart.
+TEST(DemoPrograms, ShareTheStudioAnswerSignalsAndRememberPointsAcrossRestarts) {
+    PanelFolder panels;
+    QTemporaryDir dir;
+    const QStringList coreOptions{"--listen",   "127.0.0.1:0",
+                                  "--panels",   panels.dir().path(),
+                                  "--share",    dir.filePath("studio"),
+                                  "--readback", "--timestamps",
+                                  "--burst",    "10",
+                                  "--pace",     "100000"};
+    RunningServer primary(CORVANE_DEMO_CORE_EXE, coreOptions);
+    const quint16 primaryPort = primary.port();
+    ASSERT_NE(primaryPort, 0);
+    CoreClient client(primaryPort);
+    client.login();
+    client.send(Command::PanelDefinition, kNoAddress, "studio");
+    ASSERT_TRUE(client.waitFor(Command::PanelDefinition, "<onload>readback\tMic1.caption="));
+    client.send(Command::PropertyChange, kNoAddress, "TStudio.Mic1");
+    ASSERT_TRUE(client.waitFor(Command::PropertyChange, "Studio.Mic1.state=on"));
+
+    // The backup takes the studio over, and passes its own changes to the primary's clients.
+    RunningServer backup(CORVANE_DEMO_CORE_EXE, coreOptions);
+    const quint16 backupPort = backup.port();
+    ASSERT_NE(backupPort, 0);
+    CoreClient other(backupPort);
+    other.login();
+    other.send(Command::PanelDefinition, kNoAddress, "studio");
+    ASSERT_TRUE(other.waitFor(Command::PropertyChange, "Studio.Mic1.state=on"));
+    other.send(Command::ControlCommand, kNoAddress, "Studio.x" + US + "set Studio.Mic1.caption=B");
+    EXPECT_TRUE(client.waitFor(Command::PropertyChange, "Studio.Mic1.caption=B"));
+
+    QByteArray log;
+    const auto logShows = [&](RunningServer& server, const QRegularExpression& line) {
+        return waitUntil([&] {
+            log += server.output();
+            return line.match(QString::fromUtf8(log)).hasMatch();
+        });
+    };
+    ::kill(pid_t(primary.process().processId()), SIGUSR2);
+    EXPECT_TRUE(logShows(primary, QRegularExpression("\\n\\d{13} a burst of 10 changes\\n")));
+    ::kill(pid_t(primary.process().processId()), SIGHUP);
+    ::kill(pid_t(primary.process().processId()), SIGUSR1);
+    EXPECT_TRUE(logShows(primary, QRegularExpression("\\d{13} check: the studio keeps still\\n")));
+    EXPECT_TRUE(client.waitFor(Command::PanelDefinition, "<onload>readback"));
+    log.clear();
+
+    const QStringList meterOptions{"--listen", "127.0.0.1:0", "--remember", dir.filePath("points"),
+                                   "--timestamps"};
+    {
+        RunningServer meters(CORVANE_DEMO_METERS_EXE, meterOptions);
+        QTcpSocket listener;
+        listener.connectToHost(QHostAddress::LocalHost, meters.port());
+        listener.write("sm DST 1 1 pgm\r\nsm SRC 2 3 mic\r\n");
+        EXPECT_TRUE(logShows(meters, QRegularExpression("listens to 2 points")));
+        meters.process().kill();
+    }
+    log.clear();
+    RunningServer meters(CORVANE_DEMO_METERS_EXE, meterOptions);
+    QTcpSocket listener;
+    listener.connectToHost(QHostAddress::LocalHost, meters.port());
+    listener.write("sm SRC 2 3 mic\r\nsm DST 1 1 pgm\r\n");
+    EXPECT_TRUE(logShows(meters, QRegularExpression("\\d{13} all 2 points listened to before this "
+                                                    "start are subscribed again, after \\d+ ms")))
+        << log.constData();
+    EXPECT_TRUE(log.contains("2 points were listened to before this start"));
+}
 
 TEST(DemoPrograms, TakeTheirOptionsAndTraceEveryFrame) {
     PanelFolder panels;
@@ -208,8 +289,11 @@ TEST(DemoPrograms, TakeTheirOptionsAndTraceEveryFrame) {
         stats += core.process().readAllStandardOutput();
         return stats.contains("stats: frames received ");
     }));
-    for (const QStringList& bad :
-         {QStringList{"--churn", "-1"}, {"--churn", "lots"}, {"--stats", "x"}}) {
+    for (const QStringList& bad : {QStringList{"--churn", "-1"},
+                                   {"--churn", "lots"},
+                                   {"--stats", "x"},
+                                   {"--burst", "-1"},
+                                   {"--pace", "fast"}}) {
         RunningServer refusedOption(CORVANE_DEMO_CORE_EXE,
                                     QStringList{"--listen", "127.0.0.1:0"} + bad);
         EXPECT_TRUE(refusedOption.process().waitForFinished(10000));

@@ -2,8 +2,12 @@
 #include "LevelGenerator.h"
 #include "MeterPointPool.h"
 #include "MeterSession.h"
+#include "ResubscriptionWatch.h"
 #include "protocol/ClientProtocolConsts.h"
 #include "protocol/FrameBuilder.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -184,6 +188,40 @@ TEST_F(MeterSessionTest, BoundsLinesPollAndSharesPointsBetweenSessions) {
     ASSERT_EQ(watched.size(), 2u);
     EXPECT_TRUE(watched[0].second);
     EXPECT_FALSE(watched[1].second);
+}
+
+TEST(ResubscriptionWatch, AServerStartedAgainWaitsForEveryPointListenedToBefore) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("points");
+    const DemoPoint a{1, 2, false};
+    const DemoPoint b{3, 65535, true};
+    const DemoPoint c{2, 1, false};
+    {
+        ResubscriptionWatch first(path);
+        EXPECT_EQ(first.start(), 0); // no file: nothing awaited, nothing to report
+        EXPECT_FALSE(first.update({a, c}));
+        EXPECT_FALSE(first.update({b, a, c}));
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "SRC 1 2\nSRC 2 1\nDST 3 65535\n");
+
+    // Started again: the points come back in pieces; the report comes once, with the last.
+    ResubscriptionWatch again(path);
+    EXPECT_EQ(again.start(), 3);
+    const std::vector<std::pair<QList<DemoPoint>, bool>> steps{
+        {{}, false},  {{a}, false},   {{a, c}, false},
+        {{c}, false}, {{c, b}, true}, {{a, b, c}, false},
+    };
+    for (const auto& [listened, done] : steps) {
+        EXPECT_EQ(again.update(listened), done);
+    }
+    EXPECT_EQ(again.rememberedCount(), 3);
+    EXPECT_EQ(again.awaitedCount(), 0);
+
+    // Damaged lines are passed over.
+    EXPECT_EQ(ResubscriptionWatch::decode("SRC 1 2\nXYZ 1 2\nSRC 0 4\nDST 1\n\nDST 4 5"),
+              (QList<DemoPoint>{a, {4, 5, true}}));
 }
 
 TEST(ChannelHints, StartAsTheStudioDoesAndFollowTheCoresMessages) {

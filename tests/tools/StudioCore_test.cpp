@@ -1,5 +1,6 @@
 #include "FrameTrace.h"
 #include "StudioCore.h"
+#include "StudioJournal.h"
 #include "common/DemoPoints.h"
 #include "common/ListenAddress.h"
 #include "protocol/ClientProtocolConsts.h"
@@ -328,6 +329,135 @@ TEST_F(StudioCoreTest, ChurnTakesButtonsFadersChannelsAndCaptionsInTurnToTheirVi
         m_output.summary().mid(1),
         QStringList({"3:35:Studio.Mic1.state=off", "3:35:Studio.Mic2.state=on",
                      "3:35:Studio.Studio.caption=Studio (1)", "3:35:Studio.Talkback.state=on"}));
+}
+
+TEST_F(StudioCoreTest, ChangesGoToTheOtherCoresAndTheirChangesToTheClients) {
+    QList<StudioChange> shared;
+    m_state.setChangeSink([&](const StudioChange& change) { shared << change; });
+    joinPanel(1, "Studio");
+    const QString strip = PointAddressBlock(2, 11, true);
+    const DemoPoint point{2, 11, false};
+    frame(1, Command::MeterSubscription, strip, "");
+    m_output.clear();
+
+    // What the studio changes for its clients is handed on.
+    frame(1, Command::PropertyChange, kNoAddress, "TStudio.Mic2");
+    frame(1, Command::LevelData, strip, "-12.5");
+    ChannelState channel = m_state.channel(point);
+    ASSERT_EQ(channel.gainDb, -12.5);
+    EXPECT_EQ(shared, (QList<StudioChange>{PropertySetting{"Studio", "Mic2", "state", "on"},
+                                           ChannelSetting{point, channel}}));
+
+    // What another Core changed reaches the clients it concerns, and is not handed back.
+    shared.clear();
+    m_output.clear();
+    channel.on = false;
+    channel.gainDb = -30;
+    m_studio.applyShared(PropertySetting{"Studio", "Status", "caption", "From the backup"});
+    m_studio.applyShared(PropertySetting{"Other", "Label", "caption", "Not shown here"});
+    m_studio.applyShared(ChannelSetting{point, channel});
+    m_studio.applyShared(ChannelSetting{{5, 5, true}, ChannelState{}}); // nobody listens
+    const QString record = "0002" + US + "11" + US + "False" + US + "FFA0:FFA0:FFA0:FFA0:";
+    EXPECT_EQ(m_output.summary(), QStringList({"1:35:Studio.Status.caption=From the backup",
+                                               "1:20:FTFFF", "1:22:" + record + "-30"}));
+    EXPECT_TRUE(shared.isEmpty());
+    EXPECT_EQ(m_state.property("Other", "label", "CAPTION")->value, "Not shown here");
+    EXPECT_EQ(m_state.channel(point), channel);
+
+    // Keep-alives are logged, so that their timing can be checked.
+    frame(1, Command::KeepAlive, kNoAddress, "Studio");
+    EXPECT_TRUE(m_output.notes.contains("#1 keep-alive from panel Studio"));
+}
+
+TEST_F(StudioCoreTest, AChecksReadbackIsTheAnswerToTheDeliveryItCausedAndDifferencesAreListed) {
+    m_studio.setReadback(true);
+    joinPanel(1, "Studio");
+    joinPanel(2, "Studio");
+    m_studio.open(3); // shows no panel: not checked
+    const auto answer = [&](int connection, const QString& text) {
+        frame(connection, Command::ControlCommand, kNoAddress, "Studio.MainForm" + US + text);
+    };
+    answer(1, "readback"); // the first deliveries' readbacks
+    answer(2, "readback");
+    frame(1, Command::PanelDefinition, kNoAddress, "Studio");
+    EXPECT_TRUE(m_output.sent.back().frame.payload().contains("<onload>readback\tMic1.caption="));
+    m_output.clear();
+
+    EXPECT_EQ(m_studio.check(), 2);
+    EXPECT_EQ(m_output.summary().filter(":43:").size(), 2);
+    answer(1, "readback\tMic1.caption=MIC 1"); // the readback of the delivery before the check
+    answer(2, "readback\tMic1.caption=$$Mic1.caption$$");
+    answer(1, "readback\tMic1.caption=MIC 2\tMic2.caption=x");
+    answer(1, "readback\tMic1.caption=late"); // nothing checks this one
+    const QStringList checks = m_output.notes.filter("check:");
+    ASSERT_GE(checks.size(), 3);
+    EXPECT_EQ(checks[0], "check: #2 panel Studio: failed: the client could not read its controls");
+    EXPECT_TRUE(checks[1].startsWith("check: #1 panel Studio: "));
+    EXPECT_TRUE(checks[1].contains(" values of 5 controls compared, "))
+        << checks.join("\n").toStdString();
+    EXPECT_TRUE(checks.contains(
+        "check: #1 panel Studio: difference Mic1.caption: studio \"\", client \"MIC 2\""));
+    EXPECT_TRUE(checks.contains(
+        "check: #1 panel Studio: difference Mic2.backcolor: studio \"14737632\", client none"))
+        << checks.join("\n").toStdString();
+    EXPECT_TRUE(m_output.notes.filter("late").isEmpty());
+
+    m_studio.close(1);
+    m_studio.close(2);
+    m_output.clear();
+    EXPECT_EQ(m_studio.check(), 0);
+    EXPECT_EQ(m_output.notes, QStringList{"check: no client shows a panel"});
+}
+
+TEST(StudioJournal, CarriesChangesBetweenCoresAndToACoreStartedAgain) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("studio.journal");
+    StudioJournal primary(path, "primary");
+    StudioJournal backup(path, "backup");
+    ASSERT_TRUE(primary.open());
+    ASSERT_TRUE(backup.open());
+    ChannelState channel;
+    channel.on = false;
+    channel.pgmBusOn = {true, false, true, true};
+    channel.gainDb = -12.345678901234;
+    const QList<StudioChange> changes{
+        PropertySetting{"Studio", "Mic1", "state", "on"},
+        PropertySetting{"Stu\\dio", "Note", "caption", "tab\\there\\nand\tthere\r\nend\\"},
+        PropertySetting{"Studio", "Empty", "caption", ""},
+        ChannelSetting{{2, 11, false}, channel},
+        ChannelSetting{{65535, 1, true}, ChannelState{}},
+    };
+    for (const StudioChange& change : changes) {
+        primary.append(change);
+    }
+    EXPECT_EQ(backup.readOthers(), changes);
+    EXPECT_TRUE(backup.readOthers().isEmpty());
+    EXPECT_TRUE(primary.readOthers().isEmpty()) << "a Core skips its own changes";
+
+    // Half a line waits for its end; damaged lines are passed over.
+    backup.append(changes[0]);
+    QFile raw(path);
+    ASSERT_TRUE(raw.open(QIODevice::Append));
+    const QByteArray line = StudioJournal::encode("other", changes[3]);
+    raw.write(line.left(10));
+    raw.flush();
+    EXPECT_EQ(primary.readOthers(), QList<StudioChange>{changes[0]});
+    raw.write(line.mid(10) + "other\tP\tshort\n" + "x\tC\t0\t1\tS\tTTTTT\t0\n" +
+              "x\tC\t1\t1\tS\tTT\t0\n\n");
+    raw.flush();
+    EXPECT_EQ(primary.readOthers(), QList<StudioChange>{changes[3]});
+
+    // A Core started again takes over everything, its own earlier changes included.
+    StudioJournal restarted(path, "primary-again");
+    ASSERT_TRUE(restarted.open());
+    const QList<StudioChange> everything = changes + QList<StudioChange>{changes[0], changes[3]};
+    EXPECT_EQ(restarted.readOthers(), everything);
+    StudioState state;
+    for (const StudioChange& change : changes) {
+        state.apply(change);
+    }
+    EXPECT_EQ(state.property("Studio", "MIC1", "state")->value, "on");
+    EXPECT_EQ(state.channel({2, 11, false}), channel);
 }
 
 TEST(DemoPoints, AddressBlocksAndIoAddressesNameThePointsTheyShould) {

@@ -2,6 +2,7 @@
 
 #include "PanelCatalog.h"
 #include "StudioCore.h"
+#include "StudioJournal.h"
 #include "StudioState.h"
 #include "protocol/ReceiveBuffer.h"
 
@@ -51,6 +52,26 @@ public:
 
     // Keeps the studio busy: this many changes a second (see StudioCore::churn), 0 for none.
     void setChurn(double changesPerSecond);
+    // A sudden rush: this many changes more, spread over the next second.
+    void burst(int changes);
+
+    // Shares the studio with other Cores through a file (see StudioJournal): what is in it is
+    // taken over now, and what the others add later as they add it. False when the file
+    // cannot be opened.
+    bool shareStudio(const QString& path);
+    QString shareError() const;
+
+    // Readback on (see StudioCore::setReadback).
+    void setReadback(bool on) { m_studio.setReadback(on); }
+    // Serves every client its panel again.
+    void redeliver() { m_studio.redeliver(); }
+    // Stops every change the studio makes of its own accord, waits a moment for changes that
+    // other Cores made meanwhile, then checks what every client shows (StudioCore::check).
+    void check();
+
+    // Sends no faster than this many bytes a second to each client, as over a slow link, so
+    // that a large panel is some time on its way; 0 for as fast as the socket takes them.
+    void setPace(qint64 bytesPerSecond);
     const StudioCore& studio() const { return m_studio; }
     // Frames received from and sent to all clients so far.
     qint64 framesReceived() const { return m_framesReceived; }
@@ -61,12 +82,16 @@ private:
         QTcpSocket* socket = nullptr;
         QStringDecoder decoder{QStringDecoder::Utf8};
         ReceiveBuffer buffer{kMaxFrameCharacters};
+        QByteArray paced;           // waiting for its turn, when sending is paced
+        bool closeWhenSent = false; // a graceful close waits for it
     };
 
     void onNewConnection();
     void onReadyRead(int id);
     void onDisconnected(int id);
     void onChurnTick();
+    void onPaceTick();
+    void onShareTick();
 
     void endLater(int id, bool abort);
     void send(int connection, const QString& frame) override;
@@ -85,6 +110,13 @@ private:
     QElapsedTimer m_churnClock;
     double m_churnPerSecond = 0;
     qint64 m_churnDone = 0; // changes made since the clock started
+    QElapsedTimer m_burstClock;
+    qint64 m_burstTotal = 0;
+    qint64 m_burstDone = 0;
+    QTimer m_paceTimer;
+    qint64 m_paceBytesPerSecond = 0;
+    std::unique_ptr<StudioJournal> m_journal;
+    QTimer m_shareTimer;
     qint64 m_framesReceived = 0;
     qint64 m_framesSent = 0;
 };

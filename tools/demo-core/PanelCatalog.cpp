@@ -18,6 +18,7 @@ void readButtons(const QString& definition, StudioPanel& panel) {
     PanelDefinitionReader(state).AnalyzeXML(definition);
     for (const auto& entry : state.collControls) {
         const clsUPControl& record = *entry.value;
+        panel.records.append(record);
         const QString type = record.ControlType.toLower();
         if (type == QLatin1String("form")) {
             if (panel.name.isEmpty()) {

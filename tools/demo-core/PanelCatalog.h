@@ -1,5 +1,7 @@
 #pragma once
 
+#include "panel/clsUPControl.h"
+
 #include <QDir>
 #include <QHash>
 #include <QString>
@@ -22,6 +24,7 @@ struct StudioPanel {
     QString title;                        // the window caption the panel asks for, or its name
     QString definition;                   // the file's text, sent as it stands
     QHash<QString, StudioButton> buttons; // keyed by lower-case name
+    QList<clsUPControl> records;          // as the client reads them, without their controls
 };
 
 // The panels a Core serves: one file "<name>.xml" per panel in one folder. A request names

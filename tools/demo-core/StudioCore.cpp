@@ -1,5 +1,7 @@
 #include "StudioCore.h"
 
+#include "PanelReadback.h"
+
 #include "protocol/ClientProtocolConsts.h"
 #include "protocol/FrameBuilder.h"
 #include "support/DataMod.h"
@@ -102,7 +104,10 @@ void StudioCore::handle(int connection, const QString& piece) {
         buttonPush(connection, client, payload);
         break;
     case Command::ControlCommand:
-        controlCommand(connection, payload);
+        controlCommand(connection, client, payload);
+        break;
+    case Command::KeepAlive:
+        m_output.note(QStringLiteral("#%1 keep-alive from panel %2").arg(connection).arg(payload));
         break;
     case Command::MeterSubscription:
         if (point) {
@@ -166,8 +171,14 @@ void StudioCore::servePanel(int connection, Client& client, const QString& name)
     }
     client.panel = panel->name;
     client.buttons = panel->buttons;
+    ++client.deliveries;
+    QString definition = panel->definition;
+    if (m_readback) {
+        definition = PanelReadback::WithLoadCommand(definition, PanelReadback::LoadCommand(*panel));
+        client.served = panel;
+    }
     send(connection, Command::PanelDefinition, Consts::strNoAddress,
-         panel->title + Consts::strFieldSeparator + panel->definition);
+         panel->title + Consts::strFieldSeparator + definition);
     m_output.note(QStringLiteral("#%1 panel %2 (%3 characters)")
                       .arg(connection)
                       .arg(panel->name)
@@ -217,9 +228,13 @@ void StudioCore::buttonPush(int connection, Client& client, const QString& paylo
                            known.name, value));
 }
 
-void StudioCore::controlCommand(int connection, const QString& payload) {
+void StudioCore::controlCommand(int connection, Client& client, const QString& payload) {
     const QString source = payload.section(Consts::strFieldSeparator, 0, 0);
     const QString text = payload.section(Consts::strFieldSeparator, 1);
+    if (m_readback && PanelReadback::IsAnswer(text)) {
+        readbackAnswered(connection, client, text);
+        return;
+    }
     m_output.note(QStringLiteral("#%1 command from %2: %3").arg(connection).arg(source, text));
     const QString command = text.trimmed();
     if (startsWithWord(command, QLatin1String("message"))) {
@@ -227,6 +242,69 @@ void StudioCore::controlCommand(int connection, const QString& payload) {
     } else if (startsWithWord(command, QLatin1String("set"))) {
         setCommand(connection, command.mid(4).trimmed());
     }
+}
+
+void StudioCore::readbackAnswered(int connection, Client& client, const QString& text) {
+    ++client.readbacks;
+    if (client.checkedDelivery == 0 || client.readbacks != client.checkedDelivery ||
+        !client.served) {
+        return; // the readback of a delivery nobody checks
+    }
+    client.checkedDelivery = 0;
+    const StudioPanel& panel = *client.served;
+    const QString who = QStringLiteral("check: #%1 panel %2:").arg(connection).arg(panel.name);
+    if (PanelReadback::IsUnfilled(text)) {
+        m_output.note(who + QStringLiteral(" failed: the client could not read its controls"));
+        return;
+    }
+    const QList<PanelReadback::Value> expected = PanelReadback::Expected(panel, m_state);
+    const auto differences = PanelReadback::Compare(expected, PanelReadback::ParseAnswer(text));
+    m_output.note(who + QStringLiteral(" %1 values of %2 controls compared, %3 differences")
+                            .arg(expected.size())
+                            .arg(PanelReadback::ControlCount(panel))
+                            .arg(differences.size()));
+    for (const auto& difference : differences) {
+        m_output.note(who + (difference.missing
+                                 ? QStringLiteral(" difference %1: studio \"%2\", client none")
+                                       .arg(difference.key, difference.studio)
+                                 : QStringLiteral(" difference %1: studio \"%2\", client \"%3\"")
+                                       .arg(difference.key, difference.studio, difference.client)));
+    }
+}
+
+void StudioCore::redeliver() {
+    for (auto it = m_clients.begin(); it != m_clients.end(); ++it) {
+        if (it->loggedIn && !it->panel.isEmpty()) {
+            servePanel(it.key(), *it, it->panel);
+        }
+    }
+}
+
+int StudioCore::check() {
+    int checked = 0;
+    for (auto it = m_clients.begin(); it != m_clients.end(); ++it) {
+        if (it->loggedIn && !it->panel.isEmpty()) {
+            it->checkedDelivery = it->deliveries + 1;
+            ++checked;
+        }
+    }
+    if (checked == 0) {
+        m_output.note(QStringLiteral("check: no client shows a panel"));
+    }
+    redeliver();
+    return checked;
+}
+
+void StudioCore::applyShared(const StudioChange& change) {
+    m_state.apply(change);
+    if (const auto* property = std::get_if<PropertySetting>(&change)) {
+        sendToPanel(property->panel, PropertyChangePayload(property->panel, property->control,
+                                                           property->property, property->value));
+        return;
+    }
+    const auto& channel = std::get<ChannelSetting>(change);
+    sendToListeners(-1, channel.point, Command::MeterAddOns, channel.state.addOnsPayload());
+    sendToListeners(-1, channel.point, Command::LevelData, levelRecord(channel.point));
 }
 
 void StudioCore::setCommand(int connection, const QString& assignment) {

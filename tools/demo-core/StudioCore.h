@@ -55,6 +55,20 @@ public:
     // Changes made by churn() so far.
     qint64 churnCount() const { return m_churnCount; }
 
+    // A change another Core of the studio made: taken over and passed to the clients it
+    // concerns.
+    void applyShared(const StudioChange& change);
+    // Serves every client its panel again, as after a reconnection.
+    void redeliver();
+
+    // With readback on, every panel goes out with a load command that reads its controls back
+    // (see PanelReadback), so that the studio can check what a client shows.
+    void setReadback(bool on) { m_readback = on; }
+    // Serves every client showing a panel its panel again and compares the readback that
+    // follows with the studio: one "check:" note for each client, then one for each
+    // difference. Returns how many clients are checked.
+    int check();
+
     bool isLoggedIn(int connection) const;
     // The own name of the panel last served to a connection.
     QString panelOf(int connection) const;
@@ -66,12 +80,17 @@ private:
         QString panel; // own name of the panel last served
         QHash<QString, StudioButton> buttons;
         QSet<DemoPoint> subscriptions;
+        std::optional<StudioPanel> served; // with readback on: the panel last served
+        qint64 deliveries = 0;             // panels served
+        qint64 readbacks = 0;              // readbacks answered, one per delivery
+        qint64 checkedDelivery = 0;        // the delivery whose readback is checked, or 0
     };
 
     void login(int connection, Client& client, const QString& payload);
     void servePanel(int connection, Client& client, const QString& name);
     void buttonPush(int connection, Client& client, const QString& payload);
-    void controlCommand(int connection, const QString& payload);
+    void controlCommand(int connection, Client& client, const QString& payload);
+    void readbackAnswered(int connection, Client& client, const QString& text);
     void setCommand(int connection, const QString& assignment);
     void subscribe(int connection, Client& client, const DemoPoint& point);
     void faderMoved(int connection, const DemoPoint& point, const QString& payload);
@@ -94,6 +113,7 @@ private:
     Credentials m_credentials;
     StudioOutput& m_output;
     QHash<int, Client> m_clients;
+    bool m_readback = false;
     quint64 m_churnTurn = 0;
     qint64 m_churnCount = 0;
 };

@@ -44,6 +44,23 @@ QString StudioState::propertyKey(const QString& control, const QString& property
 
 void StudioState::setProperty(const QString& panel, const QString& control, const QString& property,
                               const QString& value) {
+    const PropertySetting setting{panel, control, property, value};
+    storeProperty(setting);
+    if (m_sink) {
+        m_sink(setting);
+    }
+}
+
+void StudioState::apply(const StudioChange& change) {
+    if (const auto* property = std::get_if<PropertySetting>(&change)) {
+        storeProperty(*property);
+    } else {
+        storeChannel(std::get<ChannelSetting>(change));
+    }
+}
+
+void StudioState::storeProperty(const PropertySetting& setting) {
+    const QString& panel = setting.panel;
     PanelProperties* properties = m_panels.find(panel);
     if (!properties) {
         if (m_panels.size() >= kMaxPanels) {
@@ -52,12 +69,12 @@ void StudioState::setProperty(const QString& panel, const QString& control, cons
         m_panels.add(panel, PanelProperties{});
         properties = m_panels.find(panel);
     }
-    const QString key = propertyKey(control, property);
+    const QString key = propertyKey(setting.control, setting.property);
     const bool known = properties->remove(key);
     if (!known && properties->size() >= kMaxPropertiesPerPanel) {
         return;
     }
-    properties->add(key, Property{control, property, value});
+    properties->add(key, Property{setting.control, setting.property, setting.value});
 }
 
 const StudioState::Property* StudioState::property(const QString& panel, const QString& control,
@@ -75,6 +92,16 @@ QStringList StudioState::propertyChanges(const QString& panel) const {
         }
     }
     return changes;
+}
+
+QList<StudioState::Property> StudioState::properties(const QString& panel) const {
+    QList<Property> list;
+    if (const PanelProperties* properties = m_panels.find(panel)) {
+        for (const auto& entry : *properties) {
+            list << entry.value;
+        }
+    }
+    return list;
 }
 
 bool StudioState::buttonOn(const QString& panel, const QString& button, bool startsOn) const {
@@ -107,10 +134,18 @@ ChannelState StudioState::channel(const DemoPoint& point) const {
 }
 
 void StudioState::setChannel(const DemoPoint& point, const ChannelState& state) {
-    if (m_channels.size() >= kMaxChannels && !m_channels.contains(point)) {
+    const ChannelSetting setting{point, state};
+    storeChannel(setting);
+    if (m_sink) {
+        m_sink(setting);
+    }
+}
+
+void StudioState::storeChannel(const ChannelSetting& setting) {
+    if (m_channels.size() >= kMaxChannels && !m_channels.contains(setting.point)) {
         return;
     }
-    m_channels.insert(point, state);
+    m_channels.insert(setting.point, setting.state);
 }
 
 } // namespace corvane::demo

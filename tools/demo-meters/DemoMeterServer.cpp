@@ -43,6 +43,24 @@ void DemoMeterServer::followCore(const QString& core, const QString& user,
     });
 }
 
+void DemoMeterServer::rememberPoints(const QString& path) {
+    m_watch = std::make_unique<ResubscriptionWatch>(path);
+    const qsizetype remembered = m_watch->start();
+    note(remembered > 0 ? QStringLiteral("%1 points were listened to before this start; waiting "
+                                         "for them to be subscribed again")
+                              .arg(remembered)
+                        : QStringLiteral("no points were listened to before this start"));
+}
+
+void DemoMeterServer::pointsChanged() {
+    if (m_watch && m_watch->update(m_pool.points())) {
+        note(QStringLiteral("all %1 points listened to before this start are subscribed again, "
+                            "after %2 ms")
+                 .arg(m_watch->rememberedCount())
+                 .arg(m_watch->elapsedMs()));
+    }
+}
+
 void DemoMeterServer::onNewConnection() {
     while (QTcpSocket* socket = m_server.nextPendingConnection()) {
         const QString peer = ListenAddress::describe(socket->peerAddress(), socket->peerPort());
@@ -87,6 +105,7 @@ void DemoMeterServer::onReadyRead(int id) {
     }
     if (session.subscriptionCount() != pointsBefore) {
         note(QStringLiteral("#%1 listens to %2 points").arg(id).arg(session.subscriptionCount()));
+        pointsChanged();
     }
 }
 
@@ -95,6 +114,7 @@ void DemoMeterServer::onDisconnected(int id) {
         connection->timer.stop();
         connection->socket->deleteLater();
         note(QStringLiteral("#%1 left").arg(id));
+        pointsChanged(); // the session's points are released with it
     }
 }
 

@@ -3,6 +3,7 @@
 #include "ChannelHints.h"
 #include "MeterPointPool.h"
 #include "MeterSession.h"
+#include "ResubscriptionWatch.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -43,6 +44,10 @@ public:
     void followCore(const QString& core, const QString& user, const QString& password);
     CoreChannelLink* coreLink() const { return m_coreLink; }
 
+    // Keeps the points listened to in a file (see ResubscriptionWatch) and reports when the
+    // points listened to before this start are all subscribed again.
+    void rememberPoints(const QString& path);
+
     void setLog(LineSink log) { m_log = std::move(log); }
     // Every line received, one trace line each.
     void setTrace(LineSink trace) { m_trace = std::move(trace); }
@@ -66,11 +71,13 @@ private:
     void onDisconnected(int id);
     void onTick(int id);
     void note(const QString& text);
+    void pointsChanged();
 
     QTcpServer m_server;
     ChannelHints m_hints;
     MeterPointPool m_pool{m_hints};
     CoreChannelLink* m_coreLink = nullptr;
+    std::unique_ptr<ResubscriptionWatch> m_watch;
     QHash<int, std::shared_ptr<Connection>> m_connections;
     int m_nextId = 1;
     QElapsedTimer m_clock;

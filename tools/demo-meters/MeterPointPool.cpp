@@ -45,6 +45,15 @@ StereoLevels MeterPointPool::levels(const DemoPoint& point, qint64 nowMs) {
                                         m_hints.gainDb(point));
 }
 
+QList<DemoPoint> MeterPointPool::points() const {
+    QList<DemoPoint> points;
+    points.reserve(qsizetype(m_points.size()));
+    for (const auto& entry : m_points) {
+        points.append(entry.first);
+    }
+    return points;
+}
+
 int MeterPointPool::listeners(const DemoPoint& point) const {
     const auto found = m_points.find(point);
     return found == m_points.end() ? 0 : found->second.listeners;

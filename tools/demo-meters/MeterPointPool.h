@@ -4,6 +4,8 @@
 #include "LevelGenerator.h"
 #include "common/DemoPoints.h"
 
+#include <QList>
+
 #include <functional>
 #include <unordered_map>
 
@@ -31,6 +33,8 @@ public:
     StereoLevels levels(const DemoPoint& point, qint64 nowMs);
 
     size_t size() const { return m_points.size(); }
+    // Every point somebody listens to, in no particular order.
+    QList<DemoPoint> points() const;
     int listeners(const DemoPoint& point) const;
 
 private:

@@ -6,6 +6,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QTextStream>
 #include <QTimer>
 
@@ -32,6 +33,11 @@ int main(int argc, char** argv) {
     parser.addOption({"trace", "Print every line received on stderr."});
     parser.addOption(
         {"stats", "Print the level lines sent every this many seconds.", "seconds", "0"});
+    parser.addOption({"remember",
+                      "Keep the points listened to in this file and report when those listened to "
+                      "before this start are all subscribed again.",
+                      "file"});
+    parser.addOption({"timestamps", "Begin every log line with milliseconds since 1970."});
     parser.process(app);
 
     QTextStream out(stdout);
@@ -50,7 +56,13 @@ int main(int argc, char** argv) {
     }
 
     DemoMeterServer server;
-    server.setLog([&out](const QString& line) { out << line << Qt::endl; });
+    const bool timestamps = parser.isSet("timestamps");
+    server.setLog([&out, timestamps](const QString& line) {
+        if (timestamps) {
+            out << QDateTime::currentMSecsSinceEpoch() << ' ';
+        }
+        out << line << Qt::endl;
+    });
     if (parser.isSet("trace")) {
         server.setTrace([&err](const QString& line) { err << line << Qt::endl; });
     }
@@ -58,6 +70,9 @@ int main(int argc, char** argv) {
         err << "cannot listen on " << ListenAddress::describe(listen->address, listen->port) << ": "
             << server.errorString() << Qt::endl;
         return 1;
+    }
+    if (parser.isSet("remember")) {
+        server.rememberPoints(parser.value("remember"));
     }
     if (parser.isSet("core")) {
         server.followCore(parser.value("core"), parser.value("user"), parser.value("password"));
