@@ -91,7 +91,7 @@ frmCVMini::frmCVMini(QWidget* parent) : QWidget(parent), m_parser(*this) {
     // core metering mode the levels come from the Core, whose loss is handled on its own.
     connect(m_MeterWinsock, &frmMeterWinsock::levelsLost, this, [this] {
         if (!appGlobals().boolCoreMeterMode) {
-            showMetersWithoutData();
+            ShowMetersWithoutData(m_arrays, this);
         }
         showMeterConnection();
     });
@@ -109,12 +109,6 @@ void frmCVMini::showMeterConnection() {
                       !appGlobals().boolShuttingDown;
     m_marks->meterState(runs,
                         m_MeterWinsock->MeterWinsock().state() == QAbstractSocket::ConnectedState);
-}
-
-void frmCVMini::showMetersWithoutData() {
-    if (!appGlobals().boolShuttingDown) {
-        ShowMetersWithoutData(m_arrays, this);
-    }
 }
 
 frmCVMini::~frmCVMini() {
@@ -289,7 +283,7 @@ void frmCVMini::MasterSocket_Closed() {
     // The panel stays on screen as it was; only metering stops until the next panel, and
     // the meters show that they have no levels, wherever their levels came from.
     MeteringStop(false);
-    showMetersWithoutData();
+    ShowMetersWithoutData(m_arrays, this);
     if (!appGlobals().boolShuttingDown) {
         m_marks->coreLost(m_MasterSocket->ServerText(m_MasterSocket->MasterRemoteHost()));
     }

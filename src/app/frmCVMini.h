@@ -129,7 +129,6 @@ private:
     void ShowDebugWindow();
     void RequestShutdown();
     void EndProgram();
-    void showMetersWithoutData();
     void showMeterConnection();
     void timCheckFader_Timer();
 

@@ -3,12 +3,16 @@
 #include "components/LedMeter.h"
 #include "components/MeterFader.h"
 #include "panel/ControlArrays.h"
+#include "support/AppGlobals.h"
 
 #include <QWidget>
 
 namespace corvane {
 
 void ShowMetersWithoutData(ControlArrays& arrays, QWidget* window) {
+    if (appGlobals().boolShuttingDown) {
+        return; // the panel's controls are being released
+    }
     bool changed = false;
     for (int index = 1; index < arrays.TesselLED.count(); ++index) {
         if (LedMeter* meter = arrays.TesselLED.at(index)) {
