@@ -11,6 +11,7 @@
 #include "panel/PanelButton.h"
 #include "panel/PanelLimits.h"
 #include "panel/PanelState.h"
+#include "panel/PanelTiles.h"
 #include "panel/PanelWidgets.h"
 #include "support/LogCategories.h"
 #include "support/NumberRules.h"
@@ -138,6 +139,7 @@ FormBuilder::FormBuilder(PanelState& state, ControlArrays& arrays, QWidget* wind
 void FormBuilder::BuildForm() {
     PanelBuildBatch batch(m_window);
     m_batch = &batch;
+    m_tiles = &PanelTiles::of(m_window);
     const clsUPControl* current = nullptr;
     try {
         for (auto& entry : m_state.collControls) {
@@ -165,6 +167,7 @@ void FormBuilder::BuildForm() {
         }
     }
     m_batch = nullptr;
+    m_tiles = nullptr;
 }
 
 void FormBuilder::buildRecord(clsUPControl& record) {
@@ -212,7 +215,7 @@ void FormBuilder::buildWindow(clsUPControl& record) {
 }
 
 void FormBuilder::buildTextBox(clsUPControl& record) {
-    PanelTextBox* textBox = CreateTextBox(m_window);
+    PanelTextBox* textBox = CreateTextBox(m_tiles->front());
     startElement(m_arrays.txtBox, textBox, record);
     CP::SetCaption(textBox, record.Caption);
     placeAt(textBox, record);
@@ -224,7 +227,7 @@ void FormBuilder::buildTextBox(clsUPControl& record) {
 }
 
 void FormBuilder::buildButton(clsUPControl& record) {
-    PanelButton* button = CreateButton(m_window);
+    PanelButton* button = CreateButton(m_tiles->front());
     const int index = startElement(m_arrays.butCommand, button, record);
     CP::SetCaption(button, record.Caption);
     placeAt(button, record);
@@ -243,7 +246,7 @@ void FormBuilder::buildButton(clsUPControl& record) {
 }
 
 void FormBuilder::buildDropDown(clsUPControl& record) {
-    QComboBox* list = CreateDropDown(m_window);
+    QComboBox* list = CreateDropDown(m_tiles->front());
     startElement(m_arrays.cmbBox, list, record, false); // the list keeps its own height
     placeAt(list, record);
     CP::SetColors(list, ColorNumberFromText(record.BackColorOff), record.ForeColor);
@@ -254,7 +257,7 @@ void FormBuilder::buildDropDown(clsUPControl& record) {
 }
 
 void FormBuilder::buildLabel(clsUPControl& record) {
-    QLabel* label = CreateLabel(m_window);
+    QLabel* label = CreateLabel(m_tiles->front());
     startElement(m_arrays.lblBox, label, record);
     CP::SetCaption(label, record.Caption);
     placeAt(label, record);
@@ -289,7 +292,7 @@ void FormBuilder::buildWebView(clsUPControl& record) {
 }
 
 void FormBuilder::buildMeter(clsUPControl& record) {
-    auto* meter = new LedMeter(m_window);
+    auto* meter = new LedMeter(m_tiles->back());
     startElement(m_arrays.TesselLED, meter, record);
     placeAt(meter, record);
     m_batch->show(meter);
@@ -304,7 +307,7 @@ void FormBuilder::buildMeter(clsUPControl& record) {
 }
 
 void FormBuilder::buildMeterFader(clsUPControl& record) {
-    auto* strip = new MeterFader(m_window);
+    auto* strip = new MeterFader(m_tiles->back());
     strip->setIndex(startElement(m_arrays.TesselMeterFader, strip, record));
     placeAt(strip, record);
     m_batch->show(strip);
@@ -322,7 +325,7 @@ void FormBuilder::buildMeterFader(clsUPControl& record) {
 
 void FormBuilder::buildClock(clsUPControl& record) {
     // The clock takes its place, size and look from its own XML, and keeps a nameless name.
-    auto* clock = new ClockWidget(m_window);
+    auto* clock = new ClockWidget(m_tiles->front());
     PanelBuildBatch::keepHidden(clock);
     QSize size = clock->size();
     if (ClockWidget* model = m_arrays.TSClockInterop.templateElement()) {

@@ -13,6 +13,7 @@ namespace corvane {
 struct ControlArrays;
 class PanelButton;
 class PanelBuildBatch;
+class PanelTiles;
 struct PanelState;
 struct clsUPControl;
 
@@ -67,6 +68,7 @@ private:
     QWidget* m_window;
     Hooks m_hooks;
     PanelBuildBatch* m_batch = nullptr; // during BuildForm
+    PanelTiles* m_tiles = nullptr;      // during BuildForm
 };
 
 } // namespace corvane

@@ -1,5 +1,6 @@
 #include "panel/PanelBuildBatch.h"
 
+#include "panel/PanelTiles.h"
 #include "panel/PanelWindowLayout.h"
 
 #include <QWidget>
@@ -10,6 +11,7 @@ namespace corvane {
 
 PanelBuildBatch::PanelBuildBatch(QWidget* window) : m_window(window) {
     PanelWindowLayout::install(m_window);
+    PanelTiles::of(m_window).holdMasks();
 }
 
 PanelBuildBatch::~PanelBuildBatch() {
@@ -42,6 +44,7 @@ void PanelBuildBatch::finish() {
         control->lower();
     }
     if (m_shown.isEmpty()) {
+        PanelTiles::of(m_window).releaseMasks();
         return;
     }
     // Showing a control on a visible window makes Qt look through all the window's controls
@@ -60,6 +63,7 @@ void PanelBuildBatch::finish() {
     for (QWidget* control : std::as_const(m_shown)) {
         control->setVisible(true);
     }
+    PanelTiles::of(m_window).releaseMasks();
 }
 
 } // namespace corvane

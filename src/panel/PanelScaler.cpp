@@ -1,5 +1,6 @@
 #include "panel/PanelScaler.h"
 
+#include "panel/PanelTiles.h"
 #include "panel/PanelWidgets.h"
 #include "support/PanelFont.h"
 #include "support/TwipsGeometry.h"
@@ -16,7 +17,7 @@ void apply(QWidget* window, const PanelMapping& mapping) {
         PanelFont::set(window, window->font()); // the font it had at scale 1
     }
     if (rescaled || before.origin() != mapping.origin()) {
-        const auto controls = window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        const auto controls = PanelTiles::stackingOrder(window);
         for (QWidget* control : controls) {
             if (control->isWindow()) {
                 continue; // a window of its own, such as a message box or the debug window

@@ -2,6 +2,7 @@
 
 #include "components/LedMeter.h"
 #include "components/MeterFader.h"
+#include "panel/PanelTiles.h"
 #include "runtime/CoreLostBanner.h"
 #include "runtime/NoMeterDataMark.h"
 #include "support/Twips.h"
@@ -74,7 +75,7 @@ bool ConnectionMarks::markShown() const {
 
 QList<QRect> ConnectionMarks::meterRects() const {
     QList<QRect> rects;
-    const auto children = m_window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    const auto children = PanelTiles::stackingOrder(m_window);
     for (const QWidget* child : children) {
         if (!child->isHidden() && (qobject_cast<const LedMeter*>(child) != nullptr ||
                                    qobject_cast<const MeterFader*>(child) != nullptr)) {

@@ -10,6 +10,7 @@
 #include "panel/PanelLimits.h"
 #include "panel/PanelState.h"
 #include "panel/PanelTextBox.h"
+#include "panel/PanelTiles.h"
 #include "support/LogCapture.h"
 #include "support/NumberRules.h"
 #include "support/Twips.h"
@@ -355,11 +356,11 @@ TEST_F(FormBuilderTest, MetersAreStyledAndSubscribed) {
     EXPECT_EQ(m_subscriptions, (std::vector<Subscription>{{2, 15, true}, {2, 15, false}}));
     // Each meter was sent behind all others as it was built: the last one built lowest, all
     // below the templates; nothing else is left on the window.
-    const QObjectList& stack = m_window->children();
+    const QList<QWidget*> stack = PanelTiles::stackingOrder(m_window.get());
     EXPECT_LT(stack.indexOf(m_arrays.TesselLED.at(2)), stack.indexOf(strip));
     EXPECT_LT(stack.indexOf(strip), stack.indexOf(meter));
     EXPECT_LT(stack.indexOf(meter), stack.indexOf(m_arrays.txtBox.templateElement()));
-    EXPECT_EQ(m_window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(), 8 + 3);
+    EXPECT_EQ(stack.size(), 8 + 3);
 
     // A second delivery builds nothing new and subscribes the placed meters again.
     m_subscriptions.clear();
@@ -392,7 +393,8 @@ TEST_F(FormBuilderTest, ClocksWebViewsAndSkippedTypes) {
     EXPECT_TRUE(web->isVisible());
     EXPECT_EQ(web->size(), QSize(pixels(3000), pixels(3000)));
     // Web views sit behind every other control.
-    EXPECT_LT(m_window->children().indexOf(web), m_window->children().indexOf(clock));
+    const QList<QWidget*> stack = PanelTiles::stackingOrder(m_window.get());
+    EXPECT_LT(stack.indexOf(web), stack.indexOf(clock));
     EXPECT_EQ(m_state.windowTag, "P");
 }
 

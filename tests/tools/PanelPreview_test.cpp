@@ -1,6 +1,7 @@
 #include "ControlHighlight.h"
 #include "PanelPreview.h"
 #include "app/frmCVMini.h"
+#include "panel/PanelTiles.h"
 #include "support/Wait.h"
 
 #include <QDir>
@@ -71,7 +72,8 @@ TEST_F(PanelPreviewTest, ProblemsFrameTheirControlsAndFollowEverySave) {
     EXPECT_TRUE(highlight->isVisible());
     EXPECT_EQ(highlight->framed(), control("Mic2"));
     EXPECT_TRUE(highlight->geometry().contains(control("Mic2")->geometry()));
-    const QObjectList stacking = preview.window()->children(); // bottom to top
+    const QList<QWidget*> stacking =
+        corvane::PanelTiles::stackingOrder(preview.window()); // bottom up
     EXPECT_GT(stacking.indexOf(highlight), stacking.indexOf(control("Mic2")));
     preview.problems().select(rowAbout(preview, "Mic1", "names no control"));
     EXPECT_EQ(highlight->framed(), control("Mic1"));
