@@ -51,7 +51,9 @@ void PanelTile::releaseMask() {
 }
 
 bool PanelTile::event(QEvent* event) {
-    if (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildRemoved) {
+    if (event->type() == QEvent::Show && m_stale && !m_held) {
+        updateMask();
+    } else if (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildRemoved) {
         QObject* child = static_cast<QChildEvent*>(event)->child();
         if (child->isWidgetType()) {
             if (event->type() == QEvent::ChildAdded) {
@@ -84,7 +86,9 @@ bool PanelTile::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void PanelTile::controlsChanged() {
-    if (m_held) {
+    // A tile that is not shown (its window closing, say, which hides every control with it)
+    // takes no clicks and paints nothing: its area waits until it is shown again.
+    if (m_held || !isVisible()) {
         m_stale = true;
     } else {
         updateMask();
