@@ -8,10 +8,10 @@
 #include "panel/PanelState.h"
 #include "protocol/ClientProtocolConsts.h"
 #include "protocol/FrameBuilder.h"
-#include "protocol/FrameSender.h"
 #include "runtime/MeterTags.h"
 #include "support/AddressLookup.h"
 #include "support/LogCapture.h"
+#include "support/RecordingSender.h"
 #include "support/StripParts.h"
 #include "support/TestMeterServer.h"
 #include "support/UnansweredPort.h"
@@ -30,12 +30,6 @@ using namespace corvane;
 using namespace corvane::test;
 
 namespace {
-
-class RecordingSender : public FrameSender {
-public:
-    void SendCvpCommand(const QString& frame) override { frames << frame; }
-    QStringList frames;
-};
 
 // Two meters on one destination point, a channel strip on a source point, and a meter whose
 // address the Core has not reported yet.
