@@ -10,7 +10,7 @@
 #include "protocol/FrameBuilder.h"
 #include "runtime/CoreMeterData.h"
 #include "runtime/FaderActions.h"
-#include "runtime/MeterTags.h"
+#include "runtime/PanelMeterPoints.h"
 #include "support/AddressLookup.h"
 #include "support/AppGlobals.h"
 #include "support/NumberRules.h"
@@ -334,12 +334,12 @@ TEST_F(MeterPanelTest, GainPollAsksForFadersWithBusOneAndADeviceAddress) {
                                  "tcp://10.1.1.5:4010_GET FaCH#7 Fader_Gain")}));
 }
 
-TEST(MeterTags, OnePerMeterControlInOrder) {
+TEST(PanelMeterPoints, OnePerMeterControlInOrder) {
     PanelState panel;
     ASSERT_TRUE(PanelDefinitionReader(panel).AnalyzeXML(kPanel));
-    EXPECT_EQ(GetOpenMeterTags(panel), QStringList({"0001::10::False", "0001::10::True",
-                                                    "0001::10::True", "0002::20::False"}));
-    EXPECT_EQ(MeterTag(70000, 3, true), "Error::3::True");
+    EXPECT_EQ(
+        PanelMeterPoints(panel),
+        std::vector<MeterPoint>({{1, 10, false}, {1, 10, true}, {1, 10, true}, {2, 20, false}}));
 }
 
 } // namespace
