@@ -216,7 +216,7 @@ void BM_LevelLineToPixels(benchmark::State& state) {
     QTcpServer server;
     server.listen(QHostAddress::LocalHost);
     frmMeterWinsock meters(
-        core, routes, [] { return QStringList(); }, addresses);
+        core, routes, [] { return std::vector<MeterPoint>(); }, addresses);
     meters.MeteringStart(QStringLiteral("127.0.0.1"), server.serverPort());
     QElapsedTimer wait;
     wait.start();

@@ -18,7 +18,7 @@
 #include "panel/PanelDefinitionReader.h"
 #include "panel/PanelState.h"
 #include "protocol/FrameSender.h"
-#include "runtime/MeterTags.h"
+#include "runtime/PanelMeterPoints.h"
 #include "support/AddressLookup.h"
 
 #include <QApplication>
@@ -57,10 +57,10 @@ struct ControlsOnPoint {
     int meters = 0;
     int strips = 0;
 };
-const QHash<MeterPointId, ControlsOnPoint> kControlsOnPoint = {{{1, 1, true}, {2, 0}},
-                                                               {{2, 11, false}, {1, 1}},
-                                                               {{3, 5, true}, {0, 1}},
-                                                               {{32767, 32767, false}, {1, 0}}};
+const QHash<MeterPoint, ControlsOnPoint> kControlsOnPoint = {{{1, 1, true}, {2, 0}},
+                                                             {{2, 11, false}, {1, 1}},
+                                                             {{3, 5, true}, {0, 1}},
+                                                             {{32767, 32767, false}, {1, 0}}};
 
 // The controls a reading changes: meters take peaks only, strips peaks or RMS.
 int updatesFor(const clsMeterData& reading) {
@@ -82,10 +82,10 @@ struct MeterPanel {
         arrays.createTemplates(&window);
         FUZZ_CHECK(PanelDefinitionReader(panel).AnalyzeXML(kPanel), "the panel did not read");
         meters = std::make_unique<frmMeterWinsock>(
-            core, routes, [this] { return GetOpenMeterTags(panel); }, addresses);
+            core, routes, [this] { return PanelMeterPoints(panel); }, addresses);
         FormBuilder::Hooks hooks;
         hooks.SendMeterSubscription = [this](qint32 router, qint32 io, bool isSource) {
-            meters->SubscribeToMeter(router, io, !isSource);
+            meters->SubscribeToMeter({router, io, !isSource});
         };
         FormBuilder(panel, arrays, &window, std::move(hooks)).BuildForm();
         window.show();

@@ -24,9 +24,9 @@
 #include "runtime/CoreMeterData.h"
 #include "runtime/FaderActions.h"
 #include "runtime/FlashCycle.h"
-#include "runtime/MeterTags.h"
 #include "runtime/MetersWithoutData.h"
 #include "runtime/PanelCommands.h"
+#include "runtime/PanelMeterPoints.h"
 #include "runtime/PropertyChanges.h"
 #include "support/AboutBox.h"
 #include "support/AddressLookup.h"
@@ -78,7 +78,8 @@ frmCVMini::frmCVMini(QWidget* parent) : QWidget(parent), m_parser(*this) {
     m_arrays.createTemplates(this);
 
     m_MeterWinsock = new frmMeterWinsock(
-        *this, m_meterRoutes, [this] { return GetOpenMeterTags(); }, colAddressLookup(), this);
+        *this, m_meterRoutes, [this] { return PanelMeterPoints(m_panel); }, colAddressLookup(),
+        this);
     // An address that arrives from the Core lets a subscription that waited for it go out.
     colAddressLookup().setSubscriptionChecker(
         [meters = QPointer<frmMeterWinsock>(m_MeterWinsock)](const QString& meterKey) {
@@ -431,15 +432,11 @@ void frmCVMini::SendMeterSubscription(qint32 router, qint32 io, bool isSource) {
 }
 
 void frmCVMini::SubscribeMeterOnMeterServ(qint32 router, qint32 io, bool isDest) {
-    m_MeterWinsock->SubscribeToMeter(router, io, isDest);
+    m_MeterWinsock->SubscribeToMeter({router, io, isDest});
 }
 
 void frmCVMini::UnsubscribeMeterOnMeterServ(qint32 router, qint32 io, bool isDest) {
-    m_MeterWinsock->UnsubscribeFromMeter(router, io, isDest);
-}
-
-QStringList frmCVMini::GetOpenMeterTags() const {
-    return corvane::GetOpenMeterTags(m_panel);
+    m_MeterWinsock->UnsubscribeFromMeter({router, io, isDest});
 }
 
 void frmCVMini::SendCvpCommand(const QString& frame) {

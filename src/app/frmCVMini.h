@@ -84,8 +84,6 @@ public:
     // Pass a meter point on to the meter-server client; failures there are ignored.
     void SubscribeMeterOnMeterServ(qint32 router, qint32 io, bool isDest);
     void UnsubscribeMeterOnMeterServ(qint32 router, qint32 io, bool isDest);
-    // A tag for every meter and channel strip of the panel, for subscribing them all again.
-    QStringList GetOpenMeterTags() const;
 
     // FrameSender: every outgoing frame goes to the Core connection.
     void SendCvpCommand(const QString& frame) override;

@@ -6,7 +6,6 @@
 #include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPixmapCache>
 #include <QRegion>
 
 #include <algorithm>
@@ -19,31 +18,6 @@ namespace {
 
 QFont scaleFont(const QFont& base) {
     return scaledFont(base, 0.75);
-}
-
-// Identical meters (a panel usually has many of one size) share one set of cached pixmaps.
-QString cacheKey(const char* part, QSize size, qreal dpr, int style, int scale, int pad,
-                 const MeterColors& c, const QFont& font) {
-    return QStringList{QStringLiteral("corvane-meter"),
-                       QLatin1String(part),
-                       QString::number(size.width()),
-                       QString::number(size.height()),
-                       QString::number(dpr),
-                       QString::number(style),
-                       QString::number(scale),
-                       QString::number(pad),
-                       font.key(),
-                       c.background.name(QColor::HexArgb),
-                       c.rms.name(QColor::HexArgb),
-                       c.safe.name(),
-                       c.warning.name(),
-                       c.danger.name(),
-                       c.safeDim.name(),
-                       c.warningDim.name(),
-                       c.dangerDim.name(),
-                       c.scaleText.name(),
-                       c.scaleTick.name()}
-        .join(QLatin1Char('/'));
 }
 
 } // namespace
@@ -181,7 +155,7 @@ void LedMeter::noteReading(qint64 nowMs) {
     }
     if (m_noData) {
         m_noData = false;
-        update(acrossBars(0, m_layout.length()));
+        update(m_layout.across(0, m_layout.length()));
     }
 }
 
@@ -205,7 +179,7 @@ bool LedMeter::showsSilence() const {
 
 void LedMeter::showNoData() {
     if (markNoData()) {
-        update(acrossBars(0, m_layout.length()));
+        update(m_layout.across(0, m_layout.length()));
     }
 }
 
@@ -261,22 +235,7 @@ void LedMeter::ensureCache() {
         return;
     }
     const qreal dpr = devicePixelRatioF();
-    const QFont font = scaleFont(this->font());
-    const QString bgKey =
-        cacheKey("bg", size(), dpr, m_style, m_scaleCode, m_centerPad, m_colors, font);
-    if (!QPixmapCache::find(bgKey, &m_background)) {
-        m_background = m_artist.background(m_layout, size(), dpr);
-        QPixmapCache::insert(bgKey, m_background);
-    }
-    for (bool core : {false, true}) {
-        const QString key = cacheKey(core ? "core" : "lit", size(), dpr, m_style, m_scaleCode,
-                                     m_centerPad, m_colors, font);
-        QPixmap& target = core ? m_litCoreBars : m_litBars;
-        if (!QPixmapCache::find(key, &target)) {
-            target = m_artist.litBars(m_layout, size(), dpr, core);
-            QPixmapCache::insert(key, target);
-        }
-    }
+    m_pixmaps = m_artist.pixmaps(m_layout, size(), dpr);
     m_cacheDpr = dpr;
     m_cacheValid = true;
 }
@@ -329,7 +288,7 @@ bool LedMeter::refreshBars(bool invalidate) {
     // One rectangle across both bars: a single clip rectangle lets the raster engine copy
     // the pixmaps directly, and the window's dirty region grows by one rectangle per meter.
     if (invalidate && hi > lo) {
-        update(acrossBars(0, m_layout.length()));
+        update(m_layout.across(0, m_layout.length()));
     }
     return moving;
 }
@@ -341,40 +300,6 @@ LedMeter::BarPaint LedMeter::barPaintFor(int channel) const {
     paint.hold = m_artist.extentFor(m_peak[channel].peakHoldDb(), length);
     paint.rms = m_hasRms ? m_artist.extentFor(m_rms[channel].shownDb(), length) : 0;
     return paint;
-}
-
-QRect LedMeter::alongBar(int channel, int from, int size) const {
-    const QRect& bar = m_layout.bars[channel];
-    return m_layout.vertical ? QRect(bar.left(), bar.bottom() + 1 - from - size, bar.width(), size)
-                             : QRect(bar.left() + from, bar.top(), size, bar.height());
-}
-
-QRect LedMeter::acrossBars(int from, int to) const {
-    const QRect both = m_layout.bars[0].united(m_layout.bars[1]);
-    return m_layout.vertical ? QRect(both.left(), both.bottom() + 1 - to, both.width(), to - from)
-                             : QRect(both.left() + from, both.top(), to - from, both.height());
-}
-
-QRect LedMeter::beside(int litChannel, int from, int to) const {
-    // The part of acrossBars(from, to) that is not the lit channel's bar: the pad and the
-    // other bar, one rectangle since the bars lie side by side.
-    const QRect span = acrossBars(from, to);
-    const QRect lit = m_layout.bars[litChannel];
-    if (m_layout.vertical) {
-        return litChannel == 0 ? QRect(QPoint(lit.right() + 1, span.top()), span.bottomRight())
-                               : QRect(span.topLeft(), QPoint(lit.left() - 1, span.bottom()));
-    }
-    return litChannel == 0 ? QRect(QPoint(span.left(), lit.bottom() + 1), span.bottomRight())
-                           : QRect(span.topLeft(), QPoint(span.right(), lit.top() - 1));
-}
-
-QRect LedMeter::toDevice(const QRect& logical) const {
-    // Every edge is rounded on its own, so two pieces that share an edge in layout pixels share
-    // it in device pixels too: at a pixel ratio like 1.5 the pieces of a frame meet without a
-    // gap or an overlap.
-    const auto at = [this](int v) { return int(std::lround(v * m_cacheDpr)); };
-    return QRect(QPoint(at(logical.left()), at(logical.top())),
-                 QPoint(at(logical.right() + 1) - 1, at(logical.bottom() + 1) - 1));
 }
 
 void LedMeter::blit(QPainter& painter, const QPixmap& from, const QRect& logical) const {
@@ -394,32 +319,33 @@ void LedMeter::paintBars(QPainter& painter) const {
     const int lower = std::min(m_drawn[0].extent, m_drawn[1].extent);
     const int upper = std::max(m_drawn[0].extent, m_drawn[1].extent);
     const int higher = m_drawn[0].extent >= m_drawn[1].extent ? 0 : 1;
-    blit(painter, m_background, acrossBars(upper, length));
-    blit(painter, m_litBars, acrossBars(0, lower));
+    blit(painter, m_pixmaps.background, m_layout.across(upper, length));
+    blit(painter, m_pixmaps.lit, m_layout.across(0, lower));
     if (upper > lower) {
-        blit(painter, m_litBars, alongBar(higher, lower, upper - lower));
-        blit(painter, m_background, beside(higher, lower, upper));
+        blit(painter, m_pixmaps.lit, m_layout.along(higher, lower, upper - lower));
+        blit(painter, m_pixmaps.background, m_layout.beside(higher, lower, upper));
     }
     const int holdThickness = m_artist.holdThickness(length);
     for (int ch = 0; ch < 2; ++ch) {
         const BarPaint& paint = m_drawn[ch];
         if (paint.rms > 0) {
-            blit(painter, m_litCoreBars, alongBar(ch, 0, std::min(paint.rms, paint.extent)));
+            blit(painter, m_pixmaps.litCore,
+                 m_layout.along(ch, 0, std::min(paint.rms, paint.extent)));
         }
         if (paint.rms > paint.extent) {
             // A core above the peak bar is rare (RMS lags a falling peak); blend it here.
             painter.fillRect(
-                toDevice(MeterArtist::coreOf(alongBar(ch, paint.extent, paint.rms - paint.extent),
-                                             m_layout.vertical)),
+                toDevice(MeterLayout::coreOf(
+                    m_layout.along(ch, paint.extent, paint.rms - paint.extent), m_layout.vertical)),
                 m_colors.rms);
         }
         if (paint.hold > paint.extent) {
-            blit(painter, m_litBars,
-                 alongBar(ch, std::max(0, paint.hold - holdThickness),
-                          std::min(holdThickness, paint.hold)));
+            blit(painter, m_pixmaps.lit,
+                 m_layout.along(ch, std::max(0, paint.hold - holdThickness),
+                                std::min(holdThickness, paint.hold)));
         }
         if (paint.extent > 0) {
-            painter.fillRect(toDevice(alongBar(ch, paint.extent - 1, 1)), m_levelLine);
+            painter.fillRect(toDevice(m_layout.along(ch, paint.extent - 1, 1)), m_levelLine);
         }
     }
 }
@@ -442,11 +368,11 @@ void LedMeter::paintEvent(QPaintEvent* event) {
     painter.setWorldTransform(QTransform::fromScale(1.0 / m_cacheDpr, 1.0 / m_cacheDpr));
     // The window system rounds a dirty area to device pixels its own way; the ground around
     // the bars is painted one device pixel beyond them, so no pixel it adds is left stale.
-    const QRect bars = toDevice(acrossBars(0, m_layout.length()));
+    const QRect bars = toDevice(m_layout.across(0, m_layout.length()));
     const QRegion ground =
         QRegion(toDevice(dirty).united(bars.adjusted(-1, -1, 1, 1))).subtracted(bars);
     for (const QRect& piece : ground) {
-        painter.drawPixmap(piece, m_background, piece);
+        painter.drawPixmap(piece, m_pixmaps.background, piece);
     }
     paintBars(painter);
     if (m_noData) {
@@ -456,7 +382,7 @@ void LedMeter::paintEvent(QPaintEvent* event) {
 
 void LedMeter::paintNoDataMark(QPainter& painter) const {
     // Hatched across both bars: unlike a silent meter, one without data says so at a glance.
-    const QRect bars = toDevice(acrossBars(0, m_layout.length()));
+    const QRect bars = toDevice(m_layout.across(0, m_layout.length()));
     QColor hatch = m_colors.scaleText;
     hatch.setAlpha(150);
     painter.fillRect(bars, QBrush(hatch, Qt::BDiagPattern));

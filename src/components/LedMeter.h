@@ -124,10 +124,9 @@ private:
     void invalidateCache();
     void ensureCache();
     void wakeIfShown();
-    QRect alongBar(int channel, int from, int size) const;
-    QRect acrossBars(int from, int to) const;
-    QRect beside(int litChannel, int from, int to) const;
-    QRect toDevice(const QRect& logical) const;
+    QRect toDevice(const QRect& logical) const {
+        return MeterLayout::toDevice(logical, m_cacheDpr);
+    }
     void paintBars(QPainter& painter) const;
     void blit(QPainter& painter, const QPixmap& from, const QRect& logical) const;
 
@@ -150,9 +149,7 @@ private:
 
     MeterArtist m_artist;
     MeterLayout m_layout;
-    QPixmap m_background;
-    QPixmap m_litBars;
-    QPixmap m_litCoreBars;
+    MeterArtist::Pixmaps m_pixmaps;
     bool m_cacheValid = false;
     qreal m_cacheDpr = 0;
     BarPaint m_drawn[2];

@@ -3,6 +3,8 @@
 #include <QFontMetrics>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPixmapCache>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -107,18 +109,13 @@ void MeterArtist::paintBar(QPainter& painter, const QRect& bar, bool vertical, b
     if (length <= 0 || bar.isEmpty()) {
         return;
     }
-    // Positions run from the quiet end: the bottom of a vertical bar, the left of a
-    // horizontal one.
-    auto span = [&](int from, int size) {
-        return vertical ? QRect(bar.left(), bar.bottom() + 1 - from - size, bar.width(), size)
-                        : QRect(bar.left() + from, bar.top(), size, bar.height());
-    };
     if (m_style == MeterStyleLed) {
         const int pitch = segmentPitch(length);
         const int thick = pitch - segmentGap(length);
         for (int i = 0; i < length / pitch; ++i) {
             const double centre = (i * pitch + thick / 2.0) / length;
-            painter.fillRect(span(i * pitch, thick), zoneColor(centre, lit));
+            painter.fillRect(MeterLayout::alongBar(bar, vertical, i * pitch, thick),
+                             zoneColor(centre, lit));
         }
         return;
     }
@@ -194,18 +191,58 @@ QPixmap MeterArtist::litBars(const MeterLayout& layout, QSize size, qreal dpr,
     for (const QRect& bar : layout.bars) {
         paintBar(painter, bar, layout.vertical, true);
         if (withCore) {
-            painter.fillRect(coreOf(bar, layout.vertical), m_colors.rms);
+            painter.fillRect(MeterLayout::coreOf(bar, layout.vertical), m_colors.rms);
         }
     }
     return pixmap;
 }
 
-QRect MeterArtist::coreOf(const QRect& span, bool vertical) {
-    const int across = vertical ? span.width() : span.height();
-    const int core = std::max(1, across / 3);
-    const int offset = (across - core) / 2;
-    return vertical ? QRect(span.left() + offset, span.top(), core, span.height())
-                    : QRect(span.left(), span.top() + offset, span.width(), core);
+MeterArtist::Pixmaps MeterArtist::pixmaps(const MeterLayout& layout, QSize size, qreal dpr) const {
+    Pixmaps set;
+    const QString backgroundKey = cacheKey("bg", layout, size, dpr);
+    if (!QPixmapCache::find(backgroundKey, &set.background)) {
+        set.background = background(layout, size, dpr);
+        QPixmapCache::insert(backgroundKey, set.background);
+    }
+    for (bool core : {false, true}) {
+        const QString key = cacheKey(core ? "core" : "lit", layout, size, dpr);
+        QPixmap& target = core ? set.litCore : set.lit;
+        if (!QPixmapCache::find(key, &target)) {
+            target = litBars(layout, size, dpr, core);
+            QPixmapCache::insert(key, target);
+        }
+    }
+    return set;
+}
+
+QString MeterArtist::cacheKey(const char* part, const MeterLayout& layout, QSize size,
+                              qreal dpr) const {
+    const auto rect = [](const QRect& r) {
+        return QStringLiteral("%1,%2,%3,%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    };
+    const MeterColors& c = m_colors;
+    return QStringList{QStringLiteral("corvane-meter"),
+                       QLatin1String(part),
+                       QString::number(size.width()),
+                       QString::number(size.height()),
+                       QString::number(dpr),
+                       QString::number(m_style),
+                       QString::number(m_scale.kind()),
+                       rect(layout.bars[0]),
+                       rect(layout.bars[1]),
+                       rect(layout.scale),
+                       m_font.key(),
+                       c.background.name(QColor::HexArgb),
+                       c.rms.name(QColor::HexArgb),
+                       c.safe.name(),
+                       c.warning.name(),
+                       c.danger.name(),
+                       c.safeDim.name(),
+                       c.warningDim.name(),
+                       c.dangerDim.name(),
+                       c.scaleText.name(),
+                       c.scaleTick.name()}
+        .join(QLatin1Char('/'));
 }
 
 } // namespace corvane

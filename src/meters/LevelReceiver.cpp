@@ -33,7 +33,7 @@ void LevelReceiver::handleLine(QByteArrayView line, qint64 nowMs) {
 }
 
 void LevelReceiver::deliver(const clsMeterData& reading, qint64 nowMs) {
-    const MeterPointId point = reading.point();
+    const MeterPoint point = reading.point();
     m_openMeters.heardFrom(point, nowMs);
     ++m_readings;
     const MeterRoutes::Route* route = m_routes.find(point);

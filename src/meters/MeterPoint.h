@@ -7,17 +7,19 @@
 
 namespace corvane {
 
-// A meter point as a number that hashes cheaply: the router and I/O numbers and whether it is
-// a destination. Two points are the same point exactly when their meter keys are the same
-// text, so the level path can find a point per reading without building its key.
-struct MeterPointId {
+// A meter point: a router's I/O, as a source or as a destination. The panel's meters, the
+// Core and the meter server all name their points so; the point hashes cheaply, so that the
+// level path finds a point per reading without building its key.
+struct MeterPoint {
     qint32 router = 0;
     qint32 io = 0;
-    bool isDest = false;
+    bool isDestination = false;
 
-    bool operator==(const MeterPointId&) const = default;
+    bool operator==(const MeterPoint&) const = default;
 
-    QString key() const { return MeterKey(router, io, isDest); }
+    // The text by which collections keyed by meter point know it. Two points are the same
+    // point exactly when their keys are the same text.
+    QString key() const { return MeterKey(router, io, isDestination); }
 };
 
 // Level lines and the meter server number points in 16 bits: a point numbered beyond cannot be
@@ -31,9 +33,9 @@ inline bool IsSubscribedPoint(qint32 router, qint32 io) {
     return router > 0 && io > 0;
 }
 
-inline size_t qHash(const MeterPointId& point, size_t seed = 0) noexcept {
+inline size_t qHash(const MeterPoint& point, size_t seed = 0) noexcept {
     const quint64 packed = (quint64(quint32(point.router)) << 32) ^
-                           (quint64(quint32(point.io)) << 1) ^ quint64(point.isDest);
+                           (quint64(quint32(point.io)) << 1) ^ quint64(point.isDestination);
     return ::qHash(packed, seed);
 }
 

@@ -13,7 +13,7 @@
 namespace corvane {
 
 // Which panel controls show each meter point, as collMeterPointers and collControls say: the
-// names listed under the point's key, looked up in collControls, keeping the "meter" and
+// names listed for the point, looked up in collControls, keeping the "meter" and
 // "meterfader" records in the order of the names. Resolved once after the panel changes, so
 // that a reading costs one hash lookup however many controls the panel has.
 class MeterRoutes {
@@ -47,7 +47,7 @@ public:
     void invalidate() { m_valid = false; }
 
     // The controls of the point, or nullptr when the panel shows it nowhere.
-    const Route* find(const MeterPointId& point) {
+    const Route* find(const MeterPoint& point) {
         if (!m_valid) {
             rebuild();
         }
@@ -59,7 +59,7 @@ private:
     void rebuild();
 
     const PanelState& m_panel;
-    QHash<MeterPointId, Route> m_routes;
+    QHash<MeterPoint, Route> m_routes;
     bool m_valid = false;
 };
 

@@ -6,13 +6,12 @@ QByteArray PollLine(qint32 pollValue) {
     return "SetMeterPoll " + QByteArray::number(pollValue) + "\r\n";
 }
 
-QByteArray SubscriptionLine(bool unsubscribe, qint32 router, qint32 io, bool isDest,
-                            const QString& address) {
+QByteArray SubscriptionLine(bool unsubscribe, const MeterPoint& point, const QString& address) {
     QByteArray line = unsubscribe ? "um " : "sm ";
-    line += isDest ? "DST " : "SRC ";
-    line += QByteArray::number(router);
+    line += point.isDestination ? "DST " : "SRC ";
+    line += QByteArray::number(point.router);
     line += ' ';
-    line += QByteArray::number(io);
+    line += QByteArray::number(point.io);
     line += ' ';
     // A line break inside an address would end the line early and make the rest a line of its
     // own, so breaks are left out: the request stays one line.

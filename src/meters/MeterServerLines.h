@@ -1,5 +1,7 @@
 #pragma once
 
+#include "meters/MeterPoint.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -12,7 +14,6 @@ QByteArray PollLine(qint32 pollValue);
 
 // "sm " (or "um " to unsubscribe), "SRC " or "DST ", router, " ", I/O, " ", the point's I/O
 // address as the Core reported it (line breaks in it left out). Numbers in decimal.
-QByteArray SubscriptionLine(bool unsubscribe, qint32 router, qint32 io, bool isDest,
-                            const QString& address);
+QByteArray SubscriptionLine(bool unsubscribe, const MeterPoint& point, const QString& address);
 
 } // namespace corvane

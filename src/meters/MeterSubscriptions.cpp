@@ -5,88 +5,63 @@
 #include "protocol/FrameBuilder.h"
 #include "protocol/FrameSender.h"
 #include "support/AddressLookup.h"
-#include "support/NumberRules.h"
 
 #include <QSet>
 
 #include <exception>
-#include <optional>
 
 namespace corvane {
 
-namespace {
-
-// An open meter tag: router in hexadecimal, "::", I/O in decimal, "::", "True" for a
-// destination. Nothing for a tag whose numbers do not read (a router written as "Error").
-std::optional<MeterPointId> pointOfTag(const QString& tag) {
-    const QStringList parts = tag.split(QStringLiteral("::"));
-    if (parts.size() < 3) {
-        return std::nullopt;
-    }
-    const auto router = ReadsAsNumber(QStringLiteral("&H") + parts[0].trimmed());
-    const auto io = ReadsAsNumber(parts[1]);
-    if (!router || !io) {
-        return std::nullopt;
-    }
-    try {
-        return MeterPointId{ToInt16(*router), ToInt16(*io), parts[2] == QLatin1String("True")};
-    } catch (const ConversionError&) {
-        return std::nullopt;
-    }
-}
-
-} // namespace
-
 MeterSubscriptions::MeterSubscriptions(MeterLink& link, FrameSender& core, AddressLookup& addresses,
-                                       TagSource tags, Clock clock)
-    : m_link(link), m_core(core), m_addresses(addresses), m_tags(std::move(tags)),
+                                       PointSource points, Clock clock)
+    : m_link(link), m_core(core), m_addresses(addresses), m_points(std::move(points)),
       m_clock(std::move(clock)) {}
 
-QString MeterSubscriptions::GetOrRequestAddress(qint32 router, qint32 io, bool isDest) {
-    const QString address = m_addresses.GetAddress(router, io, isDest);
+QString MeterSubscriptions::GetOrRequestAddress(const MeterPoint& point) {
+    const QString address = m_addresses.GetAddress(point.router, point.io, point.isDestination);
     if (address.isEmpty()) {
-        m_core.SendCvpCommand(
-            BuildFrame(Command::IoAddress, PointAddressBlock(router, io, !isDest)));
+        m_core.SendCvpCommand(BuildFrame(
+            Command::IoAddress, PointAddressBlock(point.router, point.io, !point.isDestination)));
     }
     return address;
 }
 
-QByteArray MeterSubscriptions::GetMtrLvlSubscriptionCommand(qint32 router, qint32 io, bool isDest,
+QByteArray MeterSubscriptions::GetMtrLvlSubscriptionCommand(const MeterPoint& point,
                                                             bool unsubscribe) {
-    const QString address = GetOrRequestAddress(router, io, isDest);
+    const QString address = GetOrRequestAddress(point);
     if (address.isEmpty()) {
         return {};
     }
-    return SubscriptionLine(unsubscribe, router, io, isDest, address);
+    return SubscriptionLine(unsubscribe, point, address);
 }
 
-void MeterSubscriptions::SubscribeToMeter(qint32 intRouter, qint32 intIO, bool boolIsDest) {
+void MeterSubscriptions::SubscribeToMeter(const MeterPoint& point) {
     // The meter server numbers its points in 16 bits; a point beyond that cannot be metered.
-    if (!m_link.isConnected() || !FitsLevelLines(intRouter) || !FitsLevelLines(intIO)) {
+    if (!m_link.isConnected() || !FitsLevelLines(point.router) || !FitsLevelLines(point.io)) {
         return;
     }
-    const QByteArray line = GetMtrLvlSubscriptionCommand(intRouter, intIO, boolIsDest, false);
+    const QByteArray line = GetMtrLvlSubscriptionCommand(point, false);
     if (!line.isEmpty()) {
         m_link.sendLine(line);
     }
     clsOpenMeter meter;
-    meter.intRouter = qint16(intRouter);
-    meter.intIO = qint16(intIO);
-    meter.boolIsDest = boolIsDest;
+    meter.intRouter = qint16(point.router);
+    meter.intIO = qint16(point.io);
+    meter.boolIsDest = point.isDestination;
     meter.lngLastHeardFrom = m_clock();
     meter.strSubscribeCommand = line;
     m_openMeters.add(meter); // an open point keeps its entry as it was
 }
 
-void MeterSubscriptions::UnsubscribeFromMeter(qint32 intRouter, qint32 intIO, bool boolIsDest) {
-    if (!m_link.isConnected() || !FitsLevelLines(intRouter) || !FitsLevelLines(intIO)) {
+void MeterSubscriptions::UnsubscribeFromMeter(const MeterPoint& point) {
+    if (!m_link.isConnected() || !FitsLevelLines(point.router) || !FitsLevelLines(point.io)) {
         return;
     }
-    const QByteArray line = GetMtrLvlSubscriptionCommand(intRouter, intIO, boolIsDest, true);
+    const QByteArray line = GetMtrLvlSubscriptionCommand(point, true);
     if (!line.isEmpty()) {
         m_link.sendLine(line);
     }
-    m_openMeters.remove(MeterPointId{intRouter, intIO, boolIsDest});
+    m_openMeters.remove(point);
 }
 
 void MeterSubscriptions::CheckMeterSubscription(const QString& meterKey) {
@@ -99,8 +74,7 @@ void MeterSubscriptions::CheckMeterSubscription(const QString& meterKey) {
 
 void MeterSubscriptions::sendSubscription(clsOpenMeter& meter) {
     if (meter.strSubscribeCommand.isEmpty()) {
-        meter.strSubscribeCommand =
-            GetMtrLvlSubscriptionCommand(meter.intRouter, meter.intIO, meter.boolIsDest, false);
+        meter.strSubscribeCommand = GetMtrLvlSubscriptionCommand(meter.point(), false);
     }
     if (!meter.strSubscribeCommand.isEmpty()) {
         m_link.sendLine(meter.strSubscribeCommand);
@@ -108,16 +82,15 @@ void MeterSubscriptions::sendSubscription(clsOpenMeter& meter) {
 }
 
 void MeterSubscriptions::ResubscribeAllOpen() {
-    const QStringList tags = m_tags ? m_tags() : QStringList();
+    const std::vector<MeterPoint> points = m_points ? m_points() : std::vector<MeterPoint>();
     // Several controls may show one point; the meter server hears of each point once.
-    QSet<MeterPointId> done;
-    for (const QString& tag : tags) {
-        const auto point = pointOfTag(tag);
-        if (!point || done.contains(*point)) {
+    QSet<MeterPoint> done;
+    for (const MeterPoint& point : points) {
+        if (point.router < 0 || done.contains(point)) {
             continue;
         }
-        done.insert(*point);
-        SubscribeToMeter(point->router, point->io, point->isDest);
+        done.insert(point);
+        SubscribeToMeter(point);
     }
 }
 

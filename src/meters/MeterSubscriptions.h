@@ -4,9 +4,9 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 
 #include <functional>
+#include <vector>
 
 namespace corvane {
 
@@ -27,34 +27,35 @@ public:
 // empty subscribe line, which goes out when the address arrives or at a later refresh.
 class MeterSubscriptions {
 public:
-    using TagSource = std::function<QStringList()>;
+    using PointSource = std::function<std::vector<MeterPoint>()>;
     using Clock = std::function<qint64()>;
 
     static constexpr qint64 kDefaultQuietLimitMs = 6000;
 
-    // tags gives the open meter tags of the panel; clock the time in milliseconds.
-    MeterSubscriptions(MeterLink& link, FrameSender& core, AddressLookup& addresses, TagSource tags,
-                       Clock clock);
+    // points gives the points the panel's meters show; clock the time in milliseconds.
+    MeterSubscriptions(MeterLink& link, FrameSender& core, AddressLookup& addresses,
+                       PointSource points, Clock clock);
 
     OpenMeterList& collOpenMeters() { return m_openMeters; }
 
     // The stored address of the point; empty after sending the Core a request for it
     // (command 46). No note is kept of requests: every call without an address asks again.
-    QString GetOrRequestAddress(qint32 router, qint32 io, bool isDest);
+    QString GetOrRequestAddress(const MeterPoint& point);
     // The subscribe (or unsubscribe) line of the point; empty while its address is unknown.
-    QByteArray GetMtrLvlSubscriptionCommand(qint32 router, qint32 io, bool isDest,
-                                            bool unsubscribe);
+    QByteArray GetMtrLvlSubscriptionCommand(const MeterPoint& point, bool unsubscribe);
 
     // While connected: sends the subscribe line (if the address is known) and records the
     // point; a point already open keeps its entry as it was. Disconnected: nothing.
-    void SubscribeToMeter(qint32 intRouter, qint32 intIO, bool boolIsDest);
+    void SubscribeToMeter(const MeterPoint& point);
     // While connected: sends the unsubscribe line (if the address is known) and forgets the
     // point. Disconnected: nothing, the entry stays.
-    void UnsubscribeFromMeter(qint32 intRouter, qint32 intIO, bool boolIsDest);
+    void UnsubscribeFromMeter(const MeterPoint& point);
     // Sends the recorded subscription of one point, building its line if it waited for the
-    // address.
+    // address. The point comes by its meter key, as the address table names it.
     void CheckMeterSubscription(const QString& meterKey);
-    // Subscribes every point the panel shows, once per point.
+    // Subscribes every point the panel shows, once per point. A point with a negative router
+    // is left out: the panel's list of open meters writes a router in four hexadecimal digits,
+    // and a negative one has none.
     void ResubscribeAllOpen();
     // Sends again the subscriptions of open points that have been quiet for longer than the
     // quiet limit, or, when both numbers are above 0, of that point whether quiet or not.
@@ -70,7 +71,7 @@ private:
     MeterLink& m_link;
     FrameSender& m_core;
     AddressLookup& m_addresses;
-    TagSource m_tags;
+    PointSource m_points;
     Clock m_clock;
     OpenMeterList m_openMeters;
     qint64 m_quietLimitMs = kDefaultQuietLimitMs;

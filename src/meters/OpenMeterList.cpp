@@ -3,16 +3,17 @@
 namespace corvane {
 
 bool OpenMeterList::add(const clsOpenMeter& meter) {
-    const MeterPointId point = pointOf(meter);
-    if (!m_entries.add(point.key(), meter)) {
+    const MeterPoint point = meter.point();
+    const QString key = point.key();
+    if (!m_entries.add(key, meter)) {
         return false;
     }
     // Entries never move in memory while they are in the collection.
-    m_byPoint.insert(point, m_entries.find(point.key()));
+    m_byPoint.insert(point, m_entries.find(key));
     return true;
 }
 
-bool OpenMeterList::remove(const MeterPointId& point) {
+bool OpenMeterList::remove(const MeterPoint& point) {
     m_byPoint.remove(point);
     return m_entries.remove(point.key());
 }

@@ -17,13 +17,13 @@ public:
     // is present.
     bool add(const clsOpenMeter& meter);
     // False when there was no entry.
-    bool remove(const MeterPointId& point);
+    bool remove(const MeterPoint& point);
 
     clsOpenMeter* find(const QString& meterKey) { return m_entries.find(meterKey); }
-    clsOpenMeter* find(const MeterPointId& point) { return m_byPoint.value(point, nullptr); }
+    clsOpenMeter* find(const MeterPoint& point) { return m_byPoint.value(point, nullptr); }
 
     // Notes that the point was heard from; nothing when it is not open.
-    void heardFrom(const MeterPointId& point, qint64 nowMs) {
+    void heardFrom(const MeterPoint& point, qint64 nowMs) {
         if (clsOpenMeter* meter = find(point)) {
             meter->lngLastHeardFrom = nowMs;
         }
@@ -37,13 +37,9 @@ public:
     auto begin() const { return m_entries.begin(); }
     auto end() const { return m_entries.end(); }
 
-    static MeterPointId pointOf(const clsOpenMeter& meter) {
-        return {meter.intRouter, meter.intIO, meter.boolIsDest};
-    }
-
 private:
     KeyedCollection<clsOpenMeter> m_entries;
-    QHash<MeterPointId, clsOpenMeter*> m_byPoint;
+    QHash<MeterPoint, clsOpenMeter*> m_byPoint;
 };
 
 } // namespace corvane

@@ -28,7 +28,7 @@ struct clsMeterData {
     // line without one has no RMS at all.
     bool rmsUnreadable = false;
 
-    MeterPointId point() const { return {Router, IO, ISDest}; }
+    MeterPoint point() const { return {Router, IO, ISDest}; }
 };
 
 } // namespace corvane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "meters/MeterPoint.h"
+
 #include <QByteArray>
 
 namespace corvane {
@@ -14,6 +16,8 @@ struct clsOpenMeter {
     qint64 lngLastHeardFrom = 0;
     // The complete subscribe line, or empty while the point's I/O address is not known.
     QByteArray strSubscribeCommand;
+
+    MeterPoint point() const { return {intRouter, intIO, boolIsDest}; }
 };
 
 } // namespace corvane

@@ -9,10 +9,10 @@
 namespace corvane {
 
 frmMeterWinsock::frmMeterWinsock(FrameSender& core, MeterRoutes& routes,
-                                 MeterSubscriptions::TagSource tags, AddressLookup& addresses,
+                                 MeterSubscriptions::PointSource points, AddressLookup& addresses,
                                  QObject* parent)
     : QObject(parent),
-      m_subscriptions(*this, core, addresses, std::move(tags), &frmMeterWinsock::monotonicMs),
+      m_subscriptions(*this, core, addresses, std::move(points), &frmMeterWinsock::monotonicMs),
       m_receiver(routes, m_subscriptions.collOpenMeters(), &frmMeterWinsock::monotonicMs) {
     setObjectName(QStringLiteral("frmMeterWinsock"));
     m_timConnectionChecker.setInterval(kCheckIntervalMs);

@@ -27,7 +27,7 @@ public:
     // panel's subscriptions (45 characters a point) fit many times over.
     static constexpr qint64 kMaxPendingWriteBytes = 1024 * 1024;
 
-    frmMeterWinsock(FrameSender& core, MeterRoutes& routes, MeterSubscriptions::TagSource tags,
+    frmMeterWinsock(FrameSender& core, MeterRoutes& routes, MeterSubscriptions::PointSource points,
                     AddressLookup& addresses, QObject* parent = nullptr);
     ~frmMeterWinsock() override;
 
@@ -50,17 +50,12 @@ public:
     void CheckConnection(qint32 router, qint32 io);
 
     void ResubscribeAllOpen() { m_subscriptions.ResubscribeAllOpen(); }
-    void SubscribeToMeter(qint32 intRouter, qint32 intIO, bool boolIsDest) {
-        m_subscriptions.SubscribeToMeter(intRouter, intIO, boolIsDest);
-    }
-    void UnsubscribeFromMeter(qint32 intRouter, qint32 intIO, bool boolIsDest) {
-        m_subscriptions.UnsubscribeFromMeter(intRouter, intIO, boolIsDest);
+    void SubscribeToMeter(const MeterPoint& point) { m_subscriptions.SubscribeToMeter(point); }
+    void UnsubscribeFromMeter(const MeterPoint& point) {
+        m_subscriptions.UnsubscribeFromMeter(point);
     }
     void CheckMeterSubscription(const QString& meterKey) {
         m_subscriptions.CheckMeterSubscription(meterKey);
-    }
-    QString GetOrRequestAddress(qint32 router, qint32 io, bool isDest) {
-        return m_subscriptions.GetOrRequestAddress(router, io, isDest);
     }
 
     OpenMeterList& collOpenMeters() { return m_subscriptions.collOpenMeters(); }

@@ -9,7 +9,6 @@
 #include "runtime/ColorRules.h"
 #include "runtime/PicturePaths.h"
 #include "support/LogCategories.h"
-#include "support/MeterKey.h"
 #include "support/NumberRules.h"
 
 #include <QDomDocument>
@@ -220,8 +219,8 @@ bool PanelDefinitionReader::registerControl(const QDomNode& node) {
 }
 
 void PanelDefinitionReader::addToMeterPoint(const clsUPControl& record) {
-    const QString key =
-        MeterKey(record.lngMeterRTRNum, record.lngMeterIONum, !record.boolMeterIsSource);
+    const MeterPoint point = record.meterPoint();
+    const QString key = point.key();
     // Every delivery of the panel registers its meters again; the names already listed stay
     // listed once, or each reading would update the same control once per delivery.
     const QString listed = (key + QLatin1Char('\n') + record.Name).toCaseFolded();
@@ -230,16 +229,16 @@ void PanelDefinitionReader::addToMeterPoint(const clsUPControl& record) {
     }
     m_state.meterPointerNames.insert(listed);
     auto& points = m_state.collMeterPointers;
-    QString* names = points.find(key);
-    if (names == nullptr) {
-        points.add(key, record.Name);
+    MeterPointControls* controls = points.find(key);
+    if (controls == nullptr) {
+        points.add(key, {point, record.Name});
         return;
     }
     // Moved out and appended in place, so that many meters on one point cost linear time;
     // removing and adding again moves the entry to the end of the order.
-    QString joined = std::move(*names);
-    joined += QLatin1String("||");
-    joined += record.Name;
+    MeterPointControls joined = std::move(*controls);
+    joined.names += QLatin1String("||");
+    joined.names += record.Name;
     points.remove(key);
     points.add(key, std::move(joined));
 }

@@ -12,15 +12,21 @@ namespace corvane {
 
 using ControlRecordPtr = std::shared_ptr<clsUPControl>;
 
+// The meter controls on one point: their names joined by "||", in the order they were listed.
+struct MeterPointControls {
+    MeterPoint point;
+    QString names;
+};
+
 // The panel as the main window holds it: the control records in registration order, the
 // meter points and the controls that show them, and the window values that the runtime reads.
 // Plain data, so that reading, building and runtime behaviour can be tested without a window.
 struct PanelState {
     // Records keyed by their Name in lower case, in registration order.
     KeyedCollection<ControlRecordPtr> collControls;
-    // Meter point key ("2_15_False") -> names of the meter controls on it, joined by "||",
+    // Meter point key ("2_15_False") -> the point and the names of the meter controls on it,
     // in order of last change.
-    KeyedCollection<QString> collMeterPointers;
+    KeyedCollection<MeterPointControls> collMeterPointers;
     // Each name listed in collMeterPointers, with its key ("2_15_False\nname", case-folded),
     // so that a name is listed once per point however often the panel is delivered.
     QSet<QString> meterPointerNames;

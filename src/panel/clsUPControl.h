@@ -1,5 +1,6 @@
 #pragma once
 
+#include "meters/MeterPoint.h"
 #include "support/MeterCodes.h"
 
 #include <QPointer>
@@ -64,6 +65,8 @@ struct clsUPControl {
     QString typeKey() const { return ControlType.toLower(); }
     // Whether the state text means "on" (blanks around it and letter case ignored).
     bool isStateOn() const { return strState.trimmed().toLower() == QLatin1String("on"); }
+    // The point a meter or channel strip shows.
+    MeterPoint meterPoint() const { return {lngMeterRTRNum, lngMeterIONum, !boolMeterIsSource}; }
 };
 
 } // namespace corvane

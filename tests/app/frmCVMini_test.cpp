@@ -800,7 +800,7 @@ TEST_F(MeteringTest, EachDeliveryOfThePanelKeepsOneUpdatePerControlAndLine) {
         return m_meters.linesStartingWith("SetMeterPoll").size() >= 2 &&
                m_meters.openConnections() == 1;
     }));
-    EXPECT_EQ(*m_window.panel().collMeterPointers.find(QString::number(m_router) + "_1_True"),
+    EXPECT_EQ(m_window.panel().collMeterPointers.find(QString::number(m_router) + "_1_True")->names,
               "PgmL||PgmR");
 
     const qint64 before = m_window.MeterWinsock()->receiver().controlUpdates();

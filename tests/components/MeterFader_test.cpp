@@ -2,7 +2,16 @@
 #include "components/LedMeter.h"
 #include "components/LitButton.h"
 #include "components/MeterFader.h"
-
+#include "panel/ControlArrays.h"
+#include "panel/FormBuilder.h"
+#include "panel/PanelDefinitionReader.h"
+#include "panel/PanelState.h"
+#include "protocol/ClientProtocolConsts.h"
+#include "protocol/FrameBuilder.h"
+#include "runtime/FaderActions.h"
+#include "support/AddressLookup.h"
+#include "support/NumberRules.h"
+#include "support/RecordingSender.h"
 #include "support/Wait.h"
 
 #include <QAccessible>
@@ -176,29 +185,37 @@ TEST(MeterFader, ProgramGainsRaiseNoFaderEventsAndKeepTheirValue) {
     EXPECT_EQ(drag.count(), 0);
 }
 
-// The program's side of the fader lock, wired as the main window does it: a change locks the
-// fader against the Core's gains, every drag restarts the strip's user timer, and the timer
-// unlocks it. The interval is short so that the test need not wait five seconds.
-struct ProgramLock {
-    static constexpr int kUnlockMs = 40;
-    QList<float> sentLevels;
-    int changes = 0;
+// A strip on a panel built as the main window builds it, with the program's fader actions
+// connected: every change locks the fader against the Core's gains and is sent to the Core,
+// and the lock clears once the operator has let go. The lock is short so that the test need
+// not wait five seconds.
+struct WiredStrip {
+    static constexpr int kLockMs = 40;
+    static inline const QString kAddressBlock = PointAddressBlock(1, 10, true);
 
-    explicit ProgramLock(MeterFader& strip) {
-        QObject::connect(&strip, &MeterFader::FaderLevelChanged, &strip, [this, &strip](int) {
-            ++changes;
-            strip.setUserAdjusting(true);
-        });
-        QObject::connect(&strip, &MeterFader::FaderLevelDrag, &strip, [this, &strip](int, float) {
-            strip.setUserTimerEnabled(false);
-            strip.setUserTimerInterval(kUnlockMs);
-            strip.setUserTimerEnabled(true);
-            sentLevels << strip.FaderLevel();
-        });
-        QObject::connect(&strip, &MeterFader::UserTimer, &strip, [&strip](int) {
-            strip.setUserAdjusting(false);
-            strip.setUserTimerEnabled(false);
-        });
+    QWidget window;
+    ControlArrays arrays;
+    PanelState panel;
+    test::RecordingSender core;
+    AddressLookup addresses;
+    FaderActions actions{panel, arrays, core, addresses};
+    MeterFader* strip = nullptr;
+
+    WiredStrip() {
+        arrays.createTemplates(&window);
+        const bool read = PanelDefinitionReader(panel).AnalyzeXML(QStringLiteral(
+            "<panel><controllist><c><type>meterfader</type><name>Mic</name>"
+            "<meterrouternumber>1</meterrouternumber><meterionumber>10</meterionumber>"
+            "<meterissource>true</meterissource></c></controllist></panel>"));
+        EXPECT_TRUE(read);
+        FormBuilder(panel, arrays, &window, {}).BuildForm();
+        strip = arrays.TesselMeterFader.at(1);
+        actions.setLockMs(kLockMs);
+        actions.connectStrips();
+        window.resize(200, 400);
+        strip->resize(110, 340);
+        strip->setFaderActive(true);
+        window.show();
     }
 };
 
@@ -285,31 +302,33 @@ TEST(MeterFader, TheFaderLockClearsAfterEveryOperatorGesture) {
     };
     for (const Gesture& gesture : gestures) {
         SCOPED_TRACE(gesture.what);
-        ShownStrip s(3);
-        ProgramLock program(s.strip);
-        s.strip.setFaderLevel(gesture.startDb);
-        GainFader* fader = faderOf(s.strip);
+        WiredStrip s;
+        ASSERT_NE(s.strip, nullptr);
+        QSignalSpy changes(s.strip, &MeterFader::FaderLevelChanged);
+        s.strip->setFaderLevel(gesture.startDb);
+        GainFader* fader = faderOf(*s.strip);
         gesture.act(fader);
 
         if (std::isnan(gesture.endDb)) {
-            EXPECT_EQ(program.changes, 0);
-            EXPECT_TRUE(program.sentLevels.isEmpty());
-            EXPECT_FALSE(s.strip.UserAdjusting());
-            EXPECT_EQ(s.strip.FaderLevel(), gesture.startDb);
+            EXPECT_EQ(changes.count(), 0);
+            EXPECT_TRUE(s.core.frames.isEmpty());
+            EXPECT_FALSE(s.strip->UserAdjusting());
+            EXPECT_EQ(s.strip->FaderLevel(), gesture.startDb);
             continue;
         }
         // Every change locks the fader and is sent, with the level the strip holds.
-        ASSERT_GE(program.changes, 1);
-        EXPECT_EQ(program.sentLevels.size(), program.changes);
-        EXPECT_TRUE(s.strip.UserAdjusting());
-        EXPECT_EQ(program.sentLevels.last(), s.strip.FaderLevel());
+        ASSERT_GE(changes.count(), 1);
+        EXPECT_EQ(s.core.frames.size(), changes.count());
+        EXPECT_TRUE(s.strip->UserAdjusting());
+        EXPECT_EQ(s.core.frames.last(), BuildFrame(Command::LevelData, WiredStrip::kAddressBlock,
+                                                   ShortestSingleText(s.strip->FaderLevel())));
         if (gesture.endDb == kRaised) {
-            EXPECT_GT(s.strip.FaderLevel(), gesture.startDb);
+            EXPECT_GT(s.strip->FaderLevel(), gesture.startDb);
         } else {
-            EXPECT_FLOAT_EQ(s.strip.FaderLevel(), gesture.endDb);
+            EXPECT_FLOAT_EQ(s.strip->FaderLevel(), gesture.endDb);
         }
         // ...and the lock clears once the operator has let go.
-        EXPECT_TRUE(waitUntil([&] { return !s.strip.UserAdjusting(); }));
+        EXPECT_TRUE(waitUntil([&] { return !s.strip->UserAdjusting(); }));
     }
 }
 

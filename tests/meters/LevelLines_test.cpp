@@ -76,11 +76,11 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"SetMeterPoll 120", "ignored"}));
 
 TEST(MeterServerLines, SubscriptionLinesAndPoll) {
-    EXPECT_EQ(SubscriptionLine(false, 3, 12, true, "10.0.0.9/4"), "sm DST 3 12 10.0.0.9/4\r\n");
-    EXPECT_EQ(SubscriptionLine(true, 3, 12, true, "10.0.0.9/4"), "um DST 3 12 10.0.0.9/4\r\n");
-    EXPECT_EQ(SubscriptionLine(false, 1, 2, false, "a b"), "sm SRC 1 2 a b\r\n");
+    EXPECT_EQ(SubscriptionLine(false, {3, 12, true}, "10.0.0.9/4"), "sm DST 3 12 10.0.0.9/4\r\n");
+    EXPECT_EQ(SubscriptionLine(true, {3, 12, true}, "10.0.0.9/4"), "um DST 3 12 10.0.0.9/4\r\n");
+    EXPECT_EQ(SubscriptionLine(false, {1, 2, false}, "a b"), "sm SRC 1 2 a b\r\n");
     // An address can never split the request into two lines.
-    EXPECT_EQ(SubscriptionLine(false, 1, 2, false, "a\r\num SRC 9 9 x"),
+    EXPECT_EQ(SubscriptionLine(false, {1, 2, false}, "a\r\num SRC 9 9 x"),
               "sm SRC 1 2 aum SRC 9 9 x\r\n");
     EXPECT_EQ(PollLine(120), "SetMeterPoll 120\r\n");
 }

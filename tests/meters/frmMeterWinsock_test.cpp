@@ -8,10 +8,10 @@
 #include "panel/PanelState.h"
 #include "protocol/ClientProtocolConsts.h"
 #include "protocol/FrameBuilder.h"
-#include "protocol/FrameSender.h"
-#include "runtime/MeterTags.h"
+#include "runtime/PanelMeterPoints.h"
 #include "support/AddressLookup.h"
 #include "support/LogCapture.h"
+#include "support/RecordingSender.h"
 #include "support/StripParts.h"
 #include "support/TestMeterServer.h"
 #include "support/UnansweredPort.h"
@@ -31,14 +31,9 @@ using namespace corvane::test;
 
 namespace {
 
-class RecordingSender : public FrameSender {
-public:
-    void SendCvpCommand(const QString& frame) override { frames << frame; }
-    QStringList frames;
-};
-
-// Two meters on one destination point, a channel strip on a source point, and a meter whose
-// address the Core has not reported yet.
+// Two meters on one destination point, a channel strip on a source point, a meter whose
+// address the Core has not reported yet, and meters on points the meter server is never asked
+// for: a negative router, and a router beyond 16 bits.
 const QString kPanel = QStringLiteral(R"(<panel><controllist>
   <c><type>meter</type><name>PgmL</name><meterrouternumber>1</meterrouternumber>
      <meterionumber>1</meterionumber></c>
@@ -48,6 +43,10 @@ const QString kPanel = QStringLiteral(R"(<panel><controllist>
      <meterionumber>11</meterionumber><meterissource>true</meterissource></c>
   <c><type>meter</type><name>NoAddr</name><meterrouternumber>3</meterrouternumber>
      <meterionumber>5</meterionumber><meterissource>true</meterissource></c>
+  <c><type>meter</type><name>Negative</name><meterrouternumber>-1</meterrouternumber>
+     <meterionumber>5</meterionumber></c>
+  <c><type>meter</type><name>Wide</name><meterrouternumber>40000</meterrouternumber>
+     <meterionumber>5</meterionumber></c>
 </controllist></panel>)");
 
 // A built panel, a meter client on it and a meter server, as the main window wires them.
@@ -61,7 +60,7 @@ protected:
         m_addresses.UpdateAddressLookup(1, 1, true, "dev1/1");
         m_addresses.UpdateAddressLookup(2, 11, false, "dev2/11");
         m_meters = std::make_unique<frmMeterWinsock>(
-            m_core, m_routes, [this] { return GetOpenMeterTags(m_panel); }, m_addresses);
+            m_core, m_routes, [this] { return PanelMeterPoints(m_panel); }, m_addresses);
         m_addresses.setSubscriptionChecker(
             [this](const QString& key) { m_meters->CheckMeterSubscription(key); });
         ASSERT_TRUE(m_server.isListening());
@@ -120,7 +119,7 @@ TEST_F(MeterClientTest, SubscribesEveryPointOnConnectAndAsksForUnknownAddresses)
     // The Core's reply stores the address, and the waiting subscription goes out once and is
     // kept; the same router and I/O as a destination is another point and is left alone.
     m_addresses.UpdateAddressLookup(3, 5, true, "dev3/5d");
-    m_meters->SubscribeToMeter(3, 5, true);
+    m_meters->SubscribeToMeter({3, 5, true});
     ASSERT_TRUE(waitUntil([&] { return m_server.linesStartingWith("sm DST 3 5").size() == 1; }));
     m_server.clearLines();
     m_addresses.UpdateAddressLookup(3, 5, false, "dev3/5");
@@ -129,16 +128,16 @@ TEST_F(MeterClientTest, SubscribesEveryPointOnConnectAndAsksForUnknownAddresses)
     pumpEvents(50);
     EXPECT_EQ(m_server.lines(), QList<QByteArray>({"sm SRC 3 5 dev3/5"}));
     EXPECT_EQ(open.find("3_5_False")->strSubscribeCommand, "sm SRC 3 5 dev3/5\r\n");
-    m_meters->UnsubscribeFromMeter(3, 5, true);
+    m_meters->UnsubscribeFromMeter({3, 5, true});
     ASSERT_TRUE(waitUntil([&] { return m_server.lines().size() == 2; }));
     m_server.clearLines();
 
     // Subscribing an open point again sends its line again and leaves its entry alone.
     const qint64 heard = open.find("3_5_False")->lngLastHeardFrom;
     pumpEvents(20);
-    m_meters->SubscribeToMeter(3, 5, false);
+    m_meters->SubscribeToMeter({3, 5, false});
     EXPECT_EQ(open.find("3_5_False")->lngLastHeardFrom, heard);
-    m_meters->UnsubscribeFromMeter(3, 5, false);
+    m_meters->UnsubscribeFromMeter({3, 5, false});
     ASSERT_TRUE(waitUntil([&] { return m_server.lines().size() == 2; }));
     EXPECT_EQ(m_server.lines(), QList<QByteArray>({"sm SRC 3 5 dev3/5", "um SRC 3 5 dev3/5"}));
     EXPECT_EQ(open.find("3_5_False"), nullptr);
@@ -146,8 +145,8 @@ TEST_F(MeterClientTest, SubscribesEveryPointOnConnectAndAsksForUnknownAddresses)
 
     // Disconnected, neither records nor forgets anything.
     m_meters->MeteringStop(false);
-    m_meters->SubscribeToMeter(4, 4, false);
-    m_meters->UnsubscribeFromMeter(1, 1, true);
+    m_meters->SubscribeToMeter({4, 4, false});
+    m_meters->UnsubscribeFromMeter({1, 1, true});
     EXPECT_EQ(open.size(), 2);
     EXPECT_EQ(open.find("4_4_False"), nullptr);
     EXPECT_NE(open.find("1_1_True"), nullptr);

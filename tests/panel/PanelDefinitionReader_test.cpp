@@ -24,7 +24,8 @@ QStringList keysInOrder(const PanelState& state) {
 QStringList meterPoints(const PanelState& state) {
     QStringList points;
     for (const auto& entry : state.collMeterPointers) {
-        points << entry.key + QLatin1Char('=') + entry.value;
+        EXPECT_EQ(entry.value.point.key(), entry.key) << "the point listed under the key";
+        points << entry.key + QLatin1Char('=') + entry.value.names;
     }
     return points;
 }

@@ -8,13 +8,13 @@
 #include "panel/PanelState.h"
 #include "protocol/ClientProtocolConsts.h"
 #include "protocol/FrameBuilder.h"
-#include "protocol/FrameSender.h"
 #include "runtime/CoreMeterData.h"
 #include "runtime/FaderActions.h"
-#include "runtime/MeterTags.h"
+#include "runtime/PanelMeterPoints.h"
 #include "support/AddressLookup.h"
 #include "support/AppGlobals.h"
 #include "support/NumberRules.h"
+#include "support/RecordingSender.h"
 #include "support/StripParts.h"
 #include "support/Wait.h"
 
@@ -33,12 +33,6 @@ using namespace corvane;
 using namespace corvane::test;
 
 namespace {
-
-class RecordingSender : public FrameSender {
-public:
-    void SendCvpCommand(const QString& frame) override { frames << frame; }
-    QStringList frames;
-};
 
 // Channel strips on both sides of router 1, I/O 10, an LED meter on the destination, and a
 // strip elsewhere.
@@ -289,26 +283,32 @@ TEST_F(MeterPanelTest, CoreGainsWaitWhileTheOperatorHasTheFader) {
                                        "0:0:0:0:" + value);
     };
 
-    // Held and moved: locked, and still locked long after the lock time while held.
+    // Moved and let go: the lock holds the Core's gains off at once, and lets them through
+    // once its time has passed since the last move.
     GainFader* fader = stripFader(src);
     const QPoint grip = fader->capRect().center();
     QTest::mousePress(fader, Qt::LeftButton, {}, grip);
     QTest::mouseMove(fader, grip - QPoint(0, 12));
+    QTest::mouseRelease(fader, Qt::LeftButton, {}, grip - QPoint(0, 12));
     const float operatorLevel = src->FaderLevel();
     ASSERT_NE(operatorLevel, -20.0f);
     EXPECT_TRUE(src->UserAdjusting());
-    pumpEvents(400);
     gain("-30");
-    EXPECT_EQ(src->FaderLevel(), operatorLevel) << "the fader is in the operator's hand";
-
-    // Let go: the lock lasts until its time has passed since the last move, then the Core's
-    // gains move the fader again.
-    QTest::mouseRelease(fader, Qt::LeftButton, {}, grip - QPoint(0, 12));
+    EXPECT_EQ(src->FaderLevel(), operatorLevel) << "the lock time has not passed";
     ASSERT_TRUE(waitUntil([&] { return !src->UserAdjusting(); }, 2000));
     // Once the lock has cleared, the strip's timer has nothing left to do and stops.
     EXPECT_FALSE(src->UserTimerEnabled());
     gain("-30");
     EXPECT_EQ(src->FaderLevel(), -30.0f);
+
+    // Held: still locked long after the lock time, until the operator lets go.
+    QTest::mousePress(fader, Qt::LeftButton, {}, fader->capRect().center());
+    pumpEvents(400);
+    gain("-35");
+    EXPECT_EQ(src->FaderLevel(), -30.0f) << "the fader is in the operator's hand";
+    QTest::mouseRelease(fader, Qt::LeftButton, {}, fader->capRect().center());
+    gain("-35");
+    EXPECT_EQ(src->FaderLevel(), -35.0f);
 
     // A move by key locks as well.
     fader->setFocus();
@@ -334,12 +334,12 @@ TEST_F(MeterPanelTest, GainPollAsksForFadersWithBusOneAndADeviceAddress) {
                                  "tcp://10.1.1.5:4010_GET FaCH#7 Fader_Gain")}));
 }
 
-TEST(MeterTags, OnePerMeterControlInOrder) {
+TEST(PanelMeterPoints, OnePerMeterControlInOrder) {
     PanelState panel;
     ASSERT_TRUE(PanelDefinitionReader(panel).AnalyzeXML(kPanel));
-    EXPECT_EQ(GetOpenMeterTags(panel), QStringList({"0001::10::False", "0001::10::True",
-                                                    "0001::10::True", "0002::20::False"}));
-    EXPECT_EQ(MeterTag(70000, 3, true), "Error::3::True");
+    EXPECT_EQ(
+        PanelMeterPoints(panel),
+        std::vector<MeterPoint>({{1, 10, false}, {1, 10, true}, {1, 10, true}, {2, 20, false}}));
 }
 
 } // namespace

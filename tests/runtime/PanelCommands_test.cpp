@@ -2,9 +2,9 @@
 #include "panel/QtPrinting.h"
 #include "protocol/ClientProtocolConsts.h"
 #include "protocol/FrameBuilder.h"
-#include "protocol/FrameSender.h"
 #include "runtime/PanelCommands.h"
 #include "support/LogCapture.h"
+#include "support/RecordingSender.h"
 
 #include <QStringList>
 
@@ -13,14 +13,9 @@
 #include <memory>
 
 using namespace corvane;
+using namespace corvane::test;
 
 namespace {
-
-class RecordingSender : public FrameSender {
-public:
-    void SendCvpCommand(const QString& frame) override { frames << frame; }
-    QStringList frames;
-};
 
 ControlRecordPtr makeRecord(const QString& type, const QString& name, const QString& onLoad) {
     auto record = std::make_shared<clsUPControl>();
