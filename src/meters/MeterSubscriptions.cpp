@@ -38,9 +38,9 @@ std::optional<MeterPointId> pointOfTag(const QString& tag) {
 } // namespace
 
 MeterSubscriptions::MeterSubscriptions(MeterLink& link, FrameSender& core, AddressLookup& addresses,
-                                       TagSource tags, Clock clock)
+                                       TagSource tags, Clock clock, qint64 quietLimitMs)
     : m_link(link), m_core(core), m_addresses(addresses), m_tags(std::move(tags)),
-      m_clock(std::move(clock)) {}
+      m_clock(std::move(clock)), m_quietLimitMs(quietLimitMs) {}
 
 QString MeterSubscriptions::GetOrRequestAddress(qint32 router, qint32 io, bool isDest) {
     const QString address = m_addresses.GetAddress(router, io, isDest);

@@ -30,11 +30,10 @@ public:
     using TagSource = std::function<QStringList()>;
     using Clock = std::function<qint64()>;
 
-    static constexpr qint64 kDefaultQuietLimitMs = 6000;
-
-    // tags gives the open meter tags of the panel; clock the time in milliseconds.
+    // tags gives the open meter tags of the panel; clock the time in milliseconds. A point
+    // silent for longer than quietLimitMs is quiet.
     MeterSubscriptions(MeterLink& link, FrameSender& core, AddressLookup& addresses, TagSource tags,
-                       Clock clock);
+                       Clock clock, qint64 quietLimitMs);
 
     OpenMeterList& collOpenMeters() { return m_openMeters; }
 
@@ -61,9 +60,6 @@ public:
     // A router or I/O above 0 limits the refresh to entries with that number.
     void RefreshOpenMeters(qint32 router, qint32 io);
 
-    void setQuietLimitMs(qint64 ms) { m_quietLimitMs = ms; }
-    qint64 quietLimitMs() const { return m_quietLimitMs; }
-
 private:
     void sendSubscription(clsOpenMeter& meter);
 
@@ -73,7 +69,7 @@ private:
     TagSource m_tags;
     Clock m_clock;
     OpenMeterList m_openMeters;
-    qint64 m_quietLimitMs = kDefaultQuietLimitMs;
+    qint64 m_quietLimitMs;
 };
 
 } // namespace corvane
