@@ -16,7 +16,6 @@
 #include "connection/clsCVCoreConnection.h"
 #include "protocol/ClientProtocolConsts.h"
 #include "protocol/FrameBuilder.h"
-#include "support/AppGlobals.h"
 
 #include <QApplication>
 #include <QDir>
@@ -66,7 +65,6 @@ void BM_DeliverPanel(benchmark::State& state) {
     double kbPerControl = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        corvane::appGlobals() = corvane::AppGlobals{};
         auto window = std::make_unique<corvane::frmCVMini>();
         window->Form_Load({});
         settle();

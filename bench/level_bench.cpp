@@ -30,7 +30,6 @@
 #include "protocol/FrameBuilder.h"
 #include "protocol/FrameSender.h"
 #include "support/AddressLookup.h"
-#include "support/AppGlobals.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -292,7 +291,6 @@ void BM_CoreLevelRecords(benchmark::State& state) {
     using namespace corvane;
     constexpr int kPoints = kWallMeters + kWallStrips;
     bench::ProgramFolder folder;
-    appGlobals() = AppGlobals{};
     frmCVMini window;
     window.Form_Load({QStringLiteral("-m")});
     clsCVCoreConnection* connection = window.MasterSocket();

@@ -32,7 +32,7 @@ public:
     void SetConnectingLabelLoading() override {}
     void UpdateUserPanel(const QString& payload) override { panelChars += payload.size(); }
     QString MasterRemoteHost() override { return QStringLiteral("127.0.0.1"); }
-    void MeteringStart(const QString&, quint16) override {}
+    void MeteringStart(const QString&) override {}
     void HideConnecting() override {}
     void UpdateAddressLookup(qint32, qint32, bool, const QString&) override {}
     void CheckMeterConnection(qint32, qint32) override {}

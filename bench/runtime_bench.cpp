@@ -11,6 +11,7 @@
 #include "protocol/ClientProtocolConsts.h"
 #include "protocol/ClientProtocolParser.h"
 #include "protocol/FrameBuilder.h"
+#include "runtime/CommandValues.h"
 
 #include <QApplication>
 #include <QDir>
@@ -185,7 +186,7 @@ void BM_ReplaceValueInCommand(benchmark::State& state) {
         "at=$$C0.left$$,$$C0.top$$ colour=$$C0.backcolor$$ on=$$C1.backcoloron$$ "
         "name=$$C2.name$$ enabled=$$C3.enabled$$ flash=$$C5.flash$$ note=$$C7.caption$$");
     for (auto _ : state) {
-        benchmark::DoNotOptimize(window.ReplaceValueInCommand(command));
+        benchmark::DoNotOptimize(ReplaceValueInCommand(command, window.panel()));
     }
     state.counters["placeholders"] = 11;
 }

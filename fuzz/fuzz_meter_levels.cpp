@@ -83,11 +83,7 @@ struct MeterPanel {
         FUZZ_CHECK(PanelDefinitionReader(panel).AnalyzeXML(kPanel), "the panel did not read");
         meters = std::make_unique<frmMeterWinsock>(
             core, routes, [this] { return PanelMeterPoints(panel); }, addresses);
-        FormBuilder::Hooks hooks;
-        hooks.SendMeterSubscription = [this](qint32 router, qint32 io, bool isSource) {
-            meters->SubscribeToMeter({router, io, !isSource});
-        };
-        FormBuilder(panel, arrays, &window, std::move(hooks)).BuildForm();
+        FormBuilder(panel, arrays, &window, &subscriber).BuildForm();
         window.show();
         FUZZ_CHECK(arrays.TesselLED.count() == 5 && arrays.TesselMeterFader.count() == 3,
                    "the panel was not built");
@@ -101,6 +97,14 @@ struct MeterPanel {
     NoCore core;
     AddressLookup addresses;
     std::unique_ptr<frmMeterWinsock> meters;
+    // Every meter the building places is subscribed at the meter client, as the window does.
+    struct Subscriber : FormBuilder::Events {
+        explicit Subscriber(MeterPanel& panel) : panel(panel) {}
+        void SendMeterSubscription(qint32 router, qint32 io, bool isSource) override {
+            panel.meters->SubscribeToMeter({router, io, !isSource});
+        }
+        MeterPanel& panel;
+    } subscriber{*this};
     qsizetype openPoints = 0;
 };
 

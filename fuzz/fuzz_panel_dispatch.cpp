@@ -19,13 +19,16 @@
 #include "protocol/ClientProtocolConsts.h"
 #include "protocol/ClientProtocolParser.h"
 #include "protocol/FrameBuilder.h"
-#include "runtime/FaderActions.h"
+#include "runtime/CommandValues.h"
+#include "runtime/PanelCommands.h"
+#include "runtime/RuntimeTimings.h"
 #include "support/UserPrompt.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QStringDecoder>
+#include <QTimer>
 
 #include <cstddef>
 #include <cstdint>
@@ -66,6 +69,8 @@ const QString kPanel = QStringLiteral(R"(<panel><name>Studio</name><width>9000</
 // counted, and metering is noted instead of connecting anywhere.
 class FuzzWindow : public frmCVMini {
 public:
+    FuzzWindow() : frmCVMini(timings(), &m_prompt) {}
+
     void SendCvpCommand(const QString& frame) override {
         FUZZ_CHECK(frame.startsWith(modClientProtocolConsts::strFrameStart) &&
                        frame.endsWith(modClientProtocolConsts::strFrameEnd) &&
@@ -75,12 +80,30 @@ public:
         ++m_framesSent;
     }
     QString MasterRemoteHost() override { return QStringLiteral("127.0.0.1"); }
-    void MeteringStart(const QString&, quint16) override {}
+    void MeteringStart(const QString&) override {}
+
+    // One tick of a timer of the window, as if it had run out.
+    void tick(const char* timer) {
+        QMetaObject::invokeMethod(findChild<QTimer*>(QLatin1String(timer)), "timeout");
+    }
 
     const QString& lastFrame() const { return m_lastFrame; }
     qint64 framesSent() const { return m_framesSent; }
 
 private:
+    // Operator messages show within the input; their boxes are answered at once.
+    static RuntimeTimings timings() {
+        RuntimeTimings timings;
+        timings.messageTickMs = 0;
+        timings.forceVisibleMs = 0;
+        return timings;
+    }
+    class SilentPrompt : public UserPrompt {
+    protected:
+        void answer(QWidget*, const QString&, const QString&) override {}
+    };
+
+    SilentPrompt m_prompt;
     QString m_lastFrame;
     qint64 m_framesSent = 0;
 };
@@ -88,8 +111,6 @@ private:
 // The built panel and what it had when it was built.
 struct BuiltPanel {
     BuiltPanel() {
-        window.timMessage().setInterval(0); // operator messages show within the input
-        window.timForceVisible().setInterval(0);
         window.show();
         window.AnalyzeXML(kPanel);
         for (const auto& entry : window.panel().collControls) {
@@ -112,8 +133,9 @@ struct BuiltPanel {
 };
 
 void operatorAction(BuiltPanel& p, uint8_t action, uint8_t which, QStringView text) {
-    frmCVMini& w = p.window;
-    ControlArrays& arrays = w.controlArrays();
+    FuzzWindow& w = p.window;
+    const ControlArrays& arrays = w.controlArrays();
+    MeterFader* fader = arrays.TesselMeterFader.at(strip);
     const int button = which % (arrays.butCommand.count() + 1);
     const int strip = which % (arrays.TesselMeterFader.count() + 1);
     switch (action % 8) {
@@ -121,9 +143,13 @@ void operatorAction(BuiltPanel& p, uint8_t action, uint8_t which, QStringView te
     case 1: {
         const qint64 before = p.window.framesSent();
         const bool down = action % 8 == 0;
-        down ? w.butCommand_MouseDown(button) : w.butCommand_MouseUp(button);
         // A press or release of a button of the panel always reaches the Core.
-        const PanelButton* pressed = arrays.butCommand.at(button);
+        PanelButton* pressed = arrays.butCommand.at(button);
+        if (button > 0 && pressed != nullptr && down) {
+            emit pressed->pressedByOperator();
+        } else if (button > 0 && pressed != nullptr) {
+            emit pressed->releasedByOperator();
+        }
         if (button > 0 && pressed != nullptr) {
             const QString name = ControlProperties::Tag(pressed);
             const ControlRecordPtr* record = w.panel().collControls.find(name);
@@ -131,7 +157,7 @@ void operatorAction(BuiltPanel& p, uint8_t action, uint8_t which, QStringView te
                 FUZZ_CHECK(p.window.framesSent() > before, "a press went nowhere");
                 const QString push = (down ? QLatin1Char('T') : QLatin1Char('F')) +
                                      w.panel().windowTag + QLatin1Char('.') + name;
-                FUZZ_CHECK(p.window.lastFrame() == BuildFrame(Command::PropertyChange,
+                FUZZ_CHECK(p.window.lastFrame() == BuildFrame(Command::ButtonPush,
                                                               modClientProtocolConsts::strNoAddress,
                                                               push),
                            "the press was not the last word to the Core");
@@ -140,29 +166,34 @@ void operatorAction(BuiltPanel& p, uint8_t action, uint8_t which, QStringView te
         break;
     }
     case 2:
-        w.RunLoadScript();
+        PanelCommands(w.panel(), w).RunLoadScript();
         break;
     case 3:
-        w.timFlash_Timer();
+        w.tick("timFlash");
         break;
     case 4:
-        if (MeterFader* fader = arrays.TesselMeterFader.at(strip)) {
+        // The strip's events, as the operator's hand on it gives them.
+        if (fader != nullptr) {
             fader->setFaderLevel(float(which) / 2 - 100);
+            emit fader->FaderLevelChanged(strip);
+            emit fader->FaderLevelDrag(strip, fader->FaderLevel());
         }
-        w.faderActions().TesselMeterFader_FaderLevelChanged(strip);
-        w.faderActions().TesselMeterFader_FaderLevelDrag(strip);
         break;
     case 5:
-        w.faderActions().TesselMeterFader_OnOffClicked(strip);
-        w.faderActions().TesselMeterFader_PGMBusClicked(strip, 1 + which % 4);
-        w.faderActions().TesselMeterFader_UserTimer(strip);
+        if (fader != nullptr) {
+            emit fader->OnOffClicked(strip);
+            emit fader->PGMBusClicked(strip, 1 + which % 4);
+            emit fader->UserTimer(strip);
+        }
         break;
     case 6:
-        w.faderActions().timCheckFader_Timer();
+        w.tick("timCheckFader");
         break;
     default:
         // A command text as a button would send it: the text up to the next action.
-        w.SendControlCommand(QStringLiteral("Take"), w.ReplaceValueInCommand(text.toString()));
+        PanelCommands(w.panel(), w)
+            .SendControlCommand(QStringLiteral("Take"),
+                                ReplaceValueInCommand(text.toString(), w.panel()));
         break;
     }
 }
@@ -210,9 +241,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     fuzz::EnsureApplication();
-    static bool quiet =
-        (UserPrompt::setHandler([](QWidget*, const QString&, const QString&) {}), true);
-    (void)quiet;
     // A new panel for every input would cost more than the input; it is built again when an
     // input has changed what it is made of, and every so often. It is never destroyed at exit,
     // where the program's tables it refers to may already be gone.

@@ -3,15 +3,12 @@
 #include "components/LedMeter.h"
 #include "components/MeterFader.h"
 #include "components/TSClockInterop.h"
-#include "connection/frmConnecting.h"
 #include "panel/ControlArrays.h"
 #include "panel/PanelState.h"
 #include "panel/PanelWidgets.h"
 #include "protocol/ClientProtocolConsts.h"
 #include "protocol/FrameBuilder.h"
 #include "protocol/FrameSender.h"
-#include "support/AboutBox.h"
-#include "support/AppGlobals.h"
 #include "support/LogCategories.h"
 
 #include <QApplication>
@@ -40,18 +37,12 @@ template <typename Widget> void unloadElements(ControlArray<Widget>& array) {
     }
 }
 
-void stopTimer(QTimer* timer) {
-    if (timer) {
-        timer->stop();
-    }
-}
-
 } // namespace
 
 ShutdownSequence::ShutdownSequence(PanelState& state, ControlArrays& arrays, FrameSender& sender,
-                                   QWidget* mainWindow, Hooks hooks)
-    : m_state(state), m_arrays(arrays), m_sender(sender), m_mainWindow(mainWindow),
-      m_hooks(std::move(hooks)) {}
+                                   QWidget* mainWindow, Steps& steps, int sendWaitMs)
+    : m_state(state), m_arrays(arrays), m_sender(sender), m_mainWindow(mainWindow), m_steps(steps),
+      m_sendWaitMs(sendWaitMs) {}
 
 void ShutdownSequence::run() noexcept {
     try {
@@ -64,47 +55,20 @@ void ShutdownSequence::run() noexcept {
             // The program ends all the same.
         }
     }
-    if (m_hooks.EndProgram) {
-        m_hooks.EndProgram();
-    }
+    m_steps.EndProgram();
 }
 
 void ShutdownSequence::runSteps() {
-    appGlobals().boolShuttingDown = true;
-    closeSplash();
-    closeConnecting();
-    if (m_hooks.StopTimers) {
-        m_hooks.StopTimers();
-    }
-    if (m_hooks.SaveStartPosition) {
-        m_hooks.SaveStartPosition();
-    }
+    m_steps.CloseStartWindows();
+    m_steps.StopTimers();
+    m_steps.SaveStartPosition();
     unsubscribeMetersAndStopWebViews();
     m_state.collControls.clear();
     unloadRunTimeComponents();
     letMessagesLeave();
-    if (m_hooks.CloseMasterConnection) {
-        m_hooks.CloseMasterConnection();
-    }
-    if (m_hooks.MeteringStop) {
-        m_hooks.MeteringStop(false);
-    }
+    m_steps.CloseMasterConnection();
+    m_steps.MeteringStop(false);
     closeOtherWindows();
-}
-
-void ShutdownSequence::closeSplash() {
-    if (AboutBox* splash = AboutBox::find()) {
-        stopTimer(splash->UnloadTimer());
-        stopTimer(splash->SetFocusTimer());
-        delete splash;
-    }
-}
-
-void ShutdownSequence::closeConnecting() {
-    if (frmConnecting* connecting = frmConnecting::find()) {
-        stopTimer(connecting->timConnecting());
-        delete connecting;
-    }
 }
 
 void ShutdownSequence::unsubscribeMetersAndStopWebViews() {
@@ -118,14 +82,10 @@ void ShutdownSequence::unsubscribeMetersAndStopWebViews() {
         if (isMeterType(type)) {
             if (record->lngMeterRTRNum >= 1 && record->lngMeterIONum >= 1) {
                 // One per record, as each record subscribed its point when it was built.
-                m_sender.SendCvpCommand(
-                    BuildFrame(Command::MeterAddOns,
-                               PointAddressBlock(record->lngMeterRTRNum, record->lngMeterIONum,
-                                                 record->boolMeterIsSource)));
-                if (m_hooks.UnsubscribeMeterOnMeterServ) {
-                    m_hooks.UnsubscribeMeterOnMeterServ(
-                        record->lngMeterRTRNum, record->lngMeterIONum, !record->boolMeterIsSource);
-                }
+                m_sender.SendCvpCommand(MeterUnsubscriptionFrame(
+                    record->lngMeterRTRNum, record->lngMeterIONum, record->boolMeterIsSource));
+                m_steps.UnsubscribeMeterOnMeterServ(record->lngMeterRTRNum, record->lngMeterIONum,
+                                                    !record->boolMeterIsSource);
                 ++unsubscribed;
             }
         } else if (type == QLatin1String("webbrowser")) {
@@ -150,11 +110,11 @@ void ShutdownSequence::unloadRunTimeComponents() {
 void ShutdownSequence::letMessagesLeave() {
     // Events run meanwhile, so the connection can write what was just handed to it. The timer
     // only makes sure that the wait for events ends at the deadline.
-    QDeadlineTimer deadline(kSendWaitMs);
+    QDeadlineTimer deadline(m_sendWaitMs);
     QTimer wakeUp;
     wakeUp.setSingleShot(true);
     wakeUp.setTimerType(Qt::PreciseTimer);
-    wakeUp.start(kSendWaitMs + 1);
+    wakeUp.start(m_sendWaitMs + 1);
     while (!deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
@@ -167,17 +127,6 @@ void ShutdownSequence::closeOtherWindows() {
     }
     for (const QPointer<QWidget>& window : windows) {
         if (!window || window == m_mainWindow) {
-            continue;
-        }
-        if (auto* connecting = qobject_cast<frmConnecting*>(window.data())) {
-            stopTimer(connecting->timConnecting());
-            delete connecting;
-            continue;
-        }
-        if (auto* splash = qobject_cast<AboutBox*>(window.data())) {
-            stopTimer(splash->UnloadTimer());
-            stopTimer(splash->SetFocusTimer());
-            delete splash;
             continue;
         }
         // Windows that unload when closed (the debug window) go now, not at a later turn.

@@ -29,11 +29,10 @@
 #include "runtime/PanelMeterPoints.h"
 #include "runtime/PropertyChanges.h"
 #include "support/AboutBox.h"
-#include "support/AddressLookup.h"
-#include "support/AppGlobals.h"
 #include "support/DataMod.h"
 #include "support/LogCategories.h"
 #include "support/MemoryRelease.h"
+#include "support/MeterKey.h"
 #include "support/Twips.h"
 #include "support/UserPrompt.h"
 #include "support/WebRendering.h"
@@ -48,51 +47,52 @@
 #include <QThread>
 #include <QTime>
 
+#include <exception>
+
 namespace corvane {
 
 namespace {
-// The first keep-alive goes 10 s after the first panel build; later ones at a random interval
-// of 10 to 30 s, drawn once.
-constexpr int kFirstKeepAliveMs = 10000;
-constexpr int kKeepAliveSpreadMs = 20001;
 // Operator messages waiting to be shown; a Core that floods them cannot make us grow.
 constexpr qsizetype kMaxPendingMessageChars = 64 * 1024;
 } // namespace
 
-frmCVMini::frmCVMini(QWidget* parent) : QWidget(parent), m_parser(*this) {
+frmCVMini::frmCVMini(const RuntimeTimings& timings, UserPrompt* prompt, QWidget* parent)
+    : QWidget(parent), m_timings(timings),
+      m_ownPrompt(prompt ? nullptr : std::make_unique<UserPrompt>()),
+      m_prompt(prompt ? *prompt : *m_ownPrompt), m_parser(*this) {
     setObjectName(QStringLiteral("frmCVMini"));
     setWindowTitle(applicationTitle());
-    m_timMessage.setInterval(250);
+    // Named, so that whoever looks at the window's parts can find them.
+    m_timMessage.setObjectName(QStringLiteral("timMessage"));
+    m_timMessage.setInterval(m_timings.messageTickMs);
     m_timMessage.setSingleShot(true);
     connect(&m_timMessage, &QTimer::timeout, this, &frmCVMini::timMessage_Timer);
-    m_timUPPing.setInterval(kFirstKeepAliveMs);
+    m_timUPPing.setObjectName(QStringLiteral("timUPPing"));
+    m_timUPPing.setInterval(m_timings.firstKeepAliveMs);
     connect(&m_timUPPing, &QTimer::timeout, this, &frmCVMini::timUPPing_Timer);
-    m_timForceVisible.setInterval(1000);
+    m_timForceVisible.setObjectName(QStringLiteral("timForceVisible"));
+    m_timForceVisible.setInterval(m_timings.forceVisibleMs);
     m_timForceVisible.setSingleShot(true);
     connect(&m_timForceVisible, &QTimer::timeout, this, &frmCVMini::timForceVisible_Timer);
-    m_timCheckFader.setInterval(5000);
+    m_timCheckFader.setObjectName(QStringLiteral("timCheckFader"));
+    m_timCheckFader.setInterval(m_timings.faderPollMs);
     connect(&m_timCheckFader, &QTimer::timeout, this, &frmCVMini::timCheckFader_Timer);
-    m_timFlash.setInterval(kFlashIntervalMs);
+    m_timFlash.setObjectName(QStringLiteral("timFlash"));
+    m_timFlash.setInterval(m_timings.flashMs);
     connect(&m_timFlash, &QTimer::timeout, this, &frmCVMini::timFlash_Timer);
     m_timFlash.start();
     m_arrays.createTemplates(this);
 
     m_MeterWinsock = new frmMeterWinsock(
-        *this, m_meterRoutes, [this] { return PanelMeterPoints(m_panel); }, colAddressLookup(),
-        this);
-    // An address that arrives from the Core lets a subscription that waited for it go out.
-    colAddressLookup().setSubscriptionChecker(
-        [meters = QPointer<frmMeterWinsock>(m_MeterWinsock)](const QString& meterKey) {
-            if (meters) {
-                meters->CheckMeterSubscription(meterKey);
-            }
-        });
-    m_faderActions = new FaderActions(m_panel, m_arrays, *this, colAddressLookup(), this);
+        *this, m_meterRoutes, [this] { return PanelMeterPoints(m_panel); }, m_addresses, m_timings,
+        &frmMeterWinsock::monotonicMs, this);
+    m_faderActions =
+        new FaderActions(m_panel, m_arrays, *this, m_addresses, m_timings.faderLockMs, this);
     // Levels from the meter server stop: the meters must not go on showing the last ones. In
     // core metering mode the levels come from the Core, whose loss is handled on its own.
     connect(m_MeterWinsock, &frmMeterWinsock::levelsLost, this, [this] {
-        if (!appGlobals().boolCoreMeterMode) {
-            ShowMetersWithoutData(m_arrays, this);
+        if (!m_globals.boolCoreMeterMode) {
+            ShowMetersWithoutData(m_arrays, this, m_globals);
         }
         showMeterConnection();
     });
@@ -106,10 +106,9 @@ frmCVMini::frmCVMini(QWidget* parent) : QWidget(parent), m_parser(*this) {
 // The "No meter data" mark follows the meter server's connection while metering is meant to
 // run on it; with core metering the Core's levels still reach the meters.
 void frmCVMini::showMeterConnection() {
-    const bool runs = m_MeterWinsock->IsRunning() && !appGlobals().boolCoreMeterMode &&
-                      !appGlobals().boolShuttingDown;
-    m_marks->meterState(runs,
-                        m_MeterWinsock->MeterWinsock().state() == QAbstractSocket::ConnectedState);
+    const bool runs =
+        m_MeterWinsock->IsRunning() && !m_globals.boolCoreMeterMode && !m_globals.boolShuttingDown;
+    m_marks->meterState(runs, m_MeterWinsock->isConnected());
 }
 
 frmCVMini::~frmCVMini() {
@@ -120,7 +119,6 @@ frmCVMini::~frmCVMini() {
             button->disconnect(this);
         }
     }
-    colAddressLookup().setSubscriptionChecker({});
     // Both work on the panel and the routes, which go before the window's children do.
     delete m_faderActions;
     delete m_MeterWinsock;
@@ -133,11 +131,6 @@ QString frmCVMini::applicationTitle() {
 bool frmCVMini::Form_Load(const QStringList& arguments) {
     const ProgramOptions options =
         ParseProgramArguments(QStringList(QStringLiteral("corvane-mini")) + arguments).options;
-    AppGlobals& globals = appGlobals();
-    globals.boolUseComma = CheckUseComma();
-    globals.boolCoreMeterMode = false;
-    globals.intMeterServerPort = 9501;
-    globals.intMeterPollValue = 120;
 
     m_MasterSocket = new clsCVCoreConnection(this);
     m_MasterSocket->setMainWindow(this);
@@ -149,7 +142,7 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
     connect(m_MasterSocket, &clsCVCoreConnection::TryingCore, m_marks,
             &ConnectionMarks::tryingCore);
 
-    globals.boolCoreMeterMode = options.switches.coreMeterMode;
+    m_globals.boolCoreMeterMode = options.switches.coreMeterMode;
     if (options.switches.showDebugWindow) {
         ShowDebugWindow();
     }
@@ -165,9 +158,9 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
     InitializeClientProtocolConsts();
     // The splash and the window paint when the event loop starts; a close that comes meanwhile
     // is handled then, once start-up has finished.
-    auto* splash = new AboutBox(this);
-    splash->show();
-    splash->SetFocusTimer()->start();
+    m_splash = new AboutBox(this);
+    m_splash->show();
+    m_splash->SetFocusTimer()->start();
 
     const StartPosition position = GetStartPosition(kPositionFileName);
     move(ReachableWindowPosition(QPoint(twipsToPixels(position.left), twipsToPixels(position.top)),
@@ -187,9 +180,9 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
     const ConfigOutcome outcome =
         LoadProgramData(configFile, m_programData, [this] { makeAlwaysOnTop(); });
     if (outcome == ConfigOutcome::Empty) {
-        UserPrompt::showMessage(this, applicationTitle(),
-                                QStringLiteral("There is no config file. Corvane Mini will now "
-                                               "shut down."));
+        m_prompt.showMessage(this, applicationTitle(),
+                             QStringLiteral("There is no config file. Corvane Mini will now "
+                                            "shut down."));
         m_unloaded = true; // the program ends without connecting or saving anything
         return false;
     }
@@ -203,9 +196,7 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
     m_deskView->configure(m_programData.panelScale, m_programData.boolFullScreen);
     // Before any panel, and so before any web view, is built.
     PrepareWebRendering(m_programData.webRendering);
-    globals.strUserName = m_programData.strUserName;
-    globals.strUserPassword = m_programData.strUserPassword;
-    globals.intMeterServerPort = m_programData.intMeterServerPort;
+    m_MasterSocket->setCredentials(m_programData.strUserName, m_programData.strUserPassword);
     m_timCheckFader.start();
 
     m_MasterSocket->ShowConnecting(m_programData.strPrimaryHost);
@@ -219,12 +210,12 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
     m_MasterSocket->connector()->setCorePort(corePort);
     m_MasterSocket->StartHunting(HuntHosts(table, corePort));
 
-    if (globals.boolShuttingDown) {
+    if (m_globals.boolShuttingDown) {
         return false;
     }
     unsetCursor();
-    if (AboutBox* shown = AboutBox::find()) {
-        shown->UnloadTimer()->start();
+    if (m_splash) {
+        m_splash->UnloadTimer()->start();
     }
     return true;
 }
@@ -257,8 +248,8 @@ void frmCVMini::changeEvent(QEvent* event) {
 void frmCVMini::Form_GotFocus() {
     // While a Core is being looked for, the "Connecting" window stays in front. The hand-over
     // waits until the main window's own activation has finished, or that would win.
-    QTimer::singleShot(0, this, [] {
-        frmConnecting* connecting = frmConnecting::find();
+    QTimer::singleShot(0, this, [this] {
+        frmConnecting* connecting = m_MasterSocket ? m_MasterSocket->connectingWindow() : nullptr;
         if (connecting && connecting->isVisible()) {
             connecting->raise();
             connecting->activateWindow();
@@ -268,7 +259,7 @@ void frmCVMini::Form_GotFocus() {
 
 void frmCVMini::MasterSocket_Connected() {
     const DeferredShutdown::HandlerScope handler(m_shutdown);
-    if (appGlobals().boolShuttingDown) {
+    if (m_globals.boolShuttingDown) {
         return; // no panel is asked for once the program is ending
     }
     // A frame the lost connection left unfinished is never completed: kept, it would take the
@@ -284,15 +275,15 @@ void frmCVMini::MasterSocket_Closed() {
     // The panel stays on screen as it was; only metering stops until the next panel, and
     // the meters show that they have no levels, wherever their levels came from.
     MeteringStop(false);
-    ShowMetersWithoutData(m_arrays, this);
-    if (!appGlobals().boolShuttingDown) {
+    ShowMetersWithoutData(m_arrays, this, m_globals);
+    if (!m_globals.boolShuttingDown) {
         m_marks->coreLost(m_MasterSocket->ServerText(m_MasterSocket->MasterRemoteHost()));
     }
 }
 
 void frmCVMini::MasterSocket_ReceivedData(const QString& strNewData) {
     const DeferredShutdown::HandlerScope handler(m_shutdown);
-    if (appGlobals().boolShuttingDown) {
+    if (m_globals.boolShuttingDown) {
         return; // the panel is being released: a late definition must not subscribe it again
     }
     m_parser.receive(strNewData);
@@ -322,23 +313,23 @@ void frmCVMini::AppendPendingMessage(const QString& text) {
 
 void frmCVMini::CheckUPMeterAbilities(qint32 router, qint32 io, bool isDest,
                                       const QString& payload) {
-    CoreMeterData(m_meterRoutes).CheckUPMeterAbilities(router, io, isDest, payload);
+    m_coreMeterData.CheckUPMeterAbilities(router, io, isDest, payload);
 }
 
 void frmCVMini::CheckUPMeterAddOns(qint32 router, qint32 io, bool isDest, const QString& payload) {
-    CoreMeterData(m_meterRoutes).CheckUPMeterAddOns(router, io, isDest, payload);
+    m_coreMeterData.CheckUPMeterAddOns(router, io, isDest, payload);
 }
 
 void frmCVMini::CheckUserFormMeters(const QString& payload) {
-    CoreMeterData(m_meterRoutes).CheckUserFormMeters(payload);
+    m_coreMeterData.CheckUserFormMeters(payload);
 }
 
 void frmCVMini::ChangePanelProperty(const QString& payload) {
-    PropertyChanges(m_panel, m_arrays).ChangePanelProperty(payload);
+    m_propertyChanges.ChangePanelProperty(payload);
 }
 
 void frmCVMini::SetConnectingLabelLoading() {
-    if (frmConnecting* connecting = frmConnecting::find()) {
+    if (frmConnecting* connecting = m_MasterSocket ? m_MasterSocket->connectingWindow() : nullptr) {
         connecting->lblConnecting()->setText(QStringLiteral("Loading"));
     }
 }
@@ -354,14 +345,14 @@ void frmCVMini::UpdateUserPanel(const QString& payload) {
 
 void frmCVMini::AnalyzeXML(QStringView definition) {
     // A button held through a new delivery has its release reported first, once.
-    ButtonActions(m_panel, m_arrays, *this).releaseHeldButtons();
+    m_buttonActions.releaseHeldButtons();
     m_meterRoutes.invalidate(); // the definition may add controls and meter points
     PanelDefinitionReader reader(m_panel);
     if (!reader.AnalyzeXML(definition)) {
         return; // a value that could not be converted: nothing is built from this delivery
     }
     BuildForm();
-    RunLoadScript();
+    m_panelCommands.RunLoadScript();
     // At its scale on its screen; after a loss of the Core the panel is current again.
     m_deskView->panelBuilt();
     m_marks->panelBuilt();
@@ -371,68 +362,45 @@ void frmCVMini::AnalyzeXML(QStringView definition) {
 }
 
 void frmCVMini::BuildForm() {
-    FormBuilder::Hooks hooks;
-    hooks.SendMeterSubscription = [this](qint32 router, qint32 io, bool isSource) {
-        SendMeterSubscription(router, io, isSource);
-    };
-    hooks.SetControlGraphic = [this](clsUPControl& record) { SetControlGraphic(record); };
-    hooks.ButtonLoaded = [this](PanelButton& button, int index) {
-        connect(&button, &PanelButton::pressedByOperator, this,
-                [this, index] { butCommand_MouseDown(index); });
-        connect(&button, &PanelButton::releasedByOperator, this,
-                [this, index] { butCommand_MouseUp(index); });
-    };
-    hooks.EnableUPPing = [this] {
-        if (!m_timUPPing.isActive()) {
-            m_timUPPing.start();
-        }
-    };
-    FormBuilder(m_panel, m_arrays, this, std::move(hooks)).BuildForm();
+    m_formBuilder.BuildForm();
     m_faderActions->connectStrips();
 }
 
-void frmCVMini::RunLoadScript() {
-    PanelCommands(m_panel, *this).RunLoadScript();
+void frmCVMini::ButtonLoaded(PanelButton& button, int index) {
+    connect(&button, &PanelButton::pressedByOperator, this,
+            [this, index] { butCommand_MouseDown(index); });
+    connect(&button, &PanelButton::releasedByOperator, this,
+            [this, index] { butCommand_MouseUp(index); });
+}
+
+void frmCVMini::EnableUPPing() {
+    if (!m_timUPPing.isActive()) {
+        m_timUPPing.start();
+    }
 }
 
 void frmCVMini::SetControlGraphic(clsUPControl& record) {
     corvane::SetControlGraphic(record, m_panel);
 }
 
-QString frmCVMini::ReplaceValueInCommand(const QString& commandText) const {
-    return corvane::ReplaceValueInCommand(commandText, m_panel);
-}
-
-void frmCVMini::SendControlCommand(const QString& controlName, const QString& commandText) {
-    PanelCommands(m_panel, *this).SendControlCommand(controlName, commandText);
-}
-
-void frmCVMini::SendButtonPush(const QString& controlName, bool pushed) {
-    ButtonActions(m_panel, m_arrays, *this).SendButtonPush(controlName, pushed);
-}
-
 void frmCVMini::butCommand_MouseDown(int index) {
     const DeferredShutdown::HandlerScope handler(m_shutdown);
-    ButtonActions(m_panel, m_arrays, *this).butCommand_MouseDown(index);
+    m_buttonActions.butCommand_MouseDown(index);
 }
 
 void frmCVMini::butCommand_MouseUp(int index) {
     const DeferredShutdown::HandlerScope handler(m_shutdown);
-    ButtonActions(m_panel, m_arrays, *this).butCommand_MouseUp(index);
+    m_buttonActions.butCommand_MouseUp(index);
 }
 
 void frmCVMini::timFlash_Timer() {
     const DeferredShutdown::HandlerScope handler(m_shutdown);
-    FlashControls(m_panel);
+    m_flashCycle.FlashControls();
 }
 
 void frmCVMini::SendMeterSubscription(qint32 router, qint32 io, bool isSource) {
-    SendCvpCommand(BuildFrame(Command::MeterSubscription, PointAddressBlock(router, io, isSource)));
-    SubscribeMeterOnMeterServ(router, io, !isSource);
-}
-
-void frmCVMini::SubscribeMeterOnMeterServ(qint32 router, qint32 io, bool isDest) {
-    m_MeterWinsock->SubscribeToMeter({router, io, isDest});
+    SendCvpCommand(MeterSubscriptionFrame(router, io, isSource));
+    m_MeterWinsock->SubscribeToMeter({router, io, !isSource});
 }
 
 void frmCVMini::UnsubscribeMeterOnMeterServ(qint32 router, qint32 io, bool isDest) {
@@ -447,10 +415,10 @@ void frmCVMini::SendCvpCommand(const QString& frame) {
 
 void frmCVMini::timUPPing_Timer() {
     const DeferredShutdown::HandlerScope handler(m_shutdown);
-    if (m_timUPPing.interval() == kFirstKeepAliveMs) {
+    if (m_timUPPing.interval() == m_timings.firstKeepAliveMs) {
         m_timUPPing.stop();
-        m_timUPPing.setInterval(kFirstKeepAliveMs +
-                                QRandomGenerator::global()->bounded(kKeepAliveSpreadMs));
+        m_timUPPing.setInterval(m_timings.firstKeepAliveMs +
+                                QRandomGenerator::global()->bounded(m_timings.keepAliveSpreadMs));
         m_timUPPing.start();
     }
     if (m_MasterSocket &&
@@ -471,13 +439,13 @@ void frmCVMini::timMessage_Timer() {
     m_strPendingMessages.clear();
     m_showingMessages = true;
     for (const QString& item : std::as_const(items)) {
-        if (appGlobals().boolShuttingDown) {
+        if (m_globals.boolShuttingDown) {
             break;
         }
-        UserPrompt::showMessage(this, applicationTitle(), item);
+        m_prompt.showMessage(this, applicationTitle(), item);
     }
     m_showingMessages = false;
-    if (!m_strPendingMessages.isEmpty() && !appGlobals().boolShuttingDown) {
+    if (!m_strPendingMessages.isEmpty() && !m_globals.boolShuttingDown) {
         m_timMessage.start();
     }
 }
@@ -501,8 +469,8 @@ QString frmCVMini::MasterRemoteHost() {
     return m_MasterSocket ? m_MasterSocket->MasterRemoteHost() : QString();
 }
 
-void frmCVMini::MeteringStart(const QString& host, quint16 port) {
-    m_MeterWinsock->MeteringStart(host, port);
+void frmCVMini::MeteringStart(const QString& host) {
+    m_MeterWinsock->MeteringStart(host, m_programData.intMeterServerPort);
 }
 
 void frmCVMini::HideConnecting() {
@@ -512,7 +480,17 @@ void frmCVMini::HideConnecting() {
 }
 
 void frmCVMini::UpdateAddressLookup(qint32 router, qint32 io, bool isDest, const QString& address) {
-    colAddressLookup().UpdateAddressLookup(router, io, isDest, address);
+    if (!m_addresses.UpdateAddressLookup(router, io, isDest, address)) {
+        // Checked now, the subscription would ask for the address again at once, and a Core
+        // that keeps answering so would be asked without end. The regular check asks later.
+        return;
+    }
+    // A subscription that waited for the address goes out now.
+    try {
+        m_MeterWinsock->CheckMeterSubscription(MeterKey(router, io, isDest));
+    } catch (const std::exception&) {
+        // The stored address stands; the regular check sends the subscription later.
+    }
 }
 
 void frmCVMini::CheckMeterConnection(qint32 router, qint32 io) {
@@ -542,9 +520,12 @@ void frmCVMini::RequestShutdown() {
     }
     // From here on nothing more is shown or handled: the frames left in the arrival being
     // handled are dropped, and an open message box goes without waiting for a click.
-    appGlobals().boolShuttingDown = true;
+    m_globals.boolShuttingDown = true;
     m_parser.stop();
-    UserPrompt::dismissOpen();
+    m_prompt.dismissOpen();
+    if (m_splash) {
+        m_splash->programEnding();
+    }
     m_shutdown.request();
 }
 
@@ -558,26 +539,33 @@ void frmCVMini::Form_Unload() {
     if (m_MasterSocket) {
         m_MasterSocket->connector()->StopHunting();
     }
-    ButtonActions(m_panel, m_arrays, *this).releaseHeldButtons();
-    ShutdownSequence::Hooks hooks;
-    hooks.StopTimers = [this] {
-        m_timUPPing.stop();
-        m_timMessage.stop();
-        m_timCheckFader.stop();
-        m_timFlash.stop();
-    };
-    hooks.SaveStartPosition = [this] { SaveStartPosition(); };
-    hooks.UnsubscribeMeterOnMeterServ = [this](qint32 router, qint32 io, bool isDest) {
-        UnsubscribeMeterOnMeterServ(router, io, isDest);
-    };
-    hooks.CloseMasterConnection = [this] {
-        if (m_MasterSocket) {
-            m_MasterSocket->CloseMasterConnection();
-        }
-    };
-    hooks.MeteringStop = [this](bool noReset) { MeteringStop(noReset); };
-    hooks.EndProgram = [this] { EndProgram(); };
-    ShutdownSequence(m_panel, m_arrays, *this, this, std::move(hooks)).run();
+    m_buttonActions.releaseHeldButtons();
+    m_globals.boolShuttingDown = true;
+    ShutdownSequence(m_panel, m_arrays, *this, this, *this, m_timings.shutdownSendWaitMs).run();
+}
+
+void frmCVMini::CloseStartWindows() {
+    if (m_splash) {
+        m_splash->UnloadTimer()->stop();
+        m_splash->SetFocusTimer()->stop();
+        delete m_splash.data();
+    }
+    if (m_MasterSocket) {
+        m_MasterSocket->HideConnecting();
+    }
+}
+
+void frmCVMini::StopTimers() {
+    m_timUPPing.stop();
+    m_timMessage.stop();
+    m_timCheckFader.stop();
+    m_timFlash.stop();
+}
+
+void frmCVMini::CloseMasterConnection() {
+    if (m_MasterSocket) {
+        m_MasterSocket->CloseMasterConnection();
+    }
 }
 
 void frmCVMini::EndProgram() {

@@ -2,12 +2,22 @@
 
 #include "app/DeferredShutdown.h"
 #include "app/ProgramConfig.h"
+#include "app/ShutdownSequence.h"
 #include "meters/MeterRoutes.h"
 #include "panel/ControlArrays.h"
+#include "panel/FormBuilder.h"
 #include "panel/PanelState.h"
 #include "protocol/ClientProtocolParser.h"
 #include "protocol/FrameSender.h"
 #include "protocol/ProtocolHandlers.h"
+#include "runtime/ButtonActions.h"
+#include "runtime/CoreMeterData.h"
+#include "runtime/FlashCycle.h"
+#include "runtime/PanelCommands.h"
+#include "runtime/PropertyChanges.h"
+#include "runtime/RuntimeTimings.h"
+#include "support/AddressLookup.h"
+#include "support/AppGlobals.h"
 
 #include <QPointer>
 #include <QString>
@@ -15,22 +25,34 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <memory>
+
 namespace corvane {
 
+class AboutBox;
 class clsCVCoreConnection;
 class ConnectionMarks;
 class DeskView;
 class frmDebug;
 class FaderActions;
 class frmMeterWinsock;
+class UserPrompt;
 
 // The main window: it is the program. Start-up reads the configuration and the window
 // position and starts hunting for a Core; from then on the Core connection's events drive it.
-// It carries out what the client protocol's dispatcher asks of it (ProtocolHandlers).
-class frmCVMini : public QWidget, public ProtocolHandlers, public FrameSender {
+// It carries out what the client protocol's dispatcher asks of it (ProtocolHandlers). The parts
+// that do the work are built once, here, and given what they need.
+class frmCVMini : public QWidget,
+                  public ProtocolHandlers,
+                  public FrameSender,
+                  private FormBuilder::Events,
+                  private ShutdownSequence::Steps {
     Q_OBJECT
 public:
-    explicit frmCVMini(QWidget* parent = nullptr);
+    // Message boxes go through prompt, or through a prompt of the window's own when none is
+    // given.
+    explicit frmCVMini(const RuntimeTimings& timings = {}, UserPrompt* prompt = nullptr,
+                       QWidget* parent = nullptr);
     ~frmCVMini() override;
 
     // The start of the program, run once. It lets no events run: a close that comes meanwhile
@@ -45,45 +67,17 @@ public:
     // Whether the program has been ended; main() then returns without (or from) its event loop.
     bool programEnded() const { return m_programEnded; }
 
+    // The Core connection, once Form_Load has made it.
     clsCVCoreConnection* MasterSocket() const { return m_MasterSocket; }
-    const ProgramData& programData() const { return m_programData; }
-    const QString& strGraphicsPath() const { return m_panel.strGraphicsPath; }
-    const QString& strPendingMessages() const { return m_strPendingMessages; }
-    QTimer& timMessage() { return m_timMessage; }
-    QTimer& timUPPing() { return m_timUPPing; }
-    QTimer& timForceVisible() { return m_timForceVisible; }
-    QTimer& timCheckFader() { return m_timCheckFader; }
-    // The meter-server client and the strips' operator side.
-    frmMeterWinsock* MeterWinsock() const { return m_MeterWinsock; }
-    FaderActions& faderActions() { return *m_faderActions; }
-    // Scale and full screen of the panel; the connection's state shown on it.
-    DeskView& deskView() { return *m_deskView; }
-    ConnectionMarks& connectionMarks() { return *m_marks; }
-    QTimer& timFlash() { return m_timFlash; }
-
-    // The panel: records, meter points and the window's control arrays.
+    // The panel: records and meter points; and the window's control arrays.
     PanelState& panel() { return m_panel; }
-    // The receive side of the client protocol, with its buffer of unfinished text.
-    const ClientProtocolParser& parser() const { return m_parser; }
-    ControlArrays& controlArrays() { return m_arrays; }
-
+    const ControlArrays& controlArrays() const { return m_arrays; }
     // Reads a panel definition and builds (or adds to) the panel from it.
     void AnalyzeXML(QStringView definition);
-    void BuildForm();
-    void RunLoadScript();
-    void SetControlGraphic(clsUPControl& record);
-    QString ReplaceValueInCommand(const QString& commandText) const;
-    void SendControlCommand(const QString& controlName, const QString& commandText);
-    void SendButtonPush(const QString& controlName, bool pushed);
-    // Presses and releases of any mouse button on element `index` of butCommand.
-    void butCommand_MouseDown(int index);
-    void butCommand_MouseUp(int index);
-    void timFlash_Timer();
-    // Subscribes a meter point at the Core (command 19) and at the meter server.
-    void SendMeterSubscription(qint32 router, qint32 io, bool isSource);
-    // Pass a meter point on to the meter-server client; failures there are ignored.
-    void SubscribeMeterOnMeterServ(qint32 router, qint32 io, bool isDest);
-    void UnsubscribeMeterOnMeterServ(qint32 router, qint32 io, bool isDest);
+    // The receive side of the client protocol, with the unfinished text a Core has left.
+    const ClientProtocolParser& parser() const { return m_parser; }
+
+    static QString applicationTitle();
 
     // FrameSender: every outgoing frame goes to the Core connection.
     void SendCvpCommand(const QString& frame) override;
@@ -99,16 +93,11 @@ public:
     void SetConnectingLabelLoading() override;
     void UpdateUserPanel(const QString& payload) override;
     QString MasterRemoteHost() override;
-    void MeteringStart(const QString& host, quint16 port) override;
+    void MeteringStart(const QString& host) override;
     void HideConnecting() override;
     void UpdateAddressLookup(qint32 router, qint32 io, bool isDest,
                              const QString& address) override;
     void CheckMeterConnection(qint32 router, qint32 io) override;
-
-    // Closes the meter-server connection; unless noReset, metering stays off until started.
-    void MeteringStop(bool noReset);
-
-    static QString applicationTitle();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -120,32 +109,64 @@ private:
     void MasterSocket_ReceivedData(const QString& strNewData);
     void Form_GotFocus();
     void makeAlwaysOnTop();
-    void SaveStartPosition();
     void timUPPing_Timer();
     void timMessage_Timer();
     void timForceVisible_Timer();
+    void timFlash_Timer();
+    void timCheckFader_Timer();
     void ShowDebugWindow();
     void RequestShutdown();
-    void EndProgram();
     void showMeterConnection();
-    void timCheckFader_Timer();
+    void BuildForm();
+    // Presses and releases of any mouse button on element `index` of butCommand.
+    void butCommand_MouseDown(int index);
+    void butCommand_MouseUp(int index);
 
+    // FormBuilder::Events: subscribes a meter point at the Core (command 19) and at the meter
+    // server; pictures; the keep-alive; the presses of a new button.
+    void SendMeterSubscription(qint32 router, qint32 io, bool isSource) override;
+    void SetControlGraphic(clsUPControl& record) override;
+    void EnableUPPing() override;
+    void ButtonLoaded(PanelButton& button, int index) override;
+
+    // ShutdownSequence::Steps
+    void CloseStartWindows() override;
+    void StopTimers() override;
+    void SaveStartPosition() override;
+    void UnsubscribeMeterOnMeterServ(qint32 router, qint32 io, bool isDest) override;
+    void CloseMasterConnection() override;
+    // Closes the meter-server connection; unless noReset, metering stays off until started.
+    void MeteringStop(bool noReset) override;
+    void EndProgram() override;
+
+    const RuntimeTimings m_timings;
+    std::unique_ptr<UserPrompt> m_ownPrompt;
+    UserPrompt& m_prompt;
+    AppGlobals m_globals;
+    AddressLookup m_addresses;
     clsCVCoreConnection* m_MasterSocket = nullptr;
     ClientProtocolParser m_parser;
     ProgramData m_programData;
     QString m_strPendingMessages;
-    QTimer m_timMessage;
-    QTimer m_timUPPing;
-    QTimer m_timForceVisible;
-    QTimer m_timFlash;
+    QTimer m_timMessage{this};
+    QTimer m_timUPPing{this};
+    QTimer m_timForceVisible{this};
+    QTimer m_timFlash{this};
+    QTimer m_timCheckFader{this};
     PanelState m_panel;
     ControlArrays m_arrays;
     MeterRoutes m_meterRoutes{m_panel};
+    PropertyChanges m_propertyChanges{m_panel, m_arrays};
+    ButtonActions m_buttonActions{m_panel, m_arrays, *this};
+    PanelCommands m_panelCommands{m_panel, *this};
+    CoreMeterData m_coreMeterData{m_meterRoutes, m_globals};
+    FlashCycle m_flashCycle{m_panel};
+    FormBuilder m_formBuilder{m_panel, m_arrays, this, this};
     frmMeterWinsock* m_MeterWinsock = nullptr;
     FaderActions* m_faderActions = nullptr;
-    QTimer m_timCheckFader;
     DeskView* m_deskView = nullptr;
     ConnectionMarks* m_marks = nullptr;
+    QPointer<AboutBox> m_splash;
     bool m_unloaded = false;
     bool m_positionPlaced = false; // start-up has moved the window to its saved position
     bool m_programEnded = false;

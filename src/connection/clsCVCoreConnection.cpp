@@ -4,7 +4,6 @@
 #include "connection/frmConnecting.h"
 #include "protocol/FrameBuilder.h"
 #include "protocol/FrameTrace.h"
-#include "support/AppGlobals.h"
 #include "support/LogCategories.h"
 #include "support/Twips.h"
 
@@ -44,6 +43,11 @@ void clsCVCoreConnection::setMainWindow(QWidget* mainWindow) {
     m_mainWindow = mainWindow;
 }
 
+void clsCVCoreConnection::setCredentials(const QString& userName, const QString& password) {
+    m_userName = userName;
+    m_password = password;
+}
+
 void clsCVCoreConnection::SendCvpCommand(const QString& data) {
     // Every frame to the Core passes here. One whose address block is not twelve hexadecimal
     // digits (a router or I/O number out of range) would be misread by the Core: it stays here.
@@ -65,7 +69,7 @@ void clsCVCoreConnection::StartHunting(const QStringList& connections) {
     for (const QString& host : connections) {
         m_Connector->AddServerToHunt(host);
     }
-    m_Connector->StartHunting(appGlobals().strUserName, appGlobals().strUserPassword);
+    m_Connector->StartHunting(m_userName, m_password);
 }
 
 void clsCVCoreConnection::CloseMasterConnection() {
@@ -74,15 +78,14 @@ void clsCVCoreConnection::CloseMasterConnection() {
 }
 
 void clsCVCoreConnection::MasterConnect() {
-    m_Connector->StartConnect(m_MasterRemoteHost, appGlobals().strUserName,
-                              appGlobals().strUserPassword);
+    m_Connector->StartConnect(m_MasterRemoteHost, m_userName, m_password);
 }
 
 void clsCVCoreConnection::ShowConnecting(const QString& ipAddress) {
-    frmConnecting* form = frmConnecting::find();
-    if (form == nullptr) {
-        form = new frmConnecting(m_mainWindow ? m_mainWindow->window() : nullptr);
+    if (m_connecting == nullptr) {
+        m_connecting = new frmConnecting(m_mainWindow ? m_mainWindow->window() : nullptr);
     }
+    frmConnecting* form = m_connecting;
     // Shown every time: a window the operator closed is still loaded and must come back.
     form->show();
     if (m_mainWindow) {
@@ -93,8 +96,12 @@ void clsCVCoreConnection::ShowConnecting(const QString& ipAddress) {
     form->setStrToAddress(ipAddress);
 }
 
+frmConnecting* clsCVCoreConnection::connectingWindow() const {
+    return m_connecting;
+}
+
 void clsCVCoreConnection::HideConnecting() {
-    frmConnecting* form = frmConnecting::find();
+    frmConnecting* form = m_connecting;
     if (form == nullptr) {
         return;
     }

@@ -11,6 +11,8 @@ class QWidget;
 
 namespace corvane {
 
+class frmConnecting;
+
 // The main window's view of the Core connection (held there as MasterSocket): turns the
 // connector's events into Closed / Connected / ReceivedData, offers a small command interface
 // and shows the "Connecting" window while a Core is being looked for. What the connection goes
@@ -30,6 +32,9 @@ public:
     // The window the "Connecting" window is placed against.
     void setMainWindow(QWidget* mainWindow);
 
+    // The user name and password every login gives, kept exactly as configured.
+    void setCredentials(const QString& userName, const QString& password);
+
     // The connector itself, for setting its Core port and timings.
     CoreConnector* connector() const { return m_Connector; }
 
@@ -43,8 +48,12 @@ public:
     void StartHunting(const QStringList& connections);
     void CloseMasterConnection();
     void MasterConnect();
+    // Shows the "Connecting" window (made the first time) with the address being tried.
     void ShowConnecting(const QString& ipAddress);
+    // Unloads the "Connecting" window; this is its one way out.
     void HideConnecting();
+    // The "Connecting" window while it is loaded, or nullptr.
+    frmConnecting* connectingWindow() const;
     // A hunt entry as "host:port", with the Core port where it names none.
     QString ServerText(const QString& huntEntry) const;
 
@@ -64,8 +73,11 @@ private:
 
     CoreConnector* m_Connector;
     QPointer<QWidget> m_mainWindow;
+    QPointer<frmConnecting> m_connecting;
     bool m_connected = false;
     QString m_MasterRemoteHost;
+    QString m_userName;
+    QString m_password;
     qint16 m_MasterRemotePort = 0;
 };
 

@@ -46,18 +46,6 @@ frmConnecting::frmConnecting(QWidget* parent)
     connect(m_timConnecting, &QTimer::timeout, this, &frmConnecting::timConnecting_Timer);
 }
 
-frmConnecting* frmConnecting::find() {
-    const auto widgets = QApplication::topLevelWidgets();
-    for (QWidget* widget : widgets) {
-        if (widget->objectName() == kFormName) {
-            if (auto* form = qobject_cast<frmConnecting*>(widget)) {
-                return form;
-            }
-        }
-    }
-    return nullptr;
-}
-
 void frmConnecting::setStrToAddress(const QString& address) {
     m_strToAddress = address;
 }
@@ -73,7 +61,6 @@ void frmConnecting::timConnecting_Timer() {
 }
 
 void frmConnecting::setLabelBackColor(qint32 colorNumber) {
-    m_labelBackColor = colorNumber;
     QPalette palette = m_lblConnecting->palette();
     palette.setColor(QPalette::Window, colorFromNumber(colorNumber));
     m_lblConnecting->setPalette(palette);

@@ -21,9 +21,6 @@ public:
 
     explicit frmConnecting(QWidget* parent = nullptr);
 
-    // The loaded window of this kind, found among the top-level widgets by its object name.
-    static frmConnecting* find();
-
     QLabel* lblConnecting() const { return m_lblConnecting; }
     QTimer* timConnecting() const { return m_timConnecting; }
 
@@ -32,23 +29,18 @@ public:
 
     // The animation step last shown: 0 before the first tick, then 1, 2, 3, 4, 1, ...
     int step() const { return m_step; }
-    // The colour number the label's back colour was last set to.
-    qint32 labelBackColor() const { return m_labelBackColor; }
-
-    // One tick of timConnecting; public so that the animation can be stepped directly.
-    void timConnecting_Timer();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void timConnecting_Timer();
     void setLabelBackColor(qint32 colorNumber);
 
     QLabel* m_lblConnecting;
     QTimer* m_timConnecting;
     QString m_strToAddress;
     int m_step = 0;
-    qint32 m_labelBackColor = 0;
 };
 
 } // namespace corvane

@@ -13,9 +13,9 @@
 namespace corvane {
 
 MeterSubscriptions::MeterSubscriptions(MeterLink& link, FrameSender& core, AddressLookup& addresses,
-                                       PointSource points, Clock clock)
+                                       PointSource points, Clock clock, qint64 quietLimitMs)
     : m_link(link), m_core(core), m_addresses(addresses), m_points(std::move(points)),
-      m_clock(std::move(clock)) {}
+      m_clock(std::move(clock)), m_quietLimitMs(quietLimitMs) {}
 
 QString MeterSubscriptions::GetOrRequestAddress(const MeterPoint& point) {
     const QString address = m_addresses.GetAddress(point.router, point.io, point.isDestination);

@@ -30,11 +30,10 @@ public:
     using PointSource = std::function<std::vector<MeterPoint>()>;
     using Clock = std::function<qint64()>;
 
-    static constexpr qint64 kDefaultQuietLimitMs = 6000;
-
-    // points gives the points the panel's meters show; clock the time in milliseconds.
+    // points gives the points the panel's meters show; clock the time in milliseconds. A point
+    // silent for longer than quietLimitMs is quiet.
     MeterSubscriptions(MeterLink& link, FrameSender& core, AddressLookup& addresses,
-                       PointSource points, Clock clock);
+                       PointSource points, Clock clock, qint64 quietLimitMs);
 
     OpenMeterList& collOpenMeters() { return m_openMeters; }
 
@@ -62,9 +61,6 @@ public:
     // A router or I/O above 0 limits the refresh to entries with that number.
     void RefreshOpenMeters(qint32 router, qint32 io);
 
-    void setQuietLimitMs(qint64 ms) { m_quietLimitMs = ms; }
-    qint64 quietLimitMs() const { return m_quietLimitMs; }
-
 private:
     void sendSubscription(clsOpenMeter& meter);
 
@@ -74,7 +70,7 @@ private:
     PointSource m_points;
     Clock m_clock;
     OpenMeterList m_openMeters;
-    qint64 m_quietLimitMs = kDefaultQuietLimitMs;
+    qint64 m_quietLimitMs;
 };
 
 } // namespace corvane

@@ -1,7 +1,6 @@
 #include "meters/frmMeterWinsock.h"
 
 #include "meters/MeterServerLines.h"
-#include "support/AppGlobals.h"
 #include "support/LogCategories.h"
 
 #include <QElapsedTimer>
@@ -10,12 +9,15 @@ namespace corvane {
 
 frmMeterWinsock::frmMeterWinsock(FrameSender& core, MeterRoutes& routes,
                                  MeterSubscriptions::PointSource points, AddressLookup& addresses,
+                                 const RuntimeTimings& timings, MeterSubscriptions::Clock clock,
                                  QObject* parent)
-    : QObject(parent),
-      m_subscriptions(*this, core, addresses, std::move(points), &frmMeterWinsock::monotonicMs),
-      m_receiver(routes, m_subscriptions.collOpenMeters(), &frmMeterWinsock::monotonicMs) {
+    : QObject(parent), m_pollValue(timings.meterPollValue),
+      m_subscriptions(*this, core, addresses, std::move(points), clock, timings.meterQuietLimitMs),
+      m_receiver(routes, m_subscriptions.collOpenMeters(), clock) {
     setObjectName(QStringLiteral("frmMeterWinsock"));
-    m_timConnectionChecker.setInterval(kCheckIntervalMs);
+    m_socket.setObjectName(QStringLiteral("MeterWinsock"));
+    m_timConnectionChecker.setObjectName(QStringLiteral("timConnectionChecker"));
+    m_timConnectionChecker.setInterval(timings.meterCheckMs);
     connect(&m_timConnectionChecker, &QTimer::timeout, this,
             &frmMeterWinsock::timConnectionChecker_Timer);
     connect(&m_socket, &QTcpSocket::connected, this, &frmMeterWinsock::MeterWinsock_Connect);
@@ -23,7 +25,7 @@ frmMeterWinsock::frmMeterWinsock(FrameSender& core, MeterRoutes& routes,
     connect(&m_socket, &QAbstractSocket::stateChanged, this,
             &frmMeterWinsock::MeterWinsock_StateChanged);
     m_closeWaitLimit.setSingleShot(true);
-    m_closeWaitLimit.setInterval(kCloseWaitLimitMs);
+    m_closeWaitLimit.setInterval(timings.meterCloseWaitLimitMs);
     connect(&m_closeWaitLimit, &QTimer::timeout, this, &frmMeterWinsock::closeWaitExpired);
     // Errors and remote closes need no handling here, the connection checker repairs them.
     // They are only told, so that a maintainer sees why levels stopped: once until the next
@@ -210,7 +212,7 @@ void frmMeterWinsock::MeterWinsock_Connect() {
     // A line the last connection left unfinished is never completed: joined to this one's
     // first text it would read as a level that nobody sent, and cost the first real line.
     m_receiver.clear();
-    sendLine(PollLine(appGlobals().intMeterPollValue));
+    sendLine(PollLine(m_pollValue));
     ResubscribeAllOpen();
     emit levelsBack();
 }

@@ -2,6 +2,7 @@
 
 #include "meters/LevelReceiver.h"
 #include "meters/MeterSubscriptions.h"
+#include "runtime/RuntimeTimings.h"
 
 #include <QObject>
 #include <QString>
@@ -21,19 +22,23 @@ class MeterRoutes;
 class frmMeterWinsock : public QObject, private MeterLink {
     Q_OBJECT
 public:
-    static constexpr int kCheckIntervalMs = 10000;
-    static constexpr int kCloseWaitLimitMs = 8000;
     // Lines queued for a meter server that has stopped reading; more are dropped. A whole
     // panel's subscriptions (45 characters a point) fit many times over.
     static constexpr qint64 kMaxPendingWriteBytes = 1024 * 1024;
 
+    // The checker ticks every timings.meterCheckMs; a close waits at most
+    // timings.meterCloseWaitLimitMs. clock gives the time base of the quiet rule.
     frmMeterWinsock(FrameSender& core, MeterRoutes& routes, MeterSubscriptions::PointSource points,
-                    AddressLookup& addresses, QObject* parent = nullptr);
+                    AddressLookup& addresses, const RuntimeTimings& timings = {},
+                    MeterSubscriptions::Clock clock = &frmMeterWinsock::monotonicMs,
+                    QObject* parent = nullptr);
     ~frmMeterWinsock() override;
 
     // Metering is wanted: the connection checker runs. Switching it off empties the receive
     // buffer.
     bool IsRunning() const { return m_IsRunning; }
+    // Whether the meter server is connected now.
+    bool isConnected() const override;
     void setIsRunning(bool running);
 
     // (Re)connects to the meter server. A connection that is being made is abandoned at once;
@@ -61,15 +66,10 @@ public:
     OpenMeterList& collOpenMeters() { return m_subscriptions.collOpenMeters(); }
     MeterSubscriptions& subscriptions() { return m_subscriptions; }
     LevelReceiver& receiver() { return m_receiver; }
-    QTcpSocket& MeterWinsock() { return m_socket; }
     // Lines not sent because the server had left too much unread.
     qint64 linesDropped() const { return m_linesDropped; }
     const QString& strMeterHost() const { return m_strMeterHost; }
     quint16 intMeterPort() const { return m_intMeterPort; }
-
-    // The checker ticks every kCheckIntervalMs; tests may shorten it.
-    QTimer& timConnectionChecker() { return m_timConnectionChecker; }
-    void setCloseWaitLimitMs(int ms) { m_closeWaitLimit.setInterval(ms); }
 
     // Milliseconds of a monotonic clock, the time base of the quiet rule.
     static qint64 monotonicMs();
@@ -82,7 +82,6 @@ signals:
     void levelsBack();
 
 private:
-    bool isConnected() const override;
     void sendLine(const QByteArray& line) override;
     QString target() const; // "host:port" of the meter server, for the log
 
@@ -97,9 +96,10 @@ private:
     void closeWaitExpired();
     void connectNow();
 
-    QTcpSocket m_socket;
-    QTimer m_timConnectionChecker;
-    QTimer m_closeWaitLimit;
+    QTcpSocket m_socket{this};
+    QTimer m_timConnectionChecker{this};
+    QTimer m_closeWaitLimit{this};
+    qint16 m_pollValue;
     MeterSubscriptions m_subscriptions;
     LevelReceiver m_receiver;
     bool m_IsRunning = false;

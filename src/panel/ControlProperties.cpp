@@ -215,11 +215,3 @@ void SetEnabled(QWidget* control, bool enabled) {
 }
 
 } // namespace corvane::ControlProperties
-
-namespace corvane {
-
-qint32 ColorNumberFromText(const QString& text) {
-    return NumberToInt32(text);
-}
-
-} // namespace corvane

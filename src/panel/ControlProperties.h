@@ -45,8 +45,4 @@ void SetEnabled(QWidget* control, bool enabled);
 
 } // namespace ControlProperties
 
-// A decimal colour-number text, as records keep their on and off colours, as a number. Text
-// that is not a whole number is a ConversionError.
-qint32 ColorNumberFromText(const QString& text);
-
 } // namespace corvane

@@ -1,5 +1,6 @@
 #include "panel/ControlReader.h"
 
+#include "panel/CaptionText.h"
 #include "panel/DefinitionNotes.h"
 #include "panel/DefinitionXml.h"
 #include "panel/FieldConversion.h"
@@ -75,11 +76,7 @@ const KeyEntry kControlKeys[] = {
     {"pictureupon", [](clsUPControl& r, const QString& v) { r.PictureUpOn = v; }},
     {"picturedownoff", [](clsUPControl& r, const QString& v) { r.PictureDownOff = v; }},
     {"picturedownon", [](clsUPControl& r, const QString& v) { r.PictureDownOn = v; }},
-    {"caption",
-     [](clsUPControl& r, const QString& v) {
-         r.Caption = v;
-         r.Caption.replace(QLatin1String("\\n"), QLatin1String("\r\n"));
-     }},
+    {"caption", [](clsUPControl& r, const QString& v) { r.Caption = CaptionFromCore(v); }},
     {"flashpicture", [](clsUPControl& r, const QString& v) { r.FlashPicture = v; }},
     {"flash",
      [](clsUPControl& r, const QString& v) {

@@ -13,6 +13,7 @@
 #include "panel/PanelState.h"
 #include "panel/PanelTiles.h"
 #include "panel/PanelWidgets.h"
+#include "support/ColorNumber.h"
 #include "support/LogCategories.h"
 #include "support/NumberRules.h"
 #include "support/PanelFont.h"
@@ -133,8 +134,13 @@ qint16 FormBuilder::WindowHeight(qint16 panelHeight) {
     return ToInt16(height);
 }
 
-FormBuilder::FormBuilder(PanelState& state, ControlArrays& arrays, QWidget* window, Hooks hooks)
-    : m_state(state), m_arrays(arrays), m_window(window), m_hooks(std::move(hooks)) {}
+void FormBuilder::Events::SendMeterSubscription(qint32, qint32, bool) {}
+void FormBuilder::Events::SetControlGraphic(clsUPControl&) {}
+void FormBuilder::Events::EnableUPPing() {}
+void FormBuilder::Events::ButtonLoaded(PanelButton&, int) {}
+
+FormBuilder::FormBuilder(PanelState& state, ControlArrays& arrays, QWidget* window, Events* events)
+    : m_state(state), m_arrays(arrays), m_window(window), m_events(events) {}
 
 void FormBuilder::BuildForm() {
     PanelBuildBatch batch(m_window);
@@ -149,8 +155,8 @@ void FormBuilder::BuildForm() {
             }
         }
         current = nullptr;
-        if (m_hooks.EnableUPPing) {
-            m_hooks.EnableUPPing();
+        if (m_events) {
+            m_events->EnableUPPing();
         }
         for (int i = 0; i < m_arrays.WebControl.count(); ++i) {
             if (QWidget* view = m_arrays.WebControl.at(i)) {
@@ -188,10 +194,9 @@ void FormBuilder::buildRecord(clsUPControl& record) {
 }
 
 void FormBuilder::subscribeIfPlaced(const clsUPControl& record) {
-    if (IsSubscribedPoint(record.lngMeterRTRNum, record.lngMeterIONum) &&
-        m_hooks.SendMeterSubscription) {
-        m_hooks.SendMeterSubscription(record.lngMeterRTRNum, record.lngMeterIONum,
-                                      record.boolMeterIsSource);
+    if (IsSubscribedPoint(record.lngMeterRTRNum, record.lngMeterIONum) && m_events) {
+        m_events->SendMeterSubscription(record.lngMeterRTRNum, record.lngMeterIONum,
+                                        record.boolMeterIsSource);
     }
 }
 
@@ -209,8 +214,8 @@ void FormBuilder::buildWindow(clsUPControl& record) {
     CP::SetTag(m_window, record.Name);
     m_state.windowTag = record.Name;
     record.pntrControl = m_window;
-    if (m_hooks.SetControlGraphic) {
-        m_hooks.SetControlGraphic(record);
+    if (m_events) {
+        m_events->SetControlGraphic(record);
     }
 }
 
@@ -237,11 +242,11 @@ void FormBuilder::buildButton(clsUPControl& record) {
     applyFonts(button, record);
     m_batch->show(button);
     record.pntrControl = button;
-    if (m_hooks.ButtonLoaded) {
-        m_hooks.ButtonLoaded(*button, index);
+    if (m_events) {
+        m_events->ButtonLoaded(*button, index);
     }
-    if (m_hooks.SetControlGraphic) {
-        m_hooks.SetControlGraphic(record);
+    if (m_events) {
+        m_events->SetControlGraphic(record);
     }
 }
 

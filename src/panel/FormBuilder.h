@@ -4,8 +4,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
-
 class QWidget;
 
 namespace corvane {
@@ -22,18 +20,24 @@ struct clsUPControl;
 // again; their meters are subscribed again.
 class FormBuilder {
 public:
-    struct Hooks {
-        std::function<void(qint32 router, qint32 io, bool isSource)> SendMeterSubscription;
-        std::function<void(clsUPControl& record)> SetControlGraphic;
-        std::function<void()> EnableUPPing; // once every record is done
+    // What the window does as the panel is built; each does nothing unless overridden.
+    class Events {
+    public:
+        virtual void SendMeterSubscription(qint32 router, qint32 io, bool isSource);
+        virtual void SetControlGraphic(clsUPControl& record);
+        virtual void EnableUPPing(); // once every record is done
         // A button has joined butCommand under this index: the window wires its presses.
-        std::function<void(PanelButton& button, int index)> ButtonLoaded;
+        virtual void ButtonLoaded(PanelButton& button, int index);
+
+    protected:
+        ~Events() = default;
     };
 
     // The window's height above the panel's own, for its title bar.
     static constexpr int kTitleBarTwips = 200;
 
-    FormBuilder(PanelState& state, ControlArrays& arrays, QWidget* window, Hooks hooks);
+    // events: told as the panel is built; none when null.
+    FormBuilder(PanelState& state, ControlArrays& arrays, QWidget* window, Events* events);
 
     // A conversion error (a window height beyond 16 bits, a list index the list rejects) ends
     // the building, logged. Controls built before it stay; the record being built keeps no
@@ -66,7 +70,7 @@ private:
     PanelState& m_state;
     ControlArrays& m_arrays;
     QWidget* m_window;
-    Hooks m_hooks;
+    Events* m_events;
     PanelBuildBatch* m_batch = nullptr; // during BuildForm
     PanelTiles* m_tiles = nullptr;      // during BuildForm
 };

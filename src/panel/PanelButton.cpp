@@ -1,5 +1,7 @@
 #include "panel/PanelButton.h"
 
+#include "panel/CaptionText.h"
+
 #include <QMouseEvent>
 #include <QPointer>
 #include <QStyleOptionButton>
@@ -10,16 +12,6 @@
 namespace corvane {
 
 namespace {
-
-// The text for the button's label: "&" doubled so that the label shows it instead of taking
-// it as an access-key marker, and "\r\n" (or a lone "\r") as the line break a label draws.
-QString labelText(const QString& caption) {
-    QString text = caption;
-    text.replace(QLatin1Char('&'), QLatin1String("&&"));
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
-}
 
 // More ground colours than a button shows in turn (off, on, flashing) are not kept.
 constexpr qsizetype kMaxPalettes = 8;
@@ -37,7 +29,7 @@ void PanelButton::setCaption(const QString& caption) {
         return;
     }
     m_caption = caption;
-    setText(labelText(caption));
+    setText(CaptionForLabel(caption));
 }
 
 void PanelButton::setBackColor(const QColor& color) {

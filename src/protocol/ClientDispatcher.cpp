@@ -2,7 +2,6 @@
 
 #include "protocol/ClientProtocolConsts.h"
 #include "protocol/ProtocolHandlers.h"
-#include "support/AppGlobals.h"
 #include "support/NumberRules.h"
 
 #include <exception>
@@ -94,7 +93,7 @@ void ClientDispatcher::handle(const IncomingFrame& frame, const QString& payload
     case Command::OperatorMessage:
         m_handlers.AppendPendingMessage(payload);
         break;
-    case Command::MeterSubscription:
+    case Command::MeterAbilities:
         if (const auto point = addressedPoint(frame)) {
             m_handlers.CheckUPMeterAbilities(frame.router, point->io, point->isDest, payload);
         }
@@ -149,9 +148,7 @@ void ClientDispatcher::handleLoginReply(QStringView payload) {
 void ClientDispatcher::handlePanelDefinition(const QString& payload) {
     m_handlers.SetConnectingLabelLoading();
     m_handlers.UpdateUserPanel(payload);
-    AppGlobals& globals = appGlobals();
-    globals.strMeterServerHost = m_handlers.MasterRemoteHost();
-    m_handlers.MeteringStart(globals.strMeterServerHost, globals.intMeterServerPort);
+    m_handlers.MeteringStart(m_handlers.MasterRemoteHost());
     m_handlers.HideConnecting();
 }
 

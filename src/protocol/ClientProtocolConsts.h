@@ -18,20 +18,29 @@ struct modClientProtocolConsts {
 void InitializeClientProtocolConsts();
 
 // Command numbers; each travels as the one character whose code is the number.
+// Some numbers mean one thing from the Core and another to it: each meaning has its own name,
+// and the outgoing frames are built in FrameBuilder.
 namespace Command {
+// From the Core
 constexpr int StatusReply = 1;
 constexpr int OperatorMessage = 13;
-constexpr int MeterSubscription = 19; // to the Core: subscribe; from it: capabilities
-constexpr int MeterAddOns = 20;       // to the Core: unsubscribe; from it: add-on states
-constexpr int LevelData = 22;         // from the Core: levels and gains; to it: fader moved
-constexpr int PropertyChange = 35;    // '#': from the Core: property; to it: push/release
-constexpr int KeepAlive = 37;         // '%'
-constexpr int ChannelRequest = 39;    // '\''
-constexpr int Login = 40;             // '(': login and status replies
-constexpr int PanelDefinition = 43;   // '+'
-constexpr int ControlCommand = 44;    // ','
-constexpr int IoAddress = 46;         // '.'
-constexpr int FaderGainQuery = 47;    // '/'
+constexpr int MeterAbilities = 19; // what a channel strip can do
+constexpr int MeterAddOns = 20;    // on/off and programme-bus states
+constexpr int LevelData = 22;      // levels and fader gains
+constexpr int PropertyChange = 35; // '#'
+// To the Core
+constexpr int MeterSubscription = 19;
+constexpr int MeterUnsubscription = 20;
+constexpr int FaderMove = 22;      // the operator moved a fader
+constexpr int ButtonPush = 35;     // '#': a button pushed or released
+constexpr int KeepAlive = 37;      // '%'
+constexpr int ChannelRequest = 39; // '\''
+constexpr int FaderGainQuery = 47; // '/'
+constexpr int ControlCommand = 44; // ','
+// Both ways
+constexpr int Login = 40;           // '(': the login and its reply, status replies
+constexpr int PanelDefinition = 43; // '+': asked for, and delivered
+constexpr int IoAddress = 46;       // '.': asked for, and reported
 } // namespace Command
 
 // Length of a frame's header (frame start, command, address block): a frame is complete

@@ -62,4 +62,17 @@ QString PointAddressBlock(qint32 router, qint32 io, bool isSource) {
     return GetHex4(router) + (isSource ? ioField + none : none + ioField);
 }
 
+QString MeterSubscriptionFrame(qint32 router, qint32 io, bool isSource) {
+    return BuildFrame(Command::MeterSubscription, PointAddressBlock(router, io, isSource));
+}
+
+QString MeterUnsubscriptionFrame(qint32 router, qint32 io, bool isSource) {
+    return BuildFrame(Command::MeterUnsubscription, PointAddressBlock(router, io, isSource));
+}
+
+QString ButtonPushFrame(const QString& qualifiedName, bool pushed) {
+    return BuildFrame(Command::ButtonPush, modClientProtocolConsts::strNoAddress,
+                      (pushed ? QLatin1Char('T') : QLatin1Char('F')) + qualifiedName);
+}
+
 } // namespace corvane

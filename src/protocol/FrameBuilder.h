@@ -18,4 +18,11 @@ bool HasValidAddressBlock(QStringView frame);
 // source point or in the destination field for a destination point, "0000" in the other.
 QString PointAddressBlock(qint32 router, qint32 io, bool isSource);
 
+// The client's frames about a meter point: subscribing and unsubscribing it at the Core.
+QString MeterSubscriptionFrame(qint32 router, qint32 io, bool isSource);
+QString MeterUnsubscriptionFrame(qint32 router, qint32 io, bool isSource);
+
+// A button pushed ("T") or released ("F"), with its panel-qualified name ("Studio.Take").
+QString ButtonPushFrame(const QString& qualifiedName, bool pushed);
+
 } // namespace corvane

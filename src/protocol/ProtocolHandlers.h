@@ -31,12 +31,12 @@ public:
     virtual void ChangePanelProperty(const QString& payload) = 0;
 
     // Command 43, called in this order. SetConnectingLabelLoading does nothing when the
-    // "Connecting" window is not loaded. MasterRemoteHost is the Core connected now; the
-    // dispatcher keeps it as strMeterServerHost before starting metering towards it.
+    // "Connecting" window is not loaded. MasterRemoteHost is the Core connected now; metering
+    // starts towards the meter server on that host, at the configured meter-server port.
     virtual void SetConnectingLabelLoading() = 0;
     virtual void UpdateUserPanel(const QString& payload) = 0;
     virtual QString MasterRemoteHost() = 0;
-    virtual void MeteringStart(const QString& host, quint16 port) = 0;
+    virtual void MeteringStart(const QString& host) = 0;
     virtual void HideConnecting() = 0;
 
     // Command 46, in this order: store the point's I/O address (which also lets a waiting

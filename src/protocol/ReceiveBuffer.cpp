@@ -1,6 +1,7 @@
 #include "protocol/ReceiveBuffer.h"
 
 #include "protocol/ClientProtocolConsts.h"
+#include "support/LogCategories.h"
 
 #include <utility>
 
@@ -86,11 +87,12 @@ void ReceiveBuffer::dropOversizeTail() {
     // it stays: the stream then resumes cleanly at the next frame.
     const QChar etx = modClientProtocolConsts::strFrameEnd.front();
     const bool keepEtx = m_buffer.endsWith(etx);
+    qCWarning(lcProtocol) << "unfinished frame of" << m_buffer.size()
+                          << "characters dropped: it outgrew the bound of" << m_maxTail;
     clear();
     if (keepEtx) {
         m_buffer = QString(etx);
     }
-    ++m_droppedTails;
 }
 
 } // namespace corvane

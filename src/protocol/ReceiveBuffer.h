@@ -22,15 +22,13 @@ public:
     // buffer holds 2 characters or fewer. When the buffer then ends with a frame end it is
     // emptied and every piece is complete (the empty text after the final frame end is not a
     // piece); otherwise the text after the last frame end stays buffered.
-    // A tail that would grow beyond maxTail is dropped: that unfinished piece is lost and
-    // cutting resumes with the next frame end.
+    // A tail that would grow beyond maxTail is dropped, with a warning: that unfinished piece
+    // is lost and cutting resumes with the next frame end.
     QStringList append(QStringView newData);
 
     // The unfinished tail, as it is buffered now.
     const QString& buffered() const { return m_buffer; }
     qsizetype maxTail() const { return m_maxTail; }
-    // Number of tails dropped for exceeding maxTail since construction.
-    int droppedTails() const { return m_droppedTails; }
     void clear();
 
 private:
@@ -42,7 +40,6 @@ private:
     // split over two pieces.
     qsizetype m_scanFrom = 0;
     qsizetype m_maxTail;
-    int m_droppedTails = 0;
 };
 
 } // namespace corvane

@@ -58,10 +58,8 @@ void ButtonActions::releaseHeldButtons() {
 }
 
 void ButtonActions::SendButtonPush(const QString& controlName, bool pushed) {
-    const QString payload = (pushed ? QLatin1Char('T') : QLatin1Char('F')) + m_state.windowTag +
-                            QLatin1Char('.') + controlName;
     m_sender.SendCvpCommand(
-        BuildFrame(Command::PropertyChange, modClientProtocolConsts::strNoAddress, payload));
+        ButtonPushFrame(m_state.windowTag + QLatin1Char('.') + controlName, pushed));
 }
 
 } // namespace corvane

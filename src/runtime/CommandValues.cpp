@@ -1,8 +1,10 @@
 #include "runtime/CommandValues.h"
 
 #include "components/MeterFader.h"
+#include "panel/CaptionText.h"
 #include "panel/ControlProperties.h"
 #include "panel/PanelState.h"
+#include "panel/VisibleControl.h"
 #include "support/NumberRules.h"
 
 #include <QComboBox>
@@ -27,15 +29,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-const QWidget& visibleControl(const clsUPControl& record) {
-    if (!record.pntrControl) {
-        throw UnreadableValue("the control is not on the panel");
-    }
-    return *record.pntrControl;
-}
-
 const QComboBox& visibleList(const clsUPControl& record) {
-    const auto* list = qobject_cast<const QComboBox*>(&visibleControl(record));
+    const auto* list = qobject_cast<const QComboBox*>(&VisibleControl(record));
     if (list == nullptr) {
         throw UnreadableValue("the control is not a list");
     }
@@ -48,28 +43,12 @@ QString positionText(double twips) {
     return ShortestDecimalText(twips);
 }
 
-// Captions go out with the line breaks the Core writes, "\r\n".
-QString withCrLf(QString text) {
-    if (text.contains(QLatin1Char('\n'))) {
-        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-        text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    }
-    return text;
-}
-
 QString caption(const clsUPControl& record, const QString& type) {
-    const QWidget& control = visibleControl(record);
-    if (type == QLatin1String("textbox")) {
-        return withCrLf(CP::Caption(&control));
-    }
-    // As a caption holds it: an ampersand doubled, so that it shows as itself.
-    QString text = CP::Caption(&control);
-    text.replace(QLatin1Char('&'), QLatin1String("&&"));
-    return withCrLf(text);
+    return CaptionForCore(CP::Caption(&VisibleControl(record)), type != QLatin1String("textbox"));
 }
 
 const MeterFader& visibleStrip(const clsUPControl& record) {
-    const auto* strip = qobject_cast<const MeterFader*>(&visibleControl(record));
+    const auto* strip = qobject_cast<const MeterFader*>(&VisibleControl(record));
     if (strip == nullptr) {
         throw UnreadableValue("the control is not a channel strip");
     }
@@ -141,27 +120,27 @@ const QHash<QString, PropertyReader>& propertyReaders() {
          {[](const clsUPControl& r, const QString&) { return r.Name; }, everyType, false}},
         {QStringLiteral("width"),
          {[](const clsUPControl& r, const QString&) {
-              return positionText(CP::Width(&visibleControl(r)));
+              return positionText(CP::Width(&VisibleControl(r)));
           },
           everyType, true}},
         {QStringLiteral("height"),
          {[](const clsUPControl& r, const QString&) {
-              return positionText(CP::Height(&visibleControl(r)));
+              return positionText(CP::Height(&VisibleControl(r)));
           },
           everyType, true}},
         {QStringLiteral("left"),
          {[](const clsUPControl& r, const QString&) {
-              return positionText(CP::Left(&visibleControl(r)));
+              return positionText(CP::Left(&VisibleControl(r)));
           },
           everyType, true}},
         {QStringLiteral("top"),
          {[](const clsUPControl& r, const QString&) {
-              return positionText(CP::Top(&visibleControl(r)));
+              return positionText(CP::Top(&VisibleControl(r)));
           },
           everyType, true}},
         {QStringLiteral("backcolor"),
          {[](const clsUPControl& r, const QString&) {
-              return QString::number(CP::BackColor(&visibleControl(r)));
+              return QString::number(CP::BackColor(&VisibleControl(r)));
           },
           everyType, true}},
         // The record keeps these colours; the visible control knows only the one it shows.
@@ -171,7 +150,7 @@ const QHash<QString, PropertyReader>& propertyReaders() {
          {[](const clsUPControl& r, const QString&) { return r.BackColorOff; }, everyType, false}},
         {QStringLiteral("forecolor"),
          {[](const clsUPControl& r, const QString&) {
-              return QString::number(CP::ForeColor(&visibleControl(r)));
+              return QString::number(CP::ForeColor(&VisibleControl(r)));
           },
           notButtons, true}},
         {QStringLiteral("picture"),

@@ -191,7 +191,7 @@ void CoreMeterData::applyRecord(QStringView record) {
     // Peak left, peak right, RMS left, RMS right, gain; more values are ignored.
     std::array<QStringView, 5> values;
     const qsizetype valueCount = splitInto(fields[3], QChar(u':'), values);
-    const bool coreMetering = appGlobals().boolCoreMeterMode;
+    const bool coreMetering = m_globals.boolCoreMeterMode;
     for (const MeterRoutes::Target& target : *route) {
         if (target.kind == MeterRoutes::Kind::Meter) {
             LedMeter* meter = target.meter();

@@ -7,13 +7,16 @@
 namespace corvane {
 
 class MeterRoutes;
+struct AppGlobals;
 
 // What the Core sends about meter points: the abilities of a channel strip (command 19), its
 // on/off and programme-bus states (command 20) and level and fader records (command 22).
 // Each goes to the controls that show the point.
 class CoreMeterData {
 public:
-    explicit CoreMeterData(MeterRoutes& routes) : m_routes(routes) {}
+    // globals: whether levels come from the Core (core metering mode).
+    CoreMeterData(MeterRoutes& routes, const AppGlobals& globals)
+        : m_routes(routes), m_globals(globals) {}
 
     // Items "key=value" separated by ",": gainmin and gainmax in tenths of a dB (the range is
     // set when both came in this message), hasonoff, and pgm1 to pgm4.
@@ -39,6 +42,7 @@ private:
     void applyRecord(QStringView record);
 
     MeterRoutes& m_routes;
+    const AppGlobals& m_globals;
 };
 
 } // namespace corvane

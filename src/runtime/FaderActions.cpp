@@ -15,8 +15,9 @@
 namespace corvane {
 
 FaderActions::FaderActions(PanelState& panel, ControlArrays& arrays, FrameSender& core,
-                           AddressLookup& addresses, QObject* parent)
-    : QObject(parent), m_panel(panel), m_arrays(arrays), m_core(core), m_addresses(addresses) {}
+                           const AddressLookup& addresses, int lockMs, QObject* parent)
+    : QObject(parent), m_panel(panel), m_arrays(arrays), m_core(core), m_addresses(addresses),
+      m_lockMs(lockMs) {}
 
 void FaderActions::connectStrips() {
     for (int index = 1; index < m_arrays.TesselMeterFader.count(); ++index) {
@@ -84,7 +85,7 @@ void FaderActions::TesselMeterFader_FaderLevelDrag(int index) {
     QString level = ShortestSingleText(strip->FaderLevel(), QLatin1Char('.'));
     level.remove(QLatin1Char(' '));
     level.replace(QLatin1Char(','), QLatin1Char('.'));
-    sendForPoint(Command::LevelData, *record, level);
+    sendForPoint(Command::FaderMove, *record, level);
 }
 
 void FaderActions::TesselMeterFader_UserTimer(int index) {

@@ -19,18 +19,13 @@ struct clsUPControl;
 class FaderActions : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kLockMs = 5000;
-
+    // lockMs: how long a fader stays locked after the operator's last move.
     FaderActions(PanelState& panel, ControlArrays& arrays, FrameSender& core,
-                 AddressLookup& addresses, QObject* parent = nullptr);
+                 const AddressLookup& addresses, int lockMs, QObject* parent = nullptr);
 
     // Connects the events of every channel strip built so far; strips connected before stay
     // connected once.
     void connectStrips();
-
-    // How long a fader stays locked after the operator's last move; tests shorten it.
-    void setLockMs(int ms) { m_lockMs = ms; }
-    int lockMs() const { return m_lockMs; }
 
     // Asks the Core for the gain of every fader that has programme bus 1 and a known device
     // address ("host/channel").
@@ -52,8 +47,8 @@ private:
     PanelState& m_panel;
     ControlArrays& m_arrays;
     FrameSender& m_core;
-    AddressLookup& m_addresses;
-    int m_lockMs = kLockMs;
+    const AddressLookup& m_addresses;
+    int m_lockMs;
 };
 
 } // namespace corvane

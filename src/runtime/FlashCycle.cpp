@@ -3,6 +3,7 @@
 #include "panel/ControlProperties.h"
 #include "panel/PanelState.h"
 #include "runtime/ColorRules.h"
+#include "support/ColorNumber.h"
 
 #include <exception>
 
@@ -27,8 +28,8 @@ void flash(clsUPControl& record) {
 
 } // namespace
 
-void FlashControls(PanelState& state) noexcept {
-    for (auto& entry : state.collControls) {
+void FlashCycle::FlashControls() noexcept {
+    for (auto& entry : m_state.collControls) {
         if (!entry.value || !entry.value->Flash) {
             continue;
         }

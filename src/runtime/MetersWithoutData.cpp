@@ -9,8 +9,8 @@
 
 namespace corvane {
 
-void ShowMetersWithoutData(ControlArrays& arrays, QWidget* window) {
-    if (appGlobals().boolShuttingDown) {
+void ShowMetersWithoutData(ControlArrays& arrays, QWidget* window, const AppGlobals& globals) {
+    if (globals.boolShuttingDown) {
         return; // the panel's controls are being released
     }
     bool changed = false;

@@ -1,9 +1,11 @@
 #include "runtime/PropertyChanges.h"
 
+#include "panel/CaptionText.h"
 #include "panel/ControlArrays.h"
 #include "panel/ControlProperties.h"
 #include "panel/PanelButton.h"
 #include "panel/PanelLimits.h"
+#include "panel/VisibleControl.h"
 #include "runtime/ColorRules.h"
 #include "runtime/ControlGraphics.h"
 #include "support/NumberRules.h"
@@ -30,12 +32,7 @@ struct Change {
     const QString& value;
 
     // The visible control; a record without one ends the change after its record was updated.
-    QWidget& control() const {
-        if (!record.pntrControl) {
-            throw std::runtime_error("the control is not on the panel");
-        }
-        return *record.pntrControl;
-    }
+    QWidget& control() const { return VisibleControl(record); }
     bool is(const char* kind) const { return type == QLatin1String(kind); }
 };
 
@@ -120,8 +117,7 @@ template <QString clsUPControl::*Field, bool FormToo> void setPicture(Change& c)
 
 void setCaption(Change& c) {
     c.record.Caption = c.value;
-    QString text = c.value;
-    text.replace(QLatin1String("\\n"), QLatin1String("\r\n"));
+    const QString text = CaptionFromCore(c.value);
     // Buttons, labels and the window show an ampersand as itself; lists, meters and web views
     // have no caption.
     if (c.is("textbox") || c.is("button") || c.is("label") || c.is("form")) {

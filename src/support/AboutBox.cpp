@@ -1,6 +1,5 @@
 #include "support/AboutBox.h"
 
-#include "support/AppGlobals.h"
 #include "support/DataMod.h"
 #include "support/Twips.h"
 
@@ -71,18 +70,8 @@ AboutBox::AboutBox(QWidget* parent)
     CenterForm(this);
 }
 
-AboutBox* AboutBox::find() {
-    const auto widgets = QApplication::topLevelWidgets();
-    for (QWidget* widget : widgets) {
-        if (auto* form = qobject_cast<AboutBox*>(widget)) {
-            return form;
-        }
-    }
-    return nullptr;
-}
-
 void AboutBox::SetFocusTimer_Timer() {
-    if (appGlobals().boolShuttingDown) {
+    if (m_ending) {
         return;
     }
     raise();

@@ -19,9 +19,6 @@ public:
 
     explicit AboutBox(QWidget* parent = nullptr);
 
-    // The loaded window of this kind, or nullptr.
-    static AboutBox* find();
-
     QTimer* SetFocusTimer() const { return m_SetFocusTimer; }
     QTimer* UnloadTimer() const { return m_UnloadTimer; }
     QLabel* Label1() const { return m_Label1; }
@@ -30,6 +27,9 @@ public:
 
     // The window's background picture: our own artwork, drawn for the given size.
     static QPixmap LogoPicture(QSize size, qreal devicePixelRatio = 1.0);
+
+    // The program is ending: the splash stops pulling the focus and waits to be removed.
+    void programEnding() { m_ending = true; }
 
     // Tick handlers, public so that tests can step them.
     void SetFocusTimer_Timer();
@@ -48,6 +48,7 @@ private:
     QTimer* m_SetFocusTimer;
     QTimer* m_UnloadTimer;
     QPixmap m_background;
+    bool m_ending = false;
 };
 
 } // namespace corvane

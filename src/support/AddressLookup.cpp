@@ -4,7 +4,6 @@
 #include "support/MeterKey.h"
 
 #include <exception>
-#include <utility>
 
 namespace corvane {
 
@@ -13,21 +12,12 @@ QString AddressLookup::GetAddress(qint32 router, qint32 io, bool isDest) const {
     return address ? *address : QString();
 }
 
-void AddressLookup::UpdateAddressLookup(qint32 router, qint32 io, bool isDest,
+bool AddressLookup::UpdateAddressLookup(qint32 router, qint32 io, bool isDest,
                                         const QString& address) {
-    const QString key = MeterKey(router, io, isDest);
     try {
-        if (!store(key, address)) {
-            // Checked now, the subscription would ask for the address again at once, and a
-            // Core that keeps answering so would be asked without end. The meter client's
-            // regular check asks again later.
-            return;
-        }
-        if (m_checker) {
-            m_checker(key);
-        }
+        return store(MeterKey(router, io, isDest), address);
     } catch (const std::exception&) {
-        // The stored address stands; the caller goes on as if the check had run.
+        return false; // the table stays as it was
     }
 }
 
@@ -57,15 +47,6 @@ bool AddressLookup::store(const QString& key, const QString& address) {
         m_entries.add(key, address);
     }
     return true;
-}
-
-void AddressLookup::setSubscriptionChecker(SubscriptionChecker checker) {
-    m_checker = std::move(checker);
-}
-
-AddressLookup& colAddressLookup() {
-    static AddressLookup table;
-    return table;
 }
 
 } // namespace corvane

@@ -4,13 +4,11 @@
 
 #include <QString>
 
-#include <functional>
-
 namespace corvane {
 
 // The I/O address table (colAddressLookup): the text by which the meter server knows a meter
-// point, as the Core reported it, keyed by meter key. It lives for the whole run and is never
-// cleared, so a point's address is asked for once; a later reply replaces it.
+// point, as the Core reported it, keyed by meter key. The main window keeps it for the whole
+// run and never clears it, so a point's address is asked for once; a later reply replaces it.
 //
 // A Core may name any point, wanted or not, so the table is bounded: twice as many points as a
 // panel can hold controls, each address at most kMaxAddressLength characters. A new point over
@@ -21,10 +19,6 @@ public:
     static constexpr qsizetype kMaxEntries = 100000;
     static constexpr qsizetype kMaxAddressLength = 1024;
 
-    // Called with the meter key after every update, so that a subscription that waited for
-    // the address goes out now (the meter client's CheckMeterSubscription).
-    using SubscriptionChecker = std::function<void(const QString& meterKey)>;
-
     AddressLookup() = default;
     AddressLookup(const AddressLookup&) = delete;
     AddressLookup& operator=(const AddressLookup&) = delete;
@@ -33,12 +27,11 @@ public:
     QString GetAddress(qint32 router, qint32 io, bool isDest) const;
 
     // Stores the address exactly as received (a changed address replaces the old one and
-    // moves to the end of the order), then calls the subscription checker. An address that
-    // is not stored (empty, the Core's way of saying it knows none; too long; a new point
-    // when the table is full) leaves the table as it was and checks nothing. Never throws.
-    void UpdateAddressLookup(qint32 router, qint32 io, bool isDest, const QString& address);
-
-    void setSubscriptionChecker(SubscriptionChecker checker);
+    // moves to the end of the order) and returns true: a subscription that waited for it can
+    // go out now. An address that is not stored (empty, the Core's way of saying it knows
+    // none; too long; a new point when the table is full) leaves the table as it was: false.
+    // Never throws.
+    bool UpdateAddressLookup(qint32 router, qint32 io, bool isDest, const QString& address);
 
     // The entries in order, for whoever needs to go through them.
     const KeyedCollection<QString>& entries() const { return m_entries; }
@@ -49,10 +42,6 @@ private:
 
     KeyedCollection<QString> m_entries;
     bool m_fullTold = false;
-    SubscriptionChecker m_checker;
 };
-
-// The program's one table.
-AddressLookup& colAddressLookup();
 
 } // namespace corvane

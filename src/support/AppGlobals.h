@@ -1,22 +1,14 @@
 #pragma once
 
-#include <QString>
-
 namespace corvane {
 
-// Values that live for the whole run and are shared by the main window, the Core connection
-// and the meter client. One instance, reached through appGlobals().
+// The state of the run that several parts read: the main window owns it and hands it to the
+// parts that need it.
 struct AppGlobals {
-    QString strUserName;
-    QString strUserPassword; // kept and passed on exactly as configured
+    // Levels come from the Core (command 22) rather than from the meter server.
     bool boolCoreMeterMode = false;
+    // The program is ending: nothing more is shown, subscribed or marked.
     bool boolShuttingDown = false;
-    bool boolUseComma = false;
-    quint16 intMeterServerPort = 9501; // any TCP port a site configures
-    qint16 intMeterPollValue = 120;
-    QString strMeterServerHost;
 };
-
-AppGlobals& appGlobals();
 
 } // namespace corvane

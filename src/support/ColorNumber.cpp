@@ -1,5 +1,7 @@
 #include "support/ColorNumber.h"
 
+#include "support/NumberRules.h"
+
 #include <QApplication>
 #include <QPalette>
 
@@ -15,6 +17,10 @@ QColor colorFromNumber(qint32 number) {
 
 qint32 numberFromColor(const QColor& color) {
     return static_cast<qint32>((color.blue() << 16) | (color.green() << 8) | color.red());
+}
+
+qint32 ColorNumberFromText(const QString& text) {
+    return NumberToInt32(text);
 }
 
 } // namespace corvane

@@ -11,4 +11,8 @@ constexpr qint32 kSystemButtonFace = static_cast<qint32>(0x8000000F);
 QColor colorFromNumber(qint32 number);
 qint32 numberFromColor(const QColor& color);
 
+// A decimal colour-number text, as records keep their on and off colours, as a number. Text
+// that is not a whole number is a ConversionError.
+qint32 ColorNumberFromText(const QString& text);
+
 } // namespace corvane

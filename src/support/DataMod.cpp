@@ -1,7 +1,5 @@
 #include "support/DataMod.h"
 
-#include "support/AddressLookup.h"
-#include "support/AppGlobals.h"
 #include "support/NumberRules.h"
 
 #include <QApplication>
@@ -19,24 +17,12 @@ QString GetHex4(qint32 number) {
     return QStringLiteral("%1").arg(number, 4, 16, QLatin1Char('0')).toUpper();
 }
 
-QString GetAddress(qint32 router, qint32 io, bool isDest) {
-    return colAddressLookup().GetAddress(router, io, isDest);
-}
-
-void UpdateAddressLookup(qint32 router, qint32 io, bool isDest, const QString& address) {
-    colAddressLookup().UpdateAddressLookup(router, io, isDest, address);
-}
-
 bool CheckUseComma() {
     return CheckUseComma(QLocale::system());
 }
 
 bool CheckUseComma(const QLocale& locale) {
     return locale.toString(1.1).contains(QLatin1Char(','));
-}
-
-QString ConvertStringNumToInternat(const QString& text) {
-    return ConvertStringNumToInternat(text, appGlobals().boolUseComma);
 }
 
 QString ConvertStringNumToInternat(const QString& text, bool useComma) {

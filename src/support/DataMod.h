@@ -13,19 +13,13 @@ namespace corvane {
 // numbers that need more digits and for negative numbers.
 QString GetHex4(qint32 number);
 
-// The I/O address table of the program (see AddressLookup): the stored address of a meter
-// point or empty text, and storing a reported address.
-QString GetAddress(qint32 router, qint32 io, bool isDest);
-void UpdateAddressLookup(qint32 router, qint32 io, bool isDest, const QString& address);
-
 // Whether the locale writes the number 1.1 with a comma. Without an argument: the system's
-// locale, which start-up keeps in boolUseComma.
+// locale.
 bool CheckUseComma();
 bool CheckUseComma(const QLocale& locale);
 
 // Rewrites every decimal separator of a number text for the locale: "." becomes "," when the
-// locale uses a comma, else "," becomes ".". Without the flag: boolUseComma.
-QString ConvertStringNumToInternat(const QString& text);
+// locale uses a comma, else "," becomes ".".
 QString ConvertStringNumToInternat(const QString& text, bool useComma);
 
 // Whether a loaded top-level window (shown or not) has this object name, ignoring case.

@@ -1,32 +1,39 @@
 #pragma once
 
+#include <QList>
 #include <QString>
-
-#include <functional>
 
 class QWidget;
 
 namespace corvane {
 
-// The one seam through which the program shows a modal message box. Tests replace the
-// handler so that nothing blocks; the default shows a QMessageBox with an OK button and the
-// text as plain text.
+// The one way the program shows a modal message box: an OK button and the text as plain
+// text. The main window owns one; a test gives the window one whose answer() stands in for
+// the box, so that nothing blocks.
 class UserPrompt {
 public:
-    using Handler = std::function<void(QWidget* parent, const QString& title, const QString& text)>;
+    UserPrompt() = default;
+    virtual ~UserPrompt() = default;
+    UserPrompt(const UserPrompt&) = delete;
+    UserPrompt& operator=(const UserPrompt&) = delete;
 
     // Returns once the box has been answered, or dismissed by dismissOpen().
-    static void showMessage(QWidget* parent, const QString& title, const QString& text);
+    void showMessage(QWidget* parent, const QString& title, const QString& text);
 
-    // Replaces the handler; returns the previous one. An empty handler restores the default.
-    static Handler setHandler(Handler handler);
-
-    // Closes every box that is open now, as if the operator had answered it, so that the
-    // program's end need not wait for a click. A handler that stands in for the box sees it
-    // through dismissed().
-    static void dismissOpen();
+    // Closes every box of this prompt that is open now, as if the operator had answered it,
+    // so that the program's end need not wait for a click. A stand-in sees it through
+    // dismissed().
+    void dismissOpen();
     // Whether the innermost box open now has been dismissed.
-    static bool dismissed();
+    bool dismissed() const;
+
+protected:
+    // Shows the box and returns when it is answered or dismissed.
+    virtual void answer(QWidget* parent, const QString& title, const QString& text);
+
+private:
+    struct OpenBox;
+    QList<OpenBox*> m_open; // the boxes shown now, innermost last
 };
 
 } // namespace corvane

@@ -54,7 +54,7 @@ QRect expectedPlace(const PanelMapping& mapping, const QRectF& twips) {
 }
 
 QString readBack(LivePanel& panel) {
-    return panel.window().ReplaceValueInCommand(
+    return panel.readCommand(
         "$$Go.left$$,$$Go.top$$,$$Go.width$$,$$Go.height$$|$$Clock.left$$,$$Clock.width$$|"
         "$$Source.height$$|$$Studio.width$$,$$Studio.height$$");
 }
@@ -63,7 +63,7 @@ class DeskViewTest : public ::testing::Test {
 protected:
     LivePanel m_panel{kPanel};
     frmCVMini& m_window = m_panel.window();
-    DeskView& m_view = m_window.deskView();
+    DeskView& m_view = *m_window.findChild<DeskView*>();
 };
 
 } // namespace
@@ -107,7 +107,7 @@ TEST_F(DeskViewTest, EveryControlScalesFromItsTwipsAndReadsBackTheDefinitionsTwi
         EXPECT_EQ(readBack(m_panel), definitionTwips);
         m_panel.change("Studio.Next.Left=4500");
         EXPECT_EQ(m_panel.control("Next")->x(), mapping.xToPixels(4500));
-        EXPECT_EQ(m_window.ReplaceValueInCommand("$$Next.left$$"), "4500");
+        EXPECT_EQ(m_panel.readCommand("$$Next.left$$"), "4500");
         m_panel.change("Studio.Next.Left=1800");
     }
     m_view.configure(std::nullopt, false);
@@ -128,7 +128,7 @@ TEST_F(DeskViewTest, ControlsBuiltAtAScaleAreBuiltAtIt) {
     EXPECT_EQ(m_panel.control("Late")->geometry(),
               expectedPlace(mapping, QRectF(600, 300, 1200, 300)));
     EXPECT_DOUBLE_EQ(m_panel.control("Late")->font().pointSizeF(), 15);
-    EXPECT_EQ(m_window.ReplaceValueInCommand("$$Late.left$$,$$Late.width$$"), "600,1200");
+    EXPECT_EQ(m_panel.readCommand("$$Late.left$$,$$Late.width$$"), "600,1200");
 }
 
 TEST_F(DeskViewTest, FitTakesTheLargestScaleAtWhichTheWindowFitsTheScreen) {
@@ -165,7 +165,7 @@ TEST_F(DeskViewTest, FullScreenFitsAndCentresThePanelAndTheKeysWork) {
     EXPECT_EQ(mapping.origin(), PanelScale::centred(panel, screen.size()));
     const QPoint goAt(mapping.xToPixels(300), mapping.yToPixels(600));
     EXPECT_EQ(m_panel.control("Go")->pos(), goAt);
-    EXPECT_EQ(m_window.ReplaceValueInCommand("$$Go.left$$,$$Studio.width$$"), "300,9000");
+    EXPECT_EQ(m_panel.readCommand("$$Go.left$$,$$Studio.width$$"), "300,9000");
     // A width from the Core is remembered, but the screen keeps the window's size.
     m_panel.change("Studio.Studio.Width=4500");
     EXPECT_EQ(m_window.geometry(), screen);

@@ -11,12 +11,12 @@
 #include "panel/PanelState.h"
 #include "protocol/ClientProtocolConsts.h"
 #include "runtime/ConnectionMarks.h"
-#include "support/AppGlobals.h"
+#include "support/AnsweringPrompt.h"
+#include "support/LogCapture.h"
 #include "support/MemoryRelease.h"
 #include "support/TestCore.h"
 #include "support/TestMeterServer.h"
 #include "support/UnansweredPort.h"
-#include "support/UserPrompt.h"
 #include "support/Wait.h"
 
 #include <QDir>
@@ -162,10 +162,6 @@ protected:
     void SetUp() override {
         m_previousDir = QDir::currentPath();
         ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
-        appGlobals() = AppGlobals{};
-        UserPrompt::setHandler([](QWidget*, const QString&, const QString&) {});
-        static int routers = 70; // points of their own: addresses stay known for the whole run
-        m_router = ++routers;
         for (TestCore* core : {&m_primary, &m_backup}) {
             QObject::connect(core, &TestCore::frameReceived, core,
                              [this, core](const TestFrame& frame) { serve(*core, frame); });
@@ -173,7 +169,6 @@ protected:
     }
     void TearDown() override {
         m_window.close();
-        UserPrompt::setHandler({});
         QDir::setCurrent(m_previousDir);
     }
 
@@ -195,7 +190,6 @@ protected:
         timings.listPauseMs = 200;
         timings.reconnectDelayMs = 100;
         m_window.MasterSocket()->connector()->setTimings(timings);
-        m_window.MeterWinsock()->timConnectionChecker().setInterval(100);
         if (meterPort != 0) {
             say("start");
             ASSERT_TRUE(waitUntil([&] { return shownCaption() == "start"; }, kRecoveryTimeoutMs));
@@ -209,13 +203,32 @@ protected:
             (*m_window.panel().collControls.find("pgm"))->pntrControl.data());
     }
 
+    frmMeterWinsock& meterClient() const {
+        return *m_window.findChild<frmMeterWinsock*>(QStringLiteral("frmMeterWinsock"));
+    }
+    QTcpSocket& meterSocket() const {
+        return *meterClient().findChild<QTcpSocket*>(QStringLiteral("MeterWinsock"));
+    }
+    QTimer& meterChecker() const {
+        return *meterClient().findChild<QTimer*>(QStringLiteral("timConnectionChecker"));
+    }
+
+    // The window's timings: the meter connection is checked ten times a second, and every
+    // check asks again for every subscribed point, so that a stalled meter server fills up
+    // quickly.
+    static RuntimeTimings timings() {
+        RuntimeTimings timings;
+        timings.meterCheckMs = 100;
+        timings.meterQuietLimitMs = 0;
+        return timings;
+    }
+
     // What the client holds that a server can fill: the unfinished frame from the Core, the
     // unfinished level line, and the meter connection's unread and unsent bytes.
     qint64 clientBufferedBytes() {
-        QTcpSocket& meterSocket = m_window.MeterWinsock()->MeterWinsock();
         return m_window.parser().buffer().buffered().size() * qint64(sizeof(QChar)) +
-               m_window.MeterWinsock()->receiver().buffer().buffered().size() +
-               meterSocket.bytesAvailable() + meterSocket.bytesToWrite();
+               meterClient().receiver().buffer().buffered().size() +
+               meterSocket().bytesAvailable() + meterSocket().bytesToWrite();
     }
 
     // The Core says something new; the client must end up showing it.
@@ -338,8 +351,9 @@ protected:
     TestCore m_backup;
     TestCore* m_core = &m_primary; // the Core the client is connected to
     TestMeterServer m_meters;
-    frmCVMini m_window;
-    int m_router = 0;
+    AnsweringPrompt m_prompt;
+    frmCVMini m_window{timings(), &m_prompt};
+    int m_router = 71;
     QString m_caption = QStringLiteral("start");
     QStringList m_definedNames = {"status", "go", "pgm"};
     int m_levelsSent = 0;
@@ -397,14 +411,14 @@ TEST_F(FaultTest, TheClientKeepsTurningAndComesBackWhenTheCoreMisbehaves) {
          4 * 1024 * 1024},
         {"Core sends a frame that never ends",
          [&] {
-             const int dropped = m_window.parser().buffer().droppedTails();
+             LogCapture log;
              const QByteArray head =
                  frameBytes(Command::PropertyChange, "Main.Status.caption=").chopped(2);
              const qint64 endless = m_window.parser().buffer().maxTail() + 4 * 1024 * 1024;
              stream(endless, [&](qint64 offset) {
                  return offset == 0 ? head : QByteArray(1024 * 1024, 'x');
              });
-             EXPECT_EQ(m_window.parser().buffer().droppedTails(), dropped + 1);
+             EXPECT_EQ(log.linesContaining("corvane.protocol", "unfinished frame").size(), 1);
              m_core->sendRaw("\x03\x03");
          },
          (m_window.parser().buffer().maxTail() + 2 * 1024 * 1024) * qint64(sizeof(QChar))},
@@ -470,20 +484,17 @@ TEST_F(FaultTest, TheClientKeepsTurningAndComesBackWhenTheMeterServerMisbehaves)
          64 * 1024},
         {"meter server stalls",
          [&] {
-             // Every check asks again for the points that have gone quiet, far more often than
-             // the client does, so that what the server leaves unread piles up in minutes
-             // rather than days; none of it is read.
-             m_window.MeterWinsock()->subscriptions().setQuietLimitMs(0);
-             m_window.MeterWinsock()->timConnectionChecker().setInterval(2);
+             // Every check asks again for every point, far more often than the client does, so
+             // that what the server leaves unread piles up in minutes rather than days; none
+             // of it is read.
+             meterChecker().setInterval(2);
              m_meters.setStalled(true);
              pumpEvents(3000);
              m_meters.setStalled(false);
-             m_window.MeterWinsock()->timConnectionChecker().setInterval(100);
-             m_window.MeterWinsock()->subscriptions().setQuietLimitMs(60 * 1000);
-             EXPECT_GT(m_window.MeterWinsock()->linesDropped(), 0);
-             ASSERT_TRUE(waitUntil(
-                 [&] { return m_window.MeterWinsock()->MeterWinsock().bytesToWrite() == 0; },
-                 kRecoveryTimeoutMs));
+             meterChecker().setInterval(100);
+             EXPECT_GT(meterClient().linesDropped(), 0);
+             ASSERT_TRUE(
+                 waitUntil([&] { return meterSocket().bytesToWrite() == 0; }, kRecoveryTimeoutMs));
          },
          2 * 1024 * 1024},
         {"meter server sends half lines",
@@ -513,7 +524,7 @@ TEST_F(FaultTest, TheClientKeepsTurningAndComesBackWhenTheMeterServerMisbehaves)
                                    : pgm(-n % 60)) +
                           "\r\n";
              }
-             const qint64 before = m_window.MeterWinsock()->receiver().readingsDelivered();
+             const qint64 before = meterClient().receiver().readingsDelivered();
              QElapsedTimer clock;
              clock.start();
              QTimer flood;
@@ -525,8 +536,7 @@ TEST_F(FaultTest, TheClientKeepsTurningAndComesBackWhenTheMeterServerMisbehaves)
              flood.start(10);
              pumpEvents(2000);
              flood.stop();
-             const qint64 delivered =
-                 m_window.MeterWinsock()->receiver().readingsDelivered() - before;
+             const qint64 delivered = meterClient().receiver().readingsDelivered() - before;
              std::cout << "[ fault    ] flood: " << delivered * 1000 / clock.elapsed()
                        << " lines a second read" << std::endl;
              EXPECT_GT(delivered, 100000);
@@ -543,7 +553,7 @@ TEST_F(FaultTest, AMeterServerThatNeverAnswersHoldsUpNoFrameOfTheCore) {
     UnansweredPort unanswered;
     ASSERT_NE(unanswered.port(), 0);
     bringUp(unanswered.port());
-    ASSERT_EQ(m_window.MeterWinsock()->MeterWinsock().state(), QAbstractSocket::ConnectingState);
+    ASSERT_EQ(meterSocket().state(), QAbstractSocket::ConnectingState);
     for (int delivery = 1; delivery <= 3; ++delivery) {
         const QString caption = QStringLiteral("delivery %1").arg(delivery);
         QElapsedTimer clock;
@@ -553,7 +563,7 @@ TEST_F(FaultTest, AMeterServerThatNeverAnswersHoldsUpNoFrameOfTheCore) {
         m_core->sendFrame(Command::OperatorMessage, kNoAddress, caption);
         ASSERT_TRUE(waitUntil([&] { return shownCaption() == caption; }, kRecoveryTimeoutMs));
         EXPECT_LE(clock.elapsed(), 100 * kSlowBuildFactor) << caption.toStdString();
-        ASSERT_TRUE(waitUntil([&] { return m_window.strPendingMessages().isEmpty(); }));
+        ASSERT_TRUE(waitUntil([&] { return m_prompt.shown.contains("Corvane Mini|" + caption); }));
     }
 }
 
@@ -562,7 +572,7 @@ TEST_F(FaultTest, AMeterServerThatNeverAnswersHoldsUpNoFrameOfTheCore) {
 // says which connection is lost: the "No meter data" mark, or the Core-lost banner.
 TEST_F(FaultTest, MetersShowThatTheyHaveNoDataWhenTheirLevelsAreLost) {
     bringUp();
-    const ConnectionMarks& marks = m_window.connectionMarks();
+    const ConnectionMarks& marks = *m_window.findChild<ConnectionMarks*>();
     // What the panel showed right after each change of a connection (the window's own
     // handlers run first).
     QStringList shown;
@@ -570,7 +580,7 @@ TEST_F(FaultTest, MetersShowThatTheyHaveNoDataWhenTheirLevelsAreLost) {
         shown << event + ": " + (marks.markShown() ? "mark" : "no mark") + ", " +
                      (marks.bannerShown() ? marks.bannerText() : "no banner");
     };
-    frmMeterWinsock* meters = m_window.MeterWinsock();
+    frmMeterWinsock* meters = &meterClient();
     // The notes end with this test; the window's end in TearDown changes connections again.
     QObject listening;
     QObject::connect(meters, &frmMeterWinsock::levelsLost, &listening,

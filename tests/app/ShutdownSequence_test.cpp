@@ -3,7 +3,6 @@
 #include "components/LedMeter.h"
 #include "components/MeterFader.h"
 #include "components/TSClockInterop.h"
-#include "connection/frmConnecting.h"
 #include "panel/ControlArrays.h"
 #include "panel/FormBuilder.h"
 #include "panel/PanelButton.h"
@@ -11,8 +10,6 @@
 #include "panel/PanelState.h"
 #include "protocol/ClientProtocolConsts.h"
 #include "protocol/FrameSender.h"
-#include "support/AboutBox.h"
-#include "support/AppGlobals.h"
 #include "support/TestFrame.h"
 #include "support/Wait.h"
 
@@ -37,21 +34,21 @@ namespace {
 
 // A panel window built from a definition, and a shut-down whose every outside effect is
 // written into one list of steps, in the order they happen.
-class ShutdownSequenceTest : public ::testing::Test, public FrameSender {
+class ShutdownSequenceTest : public ::testing::Test,
+                             public FrameSender,
+                             public ShutdownSequence::Steps {
 protected:
     void SetUp() override {
-        appGlobals() = AppGlobals{};
         m_window = std::make_unique<QWidget>();
         m_arrays.createTemplates(m_window.get());
         m_window->show();
     }
-    void TearDown() override { appGlobals() = AppGlobals{}; }
 
     void build(const QString& controls) {
         PanelDefinitionReader reader(m_state);
         ASSERT_TRUE(reader.AnalyzeXML("<panel><name>Desk</name><controllist>" + controls +
                                       "</controllist></panel>"));
-        FormBuilder(m_state, m_arrays, m_window.get(), {}).BuildForm();
+        FormBuilder(m_state, m_arrays, m_window.get(), nullptr).BuildForm();
     }
 
     void SendCvpCommand(const QString& frame) override {
@@ -63,23 +60,25 @@ protected:
 
     // Runs the shut-down; the step named failAt throws after it is noted.
     void run(const QString& failAt = {}) {
-        auto step = [this, failAt](const QString& name) {
-            m_steps << name;
-            if (name == failAt) {
-                throw std::runtime_error("injected");
-            }
-        };
-        ShutdownSequence::Hooks hooks;
-        hooks.StopTimers = [step] { step("timers"); };
-        hooks.SaveStartPosition = [step] { step("save"); };
-        hooks.UnsubscribeMeterOnMeterServ = [step](qint32 router, qint32 io, bool isDest) {
-            step(QStringLiteral("unsubscribe %1 %2 %3").arg(router).arg(io).arg(isDest));
-        };
-        hooks.CloseMasterConnection = [step] { step("close"); };
-        hooks.MeteringStop = [step](bool noReset) { step(QStringLiteral("stop %1").arg(noReset)); };
-        hooks.EndProgram = [this] { m_steps << "end"; };
-        ShutdownSequence(m_state, m_arrays, *this, m_window.get(), std::move(hooks)).run();
+        m_failAt = failAt;
+        ShutdownSequence(m_state, m_arrays, *this, m_window.get(), *this, 100).run();
     }
+
+    void step(const QString& name) {
+        m_steps << name;
+        if (name == m_failAt) {
+            throw std::runtime_error("injected");
+        }
+    }
+    void CloseStartWindows() override { step("windows"); }
+    void StopTimers() override { step("timers"); }
+    void SaveStartPosition() override { step("save"); }
+    void UnsubscribeMeterOnMeterServ(qint32 router, qint32 io, bool isDest) override {
+        step(QStringLiteral("unsubscribe %1 %2 %3").arg(router).arg(io).arg(isDest));
+    }
+    void CloseMasterConnection() override { step("close"); }
+    void MeteringStop(bool noReset) override { step(QStringLiteral("stop %1").arg(noReset)); }
+    void EndProgram() override { m_steps << "end"; }
 
     static QString meter(const QString& type, const QString& name, int router, int io,
                          bool isSource) {
@@ -96,6 +95,7 @@ protected:
     PanelState m_state;
     ControlArrays m_arrays;
     QStringList m_steps;
+    QString m_failAt;
 };
 
 } // namespace
@@ -105,22 +105,17 @@ TEST_F(ShutdownSequenceTest, UnsubscribesEveryMeterRecordBetweenSavingAndClosing
           meter("meterhold", "H1", 2, 5, true) + meter("meterfader", "F1", 1, 12, true) +
           meter("meter", "NoRouter", 0, 4, true) + meter("meterfader", "NoIo", 4, 0, false) +
           "<c><type>button</type><name>Go</name></c><c><type>tsclock</type><name>T</name></c>");
-    QPointer<QWidget> splash = new AboutBox(m_window.get());
-    splash->show();
-    QPointer<QWidget> connecting = new frmConnecting();
-    connecting->show();
     QWidget other;
     other.show();
     // A timer due during the shut-down shows where events are let run.
     QTimer::singleShot(1, [this] { m_steps << "events"; });
 
     run();
-    EXPECT_EQ(m_steps, QStringList({"timers", "save", "frame 20 00030000000A []",
+    EXPECT_EQ(m_steps, QStringList({"windows", "timers", "save", "frame 20 00030000000A []",
                                     "unsubscribe 3 10 1", "frame 20 00030000000A []",
                                     "unsubscribe 3 10 1", "frame 20 000200050000 []",
                                     "unsubscribe 2 5 0", "frame 20 0001000C0000 []",
                                     "unsubscribe 1 12 0", "events", "close", "stop 0", "end"}));
-    EXPECT_TRUE(appGlobals().boolShuttingDown);
     EXPECT_TRUE(m_state.collControls.isEmpty());
     // Run-time meters, strips and clocks are unloaded, their templates and the buttons stay.
     for (int index : {1, 2}) {
@@ -131,14 +126,13 @@ TEST_F(ShutdownSequenceTest, UnsubscribesEveryMeterRecordBetweenSavingAndClosing
     EXPECT_NE(m_arrays.TesselLED.templateElement(), nullptr);
     EXPECT_NE(m_arrays.butCommand.at(1), nullptr);
     // Every other window goes; the main window is left to its own close.
-    EXPECT_TRUE(splash.isNull());
-    EXPECT_TRUE(connecting.isNull());
     EXPECT_FALSE(other.isVisible());
     EXPECT_TRUE(m_window->isVisible());
 }
 
 TEST_F(ShutdownSequenceTest, AFailureAbandonsTheRestButClosesTheWindowsAndEnds) {
-    const QStringList full = {"timers",
+    const QStringList full = {"windows",
+                              "timers",
                               "save",
                               "frame 20 00030000000A []",
                               "unsubscribe 3 10 1",
@@ -146,9 +140,9 @@ TEST_F(ShutdownSequenceTest, AFailureAbandonsTheRestButClosesTheWindowsAndEnds) 
                               "unsubscribe 1 2 0",
                               "close",
                               "stop 0"};
-    for (const QString failAt : {"timers", "save", "unsubscribe 3 10 1", "close", "stop 0"}) {
+    for (const QString failAt :
+         {"windows", "timers", "save", "unsubscribe 3 10 1", "close", "stop 0"}) {
         SCOPED_TRACE(failAt.toStdString());
-        appGlobals() = AppGlobals{};
         m_steps.clear();
         if (m_state.collControls.isEmpty()) { // released by the run before
             build(meter("meter", "M1", 3, 10, false) + meter("meter", "M2", 1, 2, true));
@@ -158,7 +152,6 @@ TEST_F(ShutdownSequenceTest, AFailureAbandonsTheRestButClosesTheWindowsAndEnds) 
         run(failAt);
         EXPECT_EQ(m_steps, full.mid(0, full.indexOf(failAt) + 1) + QStringList{"end"});
         EXPECT_FALSE(other.isVisible());
-        EXPECT_TRUE(appGlobals().boolShuttingDown);
     }
 }
 

@@ -198,7 +198,7 @@ struct WiredStrip {
     PanelState panel;
     test::RecordingSender core;
     AddressLookup addresses;
-    FaderActions actions{panel, arrays, core, addresses};
+    FaderActions actions{panel, arrays, core, addresses, kLockMs};
     MeterFader* strip = nullptr;
 
     WiredStrip() {
@@ -208,9 +208,8 @@ struct WiredStrip {
             "<meterrouternumber>1</meterrouternumber><meterionumber>10</meterionumber>"
             "<meterissource>true</meterissource></c></controllist></panel>"));
         EXPECT_TRUE(read);
-        FormBuilder(panel, arrays, &window, {}).BuildForm();
+        FormBuilder(panel, arrays, &window, nullptr).BuildForm();
         strip = arrays.TesselMeterFader.at(1);
-        actions.setLockMs(kLockMs);
         actions.connectStrips();
         window.resize(200, 400);
         strip->resize(110, 340);

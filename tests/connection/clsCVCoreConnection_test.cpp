@@ -1,7 +1,6 @@
 #include "connection/clsCVCoreConnection.h"
 #include "connection/frmConnecting.h"
 #include "protocol/ClientProtocolConsts.h"
-#include "support/AppGlobals.h"
 #include "support/Twips.h"
 
 #include "ConnectionTestHelpers.h"
@@ -32,8 +31,7 @@ struct Wrapper {
     QStringList received;
 
     Wrapper() {
-        appGlobals().strUserName = QStringLiteral("desk 3");
-        appGlobals().strUserPassword = QStringLiteral("s3cret");
+        connection->setCredentials(QStringLiteral("desk 3"), QStringLiteral("s3cret"));
         connection->connector()->setTimings(fastTimings());
         connection->setMainWindow(&mainWindow);
         mainWindow.move(300, 200);
@@ -65,7 +63,7 @@ TEST(clsCVCoreConnection, HuntsWithTheConfiguredUserAndReportsTheConnection) {
     EXPECT_EQ(refusing.loginCount(), 1);
 
     // The connection does not hide the window: the panel definition does.
-    frmConnecting* form = frmConnecting::find();
+    frmConnecting* form = w.connection->connectingWindow();
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->strToAddress(), QStringLiteral("127.0.0.1"));
     EXPECT_TRUE(form->timConnecting()->isActive());
@@ -140,12 +138,13 @@ TEST(clsCVCoreConnection, ReleaseShutsDownQuietlyAndRemovesTheWindow) {
     Wrapper w;
     w.connection->StartHunting({core.huntEntry()});
     ASSERT_TRUE(waitUntil([&] { return w.connected.size() == 1; }));
-    ASSERT_NE(frmConnecting::find(), nullptr);
+    const QPointer<frmConnecting> form = w.connection->connectingWindow();
+    ASSERT_NE(form, nullptr);
 
     QObject::disconnect(w.connection.get(), nullptr, nullptr, nullptr);
     w.connection.reset();
     ASSERT_TRUE(waitUntil([&] { return core.openConnections() == 0; }));
-    EXPECT_EQ(frmConnecting::find(), nullptr);
+    EXPECT_EQ(form, nullptr);
     pumpEvents(fastTimings().reconnectDelayMs * 3);
     EXPECT_EQ(core.connectionCount(), 1);
 }

@@ -23,6 +23,11 @@ int loadedConnectingWindows() {
     return count;
 }
 
+// One tick of the animation, as its timer gives it.
+void advance(frmConnecting& form) {
+    QMetaObject::invokeMethod(form.timConnecting(), "timeout");
+}
+
 QColor labelBack(const frmConnecting& form) {
     return form.lblConnecting()->palette().color(QPalette::Window);
 }
@@ -43,11 +48,10 @@ TEST(frmConnecting, TicksCycleThroughFourStepsOfTextAndColour) {
     const QColor buttonFace = colorFromNumber(kSystemButtonFace);
     ASSERT_NE(yellow, buttonFace);
     for (int tick = 0; tick < 5; ++tick) {
-        form.timConnecting_Timer();
+        advance(form);
         const bool odd = tick % 2 == 0;
         EXPECT_EQ(form.step(), tick % 4 + 1);
         EXPECT_EQ(form.lblConnecting()->text(), expected[tick]);
-        EXPECT_EQ(form.labelBackColor(), odd ? frmConnecting::kYellow : kSystemButtonFace);
         EXPECT_EQ(labelBack(form), odd ? yellow : buttonFace) << tick;
     }
 }
@@ -56,15 +60,15 @@ TEST(frmConnecting, WordFollowsACaseSensitiveLoadingInTheLabel) {
     frmConnecting form;
     form.setStrToAddress(QStringLiteral("core1"));
     form.lblConnecting()->setText(QStringLiteral("Loading panel"));
-    form.timConnecting_Timer();
+    advance(form);
     EXPECT_EQ(form.lblConnecting()->text(), QStringLiteral("Loading.\r\ncore1"));
     for (int i = 0; i < 3; ++i) {
-        form.timConnecting_Timer();
+        advance(form);
     }
     EXPECT_EQ(form.lblConnecting()->text(), QStringLiteral("Loading\r\ncore1"));
 
     form.lblConnecting()->setText(QStringLiteral("loading"));
-    form.timConnecting_Timer();
+    advance(form);
     EXPECT_EQ(form.lblConnecting()->text(), QStringLiteral("Connecting.\r\ncore1"));
 }
 
@@ -72,7 +76,7 @@ TEST(frmConnecting, ShowTwiceKeepsOneAnimatedWindowAndHideRemovesIt) {
     clsCVCoreConnection connection;
     ASSERT_EQ(loadedConnectingWindows(), 0);
     connection.ShowConnecting(QStringLiteral("core1"));
-    frmConnecting* form = frmConnecting::find();
+    frmConnecting* form = connection.connectingWindow();
     ASSERT_NE(form, nullptr);
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(form->timConnecting()->isActive());
@@ -84,9 +88,9 @@ TEST(frmConnecting, ShowTwiceKeepsOneAnimatedWindowAndHideRemovesIt) {
     form->lblConnecting()->setText(QStringLiteral("Loading"));
     connection.ShowConnecting(QStringLiteral("core2"));
     EXPECT_EQ(loadedConnectingWindows(), 1);
-    EXPECT_EQ(frmConnecting::find(), form);
+    EXPECT_EQ(connection.connectingWindow(), form);
     EXPECT_EQ(form->strToAddress(), QStringLiteral("core2"));
-    form->timConnecting_Timer();
+    advance(*form);
     EXPECT_TRUE(form->lblConnecting()->text().startsWith(QStringLiteral("Loading")));
     EXPECT_TRUE(form->lblConnecting()->text().endsWith(QStringLiteral("\r\ncore2")));
 
@@ -94,7 +98,7 @@ TEST(frmConnecting, ShowTwiceKeepsOneAnimatedWindowAndHideRemovesIt) {
     form->close();
     EXPECT_FALSE(form->timConnecting()->isActive());
     connection.ShowConnecting(QStringLiteral("core3"));
-    EXPECT_EQ(frmConnecting::find(), form);
+    EXPECT_EQ(connection.connectingWindow(), form);
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(form->timConnecting()->isActive());
 
@@ -102,8 +106,8 @@ TEST(frmConnecting, ShowTwiceKeepsOneAnimatedWindowAndHideRemovesIt) {
     EXPECT_EQ(loadedConnectingWindows(), 0);
     connection.HideConnecting(); // nothing left to hide
     connection.ShowConnecting(QStringLiteral("core4"));
-    ASSERT_NE(frmConnecting::find(), nullptr);
-    EXPECT_EQ(frmConnecting::find()->lblConnecting()->text(), QStringLiteral("Connecting"));
+    ASSERT_NE(connection.connectingWindow(), nullptr);
+    EXPECT_EQ(connection.connectingWindow()->lblConnecting()->text(), QStringLiteral("Connecting"));
     connection.HideConnecting();
 }
 
@@ -114,7 +118,7 @@ TEST(frmConnecting, StaysInFrontOfThePanelOnlyAsItsToolWindow) {
     clsCVCoreConnection connection;
     connection.setMainWindow(&panel);
     connection.ShowConnecting(QStringLiteral("core1"));
-    frmConnecting* form = frmConnecting::find();
+    frmConnecting* form = connection.connectingWindow();
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->windowType(), Qt::Tool);
     EXPECT_EQ(form->parentWidget(), &panel);

@@ -12,6 +12,7 @@
 #include "support/AddressLookup.h"
 #include "support/LogCapture.h"
 #include "support/RecordingSender.h"
+#include "support/MeterKey.h"
 #include "support/StripParts.h"
 #include "support/TestMeterServer.h"
 #include "support/UnansweredPort.h"
@@ -59,11 +60,37 @@ protected:
         FormBuilder(m_panel, m_arrays, &m_window, {}).BuildForm();
         m_addresses.UpdateAddressLookup(1, 1, true, "dev1/1");
         m_addresses.UpdateAddressLookup(2, 11, false, "dev2/11");
-        m_meters = std::make_unique<frmMeterWinsock>(
-            m_core, m_routes, [this] { return PanelMeterPoints(m_panel); }, m_addresses);
-        m_addresses.setSubscriptionChecker(
-            [this](const QString& key) { m_meters->CheckMeterSubscription(key); });
+        makeMeters({});
         ASSERT_TRUE(m_server.isListening());
+    }
+
+    // An address from the Core, as the main window takes it: stored, then the subscription
+    // that waited for it goes out.
+    void reportAddress(qint32 router, qint32 io, bool isDest, const QString& address) {
+        if (m_addresses.UpdateAddressLookup(router, io, isDest, address)) {
+            m_meters->CheckMeterSubscription(MeterKey(router, io, isDest));
+        }
+    }
+
+    // A meter client with these timings, on a clock the test can move.
+    void makeMeters(const RuntimeTimings& timings) {
+        m_meters = std::make_unique<frmMeterWinsock>(
+            m_core, m_routes, [this] { return PanelMeterPoints(m_panel); }, m_addresses, timings,
+            [this] { return frmMeterWinsock::monotonicMs() + m_clockSkewMs; });
+    }
+    static RuntimeTimings timings(int checkMs, qint64 quietLimitMs = 6000,
+                                  int closeWaitLimitMs = 8000) {
+        RuntimeTimings timings;
+        timings.meterCheckMs = checkMs;
+        timings.meterQuietLimitMs = quietLimitMs;
+        timings.meterCloseWaitLimitMs = closeWaitLimitMs;
+        return timings;
+    }
+    QTimer& checker() const {
+        return *m_meters->findChild<QTimer*>(QStringLiteral("timConnectionChecker"));
+    }
+    QTcpSocket& socket() const {
+        return *m_meters->findChild<QTcpSocket*>(QStringLiteral("MeterWinsock"));
     }
 
     void startAndWaitForSubscriptions() {
@@ -85,6 +112,7 @@ protected:
     MeterRoutes m_routes{m_panel};
     RecordingSender m_core;
     AddressLookup m_addresses;
+    qint64 m_clockSkewMs = 0; // added to the meter client's clock
     std::unique_ptr<frmMeterWinsock> m_meters;
     TestMeterServer m_server;
 };
@@ -105,24 +133,23 @@ TEST_F(MeterClientTest, SubscribesEveryPointOnConnectAndAsksForUnknownAddresses)
     // is asked again at once; only the regular check asks again.
     m_core.frames.clear();
     for (int reply = 0; reply < 3; ++reply) {
-        m_addresses.UpdateAddressLookup(3, 5, false, "");
+        reportAddress(3, 5, false, "");
         m_meters->CheckConnection(3, 5); // as the dispatcher follows every reply
     }
     pumpEvents(50);
     EXPECT_TRUE(m_core.frames.isEmpty()) << m_core.frames.size() << " requests";
     EXPECT_EQ(m_addresses.GetAddress(3, 5, false), QString());
-    m_meters->subscriptions().setQuietLimitMs(-1);
+    m_clockSkewMs += 1000 * 1000; // every point has been quiet for long
     m_meters->CheckConnection(0, 0);
-    m_meters->subscriptions().setQuietLimitMs(MeterSubscriptions::kDefaultQuietLimitMs);
     EXPECT_EQ(m_core.frames, QStringList({addressRequest("000300050000")}));
 
     // The Core's reply stores the address, and the waiting subscription goes out once and is
     // kept; the same router and I/O as a destination is another point and is left alone.
-    m_addresses.UpdateAddressLookup(3, 5, true, "dev3/5d");
+    reportAddress(3, 5, true, "dev3/5d");
     m_meters->SubscribeToMeter({3, 5, true});
     ASSERT_TRUE(waitUntil([&] { return m_server.linesStartingWith("sm DST 3 5").size() == 1; }));
     m_server.clearLines();
-    m_addresses.UpdateAddressLookup(3, 5, false, "dev3/5");
+    reportAddress(3, 5, false, "dev3/5");
     m_meters->CheckConnection(3, 5);
     ASSERT_TRUE(waitUntil([&] { return m_server.lines().size() == 1; }));
     pumpEvents(50);
@@ -194,11 +221,9 @@ TEST_F(MeterClientTest, LevelLinesReachTheirControlsEachLineOnItsOwn) {
 }
 
 TEST_F(MeterClientTest, QuietPointsAreSubscribedAgainLivePointsAreNot) {
+    makeMeters(timings(100, 300));
     startAndWaitForSubscriptions();
-    m_addresses.UpdateAddressLookup(3, 5, false, "dev3/5");
-    m_meters->subscriptions().setQuietLimitMs(300);
-    m_meters->timConnectionChecker().setInterval(100);
-    m_meters->timConnectionChecker().start();
+    reportAddress(3, 5, false, "dev3/5");
     QTimer live;
     QObject::connect(&live, &QTimer::timeout,
                      [&] { m_server.sendLine(TestMeterServer::levelLine(true, 1, 1, -10, -10)); });
@@ -212,13 +237,13 @@ TEST_F(MeterClientTest, QuietPointsAreSubscribedAgainLivePointsAreNot) {
 
     // Asked about one router, only its quiet points. Asked about one point (an address
     // reply), nothing: the point's own subscription went out with its address.
-    m_meters->timConnectionChecker().stop();
-    m_meters->subscriptions().setQuietLimitMs(-1); // every point counts as quiet
+    checker().stop();
     m_server.clearLines();
+    m_clockSkewMs -= 1000 * 1000; // no point has been quiet
+    m_meters->CheckConnection(3, 0);
+    m_clockSkewMs += 2 * 1000 * 1000; // every point has been quiet for long
     m_meters->CheckConnection(2, 0);
     m_meters->CheckConnection(1, 1);
-    m_meters->subscriptions().setQuietLimitMs(1000 * 1000);
-    m_meters->CheckConnection(3, 0);
     ASSERT_TRUE(waitUntil([&] { return m_server.lines().size() == 1; }));
     pumpEvents(50);
     EXPECT_EQ(m_server.lines(), QList<QByteArray>({"sm SRC 2 11 dev2/11"}));
@@ -226,9 +251,8 @@ TEST_F(MeterClientTest, QuietPointsAreSubscribedAgainLivePointsAreNot) {
 
 TEST_F(MeterClientTest, ADroppedServerIsReconnectedAtTheNextCheck) {
     LogCapture log;
+    makeMeters(timings(100));
     startAndWaitForSubscriptions();
-    m_meters->timConnectionChecker().setInterval(100);
-    m_meters->timConnectionChecker().start();
     auto* strip = control<MeterFader>("mic");
 
     // Half a line, then the connection drops, which is told at once. The next connection
@@ -260,7 +284,7 @@ TEST_F(MeterClientTest, ADroppedServerIsReconnectedAtTheNextCheck) {
     EXPECT_FALSE(m_meters->IsRunning());
     EXPECT_EQ(lost.size(), 2);
     EXPECT_TRUE(m_meters->receiver().buffer().buffered().isEmpty());
-    EXPECT_FALSE(m_meters->timConnectionChecker().isActive());
+    EXPECT_FALSE(checker().isActive());
     pumpEvents(350);
     EXPECT_EQ(m_server.connectionCount(), 2);
     EXPECT_EQ(m_server.openConnections(), 0);
@@ -274,8 +298,8 @@ TEST_F(MeterClientTest, AServerThatStaysAwayIsLoggedOnceNotAtEveryRetry) {
         ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
         closedPort = probe.serverPort();
     }
+    makeMeters(timings(50));
     m_meters->MeteringStart("127.0.0.1", closedPort);
-    m_meters->timConnectionChecker().setInterval(50);
     ASSERT_TRUE(waitUntil([&] {
         return log.linesContaining("corvane.meters", "connecting to meter server").size() >= 4;
     }));
@@ -290,34 +314,34 @@ TEST_F(MeterClientTest, AServerThatStaysAwayIsLoggedOnceNotAtEveryRetry) {
 }
 
 // Bytes that a stalled server never reads keep the connection from closing.
-void stuffConnection(frmMeterWinsock& meters) {
-    meters.MeterWinsock().write(QByteArray(32 * 1024 * 1024, 'x'));
+void stuffConnection(QTcpSocket& socket) {
+    socket.write(QByteArray(32 * 1024 * 1024, 'x'));
 }
 
 TEST_F(MeterClientTest, ACloseThatDoesNotFinishSwitchesMeteringOff) {
+    makeMeters(timings(10000, 6000, 300));
     startAndWaitForSubscriptions();
     QSignalSpy lost(m_meters.get(), &frmMeterWinsock::levelsLost);
     m_server.setStalled(true);
-    stuffConnection(*m_meters);
-    m_meters->setCloseWaitLimitMs(300);
+    stuffConnection(socket());
     m_meters->MeteringStop(true); // returns at once; the close goes on meanwhile
     EXPECT_TRUE(m_meters->IsRunning());
-    EXPECT_EQ(m_meters->MeterWinsock().state(), QAbstractSocket::ClosingState);
+    EXPECT_EQ(socket().state(), QAbstractSocket::ClosingState);
     ASSERT_TRUE(waitUntil([&] { return !m_meters->IsRunning(); }));
-    EXPECT_EQ(m_meters->MeterWinsock().state(), QAbstractSocket::UnconnectedState);
+    EXPECT_EQ(socket().state(), QAbstractSocket::UnconnectedState);
     EXPECT_GE(lost.size(), 1);
 }
 
 TEST_F(MeterClientTest, StartsAndStopsAskedForWhileAConnectionClosesAreDoneWhenItHasClosed) {
+    makeMeters(timings(10000, 6000, 5000));
     startAndWaitForSubscriptions();
     TestMeterServer second;
     TestMeterServer third;
-    m_meters->setCloseWaitLimitMs(5000);
 
     // While the old connection closes, the Core points metering elsewhere: the call returns
     // at once, and the new connection is made once the old one has closed.
     m_server.setStalled(true);
-    stuffConnection(*m_meters);
+    stuffConnection(socket());
     m_meters->MeteringStart("127.0.0.1", second.port());
     pumpEvents(50);
     EXPECT_EQ(second.connectionCount(), 0) << "connected before the old connection closed";
@@ -329,14 +353,14 @@ TEST_F(MeterClientTest, StartsAndStopsAskedForWhileAConnectionClosesAreDoneWhenI
 
     // While a start waits for the old connection to close, metering is stopped: the stop wins.
     second.setStalled(true);
-    stuffConnection(*m_meters);
+    stuffConnection(socket());
     m_meters->MeteringStart("127.0.0.1", third.port());
     m_meters->MeteringStop(false);
     second.close();
     pumpEvents(200);
     EXPECT_FALSE(m_meters->IsRunning());
     EXPECT_EQ(third.connectionCount(), 0);
-    EXPECT_EQ(m_meters->MeterWinsock().state(), QAbstractSocket::UnconnectedState);
+    EXPECT_EQ(socket().state(), QAbstractSocket::UnconnectedState);
 }
 
 TEST_F(MeterClientTest, AConnectionThatIsNeverAnsweredIsAbandonedAtOnce) {
@@ -344,7 +368,7 @@ TEST_F(MeterClientTest, AConnectionThatIsNeverAnsweredIsAbandonedAtOnce) {
     ASSERT_NE(unanswered.port(), 0);
     m_meters->MeteringStart("127.0.0.1", unanswered.port());
     pumpEvents(100);
-    ASSERT_EQ(m_meters->MeterWinsock().state(), QAbstractSocket::ConnectingState);
+    ASSERT_EQ(socket().state(), QAbstractSocket::ConnectingState);
 
     // Started again elsewhere, it does not wait for the attempt that hangs.
     QElapsedTimer clock;
@@ -356,7 +380,7 @@ TEST_F(MeterClientTest, AConnectionThatIsNeverAnsweredIsAbandonedAtOnce) {
     // Nor does a stop.
     m_meters->MeteringStart("127.0.0.1", unanswered.port());
     m_meters->MeteringStop(false);
-    EXPECT_EQ(m_meters->MeterWinsock().state(), QAbstractSocket::UnconnectedState);
+    EXPECT_EQ(socket().state(), QAbstractSocket::UnconnectedState);
 }
 
 } // namespace

@@ -56,12 +56,7 @@ protected:
         if (!reader.AnalyzeXML(definition)) {
             return false;
         }
-        FormBuilder::Hooks hooks;
-        hooks.SendMeterSubscription = [this](qint32 router, qint32 io, bool isSource) {
-            m_subscriptions.push_back({router, io, isSource});
-        };
-        hooks.EnableUPPing = [this] { ++m_upPingEnabled; };
-        FormBuilder(m_state, m_arrays, m_window.get(), hooks).BuildForm();
+        FormBuilder(m_state, m_arrays, m_window.get(), &m_events).BuildForm();
         return true;
     }
 
@@ -77,8 +72,19 @@ protected:
     std::unique_ptr<QWidget> m_window;
     PanelState m_state;
     ControlArrays m_arrays;
+    // What the window hears of the building.
+    struct Events : FormBuilder::Events {
+        explicit Events(FormBuilderTest& test) : m_test(test) {}
+        void SendMeterSubscription(qint32 router, qint32 io, bool isSource) override {
+            m_test.m_subscriptions.push_back({router, io, isSource});
+        }
+        void EnableUPPing() override { ++m_test.m_upPingEnabled; }
+        FormBuilderTest& m_test;
+    };
+
     std::vector<Subscription> m_subscriptions;
     int m_upPingEnabled = 0;
+    Events m_events{*this};
 };
 
 int pixels(int twips) {

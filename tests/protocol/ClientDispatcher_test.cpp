@@ -4,7 +4,6 @@
 #include "RecordingHandlers.h"
 #include "protocol/ClientProtocolConsts.h"
 #include "protocol/FrameBuilder.h"
-#include "support/AppGlobals.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +17,6 @@ const QString kNoAddress = QStringLiteral("000000000000");
 
 class Dispatch : public testing::Test {
 protected:
-    void TearDown() override { appGlobals().strMeterServerHost.clear(); }
-
     // Sends whole frames, as the Core would, and returns what the window was asked to do.
     QStringList receive(const QString& text) {
         handlers.calls.clear();
@@ -79,10 +76,9 @@ TEST_F(Dispatch, LevelDataAndOperatorMessagesPassThePayloadUnchanged) {
 TEST_F(Dispatch, PanelDefinitionRunsEveryStepInOrderEvenWhenEmpty) {
     handlers.remoteHost = "core-b.example";
     const QStringList steps{"SetConnectingLabelLoading()", "UpdateUserPanel()",
-                            "MasterRemoteHost()", "MeteringStart(core-b.example,9501)",
+                            "MasterRemoteHost()", "MeteringStart(core-b.example)",
                             "HideConnecting()"};
     EXPECT_EQ(frame(43, ""), steps);
-    EXPECT_EQ(appGlobals().strMeterServerHost, "core-b.example");
 }
 
 TEST_F(Dispatch, StatusReplyOneStopsMeteringUnlessItIsAPlainAnswer) {
@@ -147,7 +143,7 @@ TEST_F(Dispatch, AfterAStopTheFrameBeingHandledEndsAndNothingElseIsHandled) {
     EXPECT_EQ(
         receive(arrival.chopped(5)),
         (QStringList{"SetConnectingLabelLoading()", "UpdateUserPanel(Panel)", "MasterRemoteHost()",
-                     "MeteringStart(core-a.example,9501)", "HideConnecting()"}));
+                     "MeteringStart(core-a.example)", "HideConnecting()"}));
     EXPECT_TRUE(parser.buffer().buffered().isEmpty());
     EXPECT_TRUE(receive(arrival.right(5) + BuildFrame(13, kNoAddress, u"after")).isEmpty());
     parser.clear(); // a new connection does not start it again

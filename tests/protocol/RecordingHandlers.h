@@ -48,8 +48,8 @@ public:
         record(QStringLiteral("MasterRemoteHost()"));
         return remoteHost;
     }
-    void MeteringStart(const QString& host, quint16 port) override {
-        record(QStringLiteral("MeteringStart(%1,%2)").arg(host).arg(port));
+    void MeteringStart(const QString& host) override {
+        record(QStringLiteral("MeteringStart(%1)").arg(host));
     }
     void HideConnecting() override { record(QStringLiteral("HideConnecting()")); }
     void UpdateAddressLookup(qint32 router, qint32 io, bool isDest,

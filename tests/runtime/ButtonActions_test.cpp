@@ -6,9 +6,8 @@
 #include "protocol/ClientProtocolConsts.h"
 #include "runtime/ConnectionMarks.h"
 #include "runtime/CoreLostBanner.h"
-#include "support/AppGlobals.h"
+#include "support/AnsweringPrompt.h"
 #include "support/TestCore.h"
-#include "support/UserPrompt.h"
 #include "support/Wait.h"
 
 #include <QApplication>
@@ -52,15 +51,13 @@ protected:
     void SetUp() override {
         m_previousDir = QDir::currentPath();
         ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
-        appGlobals() = AppGlobals{};
-        UserPrompt::setHandler([](QWidget*, const QString&, const QString&) {});
         QFile config(m_dir.filePath("CVMiniConfig.txt"));
         ASSERT_TRUE(config.open(QIODevice::WriteOnly));
         config.write("primaryserverip=127.0.0.1\r\nprimaryserverport=" +
                      QByteArray::number(m_core.port()) + "\r\npanelname=Studio\r\n");
         config.close();
 
-        m_window = std::make_unique<frmCVMini>();
+        m_window = std::make_unique<frmCVMini>(RuntimeTimings{}, &m_prompt);
         ASSERT_TRUE(m_window->Form_Load({}));
         ASSERT_TRUE(waitUntil(
             [&] { return !m_core.framesWithCommand(Command::PanelDefinition).isEmpty(); }));
@@ -72,7 +69,6 @@ protected:
     void TearDown() override {
         m_window->close();
         m_window.reset();
-        UserPrompt::setHandler({});
         QDir::setCurrent(m_previousDir);
     }
 
@@ -104,6 +100,7 @@ protected:
     QTemporaryDir m_dir;
     QString m_previousDir;
     TestCore m_core;
+    AnsweringPrompt m_prompt;
     std::unique_ptr<frmCVMini> m_window;
 };
 
@@ -244,7 +241,7 @@ TEST_F(ButtonPressTest, WhileTheCoreIsLostThePanelTakesNoPressesAndAHeldButtonKe
         return target->mapTo(m_window.get(), target->rect().center());
     };
     const QString server = "127.0.0.1:" + QString::number(m_core.port());
-    ConnectionMarks& marks = m_window->connectionMarks();
+    ConnectionMarks& marks = *m_window->findChild<ConnectionMarks*>();
     // Side by side, where the definition stacks them all in the corner.
     const auto layOut = [&] {
         for (const char* change : {"Plain.Left=1500", "Blank.Left=3000", "Source.Top=900"}) {

@@ -64,7 +64,7 @@ TEST(CommandValues, PlaceholdersAreFilledFromTheLivePanel) {
          "$$PanelName$$ $$Source.caption$$ $$Go.name$$"},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(panel.window().ReplaceValueInCommand(row.command), QString(row.expected))
+        EXPECT_EQ(panel.readCommand(row.command), QString(row.expected))
             << "command: " << row.command;
     }
 
@@ -72,21 +72,19 @@ TEST(CommandValues, PlaceholdersAreFilledFromTheLivePanel) {
     panel.change("Studio.Source.ListIndex=2");
     panel.change("Studio.Go.Left=900");
     panel.change("Studio.Go.Flash=on");
-    EXPECT_EQ(panel.window().ReplaceValueInCommand("$$Source.listindex$$ $$Go.left$$ $$Go.flash$$"),
-              "2 900 On");
+    EXPECT_EQ(panel.readCommand("$$Source.listindex$$ $$Go.left$$ $$Go.flash$$"), "2 900 On");
     auto* strip = panel.control<MeterFader>("Strip");
     ASSERT_NE(strip, nullptr);
     strip->setChannelOn(true);
     strip->setPGMBusOn(3, true);
     strip->setFaderActive(true);
     strip->setFaderLevel(-12.3f);
-    EXPECT_EQ(panel.window().ReplaceValueInCommand(
+    EXPECT_EQ(panel.readCommand(
                   "$$Strip.channelon$$ $$Strip.pgm2on$$ $$Strip.pgm3on$$ $$Strip.faderlevel$$"),
               "True False True -12.3");
     // A position beyond what 16 bits hold abandons the substitution.
     ControlProperties::SetLeft(panel.control("Go"), 40000);
-    EXPECT_EQ(panel.window().ReplaceValueInCommand("$$PanelName$$ $$Go.left$$"),
-              "$$PanelName$$ $$Go.left$$");
+    EXPECT_EQ(panel.readCommand("$$PanelName$$ $$Go.left$$"), "$$PanelName$$ $$Go.left$$");
 }
 
 // The panel checker judges placeholders by CommandReadOf without a live panel; it must agree

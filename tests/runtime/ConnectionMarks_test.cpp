@@ -64,7 +64,7 @@ TEST(ConnectionMarks, TheMarkTakesTheFirstCornerFreeOfMetersElseRoomBelowThePane
     for (const auto& row : rows) {
         SCOPED_TRACE(row.corner);
         LivePanel panel(panelWithMeters(row.meters));
-        ConnectionMarks& marks = panel.window().connectionMarks();
+        ConnectionMarks& marks = *panel.window().findChild<ConnectionMarks*>();
         const QSize windowBefore = panel.window().size();
         const QList<QRect> before = meterPlaces(panel, row.meters);
 
@@ -110,7 +110,7 @@ TEST(ConnectionMarks, TheBannerNamesTheServerAndMakesRoomForMetersAtTheTop) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.meters.join(',').toStdString());
         LivePanel panel(panelWithMeters(row.meters));
-        ConnectionMarks& marks = panel.window().connectionMarks();
+        ConnectionMarks& marks = *panel.window().findChild<ConnectionMarks*>();
         const QSize windowBefore = panel.window().size();
         const QList<QRect> before = meterPlaces(panel, row.meters);
 

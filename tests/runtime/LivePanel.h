@@ -5,7 +5,9 @@
 #include "protocol/ClientProtocolConsts.h"
 #include "protocol/ClientProtocolParser.h"
 #include "protocol/FrameBuilder.h"
+#include "runtime/CommandValues.h"
 
+#include <QTimer>
 #include <QWidget>
 
 namespace corvane::test {
@@ -28,6 +30,15 @@ public:
         m_parser.receive(
             BuildFrame(Command::PropertyChange, modClientProtocolConsts::strNoAddress, payload));
     }
+
+    // A command text with its placeholders filled from the live panel.
+    QString readCommand(const QString& commandText) {
+        return ReplaceValueInCommand(commandText, m_window.panel());
+    }
+
+    // A timer of the window, by its name, and one tick of it, as if it had run out.
+    QTimer& timer(const char* name) { return *m_window.findChild<QTimer*>(QLatin1String(name)); }
+    void tick(const char* name) { QMetaObject::invokeMethod(&timer(name), "timeout"); }
 
     clsUPControl* record(const QString& name) {
         ControlRecordPtr* found = m_window.panel().collControls.find(name);

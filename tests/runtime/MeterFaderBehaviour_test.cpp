@@ -54,7 +54,6 @@ const QString kRecord = QString(QChar(30)) + QChar(31) + QChar(30);
 class MeterPanelTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        appGlobals() = AppGlobals{};
         m_window.resize(500, 400);
         m_arrays.createTemplates(&m_window);
         ASSERT_TRUE(PanelDefinitionReader(m_panel).AnalyzeXML(kPanel));
@@ -79,10 +78,13 @@ protected:
     ControlArrays m_arrays;
     PanelState m_panel;
     MeterRoutes m_routes{m_panel};
-    CoreMeterData m_coreData{m_routes};
+    AppGlobals m_globals;
+    CoreMeterData m_coreData{m_routes, m_globals};
     RecordingSender m_core;
     AddressLookup m_addresses;
-    FaderActions m_actions{m_panel, m_arrays, m_core, m_addresses};
+    // The fader lock, short enough to wait for.
+    static constexpr int kLockMs = 150;
+    FaderActions m_actions{m_panel, m_arrays, m_core, m_addresses, kLockMs};
 };
 
 // What the Core's abilities leave on a strip: its range, the on/off button, buses 1 to 4.
@@ -161,7 +163,7 @@ TEST_F(MeterPanelTest, CoreLevelsOnlyInCoreMeteringModeGainsAlways) {
     EXPECT_EQ(strip("src")->FaderLevel(), -20.5f);
     EXPECT_FALSE(strip("dst")->FaderActive()) << "a record with two values carries no gain";
 
-    appGlobals().boolCoreMeterMode = true;
+    m_globals.boolCoreMeterMode = true;
     m_coreData.CheckUserFormMeters(levels);
     EXPECT_EQ(led()->levelLeft(), -20);
     EXPECT_EQ(led()->levelRight(), -22);
@@ -173,7 +175,7 @@ TEST_F(MeterPanelTest, CoreLevelsOnlyInCoreMeteringModeGainsAlways) {
 }
 
 TEST_F(MeterPanelTest, OneBadRecordCostsOnlyItsOwnReadings) {
-    appGlobals().boolCoreMeterMode = true;
+    m_globals.boolCoreMeterMode = true;
     strip("src")->setFaderLevel(-1.0f);
     const QStringList records = {
         "0002" + kField + "20" + kField + "False" + kField + "0:0:0:0:-3,5",  // comma decimal
@@ -274,7 +276,6 @@ TEST_F(MeterPanelTest, OperatorActionsReturnBeforeAnyOtherEventIsHandled) {
 }
 
 TEST_F(MeterPanelTest, CoreGainsWaitWhileTheOperatorHasTheFader) {
-    m_actions.setLockMs(150);
     MeterFader* src = strip("src");
     src->setFaderActive(true);
     src->setFaderLevel(-20.0f);

@@ -305,7 +305,7 @@ TEST_F(PropertyChangeTest, FramesFromTheCoreChangeTheBuiltPanel) {
         LivePanel panel(definition(pictureFolder()));
         for (const QString& payload : row.payloads) {
             if (payload == "tick") {
-                panel.window().timFlash_Timer();
+                panel.tick("timFlash");
             } else {
                 panel.change(payload);
             }
@@ -325,15 +325,15 @@ TEST_F(PropertyChangeTest, FlashingAlternatesWithGreyWhenBothColoursAreEqual) {
     panel.change("Studio.B1.Flash=on");
     QStringList shown;
     for (int tick = 0; tick < 4; ++tick) {
-        panel.window().timFlash_Timer();
+        panel.tick("timFlash");
         shown << observe(panel, "B1", "backcolor");
     }
     EXPECT_EQ(shown, QStringList({kGrey, kRed, kGrey, kRed}));
     EXPECT_EQ(panel.record("B1")->BackColorOff, kGrey);
 
     // The window's own timer does the same, every 490 ms from the start.
-    EXPECT_TRUE(panel.window().timFlash().isActive());
-    EXPECT_EQ(panel.window().timFlash().interval(), 490);
+    EXPECT_TRUE(panel.timer("timFlash").isActive());
+    EXPECT_EQ(panel.timer("timFlash").interval(), 490);
     EXPECT_TRUE(waitUntil([&] { return observe(panel, "B1", "backcolor") == kGrey; }, 3000));
     EXPECT_TRUE(waitUntil([&] { return observe(panel, "B1", "backcolor") == kRed; }, 3000));
 }

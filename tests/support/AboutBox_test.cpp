@@ -1,5 +1,4 @@
 #include "support/AboutBox.h"
-#include "support/AppGlobals.h"
 #include "support/DataMod.h"
 #include "support/Wait.h"
 
@@ -21,16 +20,12 @@ namespace {
 class AboutBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        appGlobals() = AppGlobals{};
         m_splash = new AboutBox();
         m_splash->show();
         m_other.setWindowTitle("other");
         m_other.show();
     }
-    void TearDown() override {
-        delete m_splash.data();
-        appGlobals() = AppGlobals{};
-    }
+    void TearDown() override { delete m_splash.data(); }
     bool gone() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return m_splash.isNull();
@@ -84,18 +79,21 @@ TEST_F(AboutBoxTest, HoldsTheFocusWhileItsTimerRunsUnlessShuttingDownAndLosingIt
     activate(&m_other);
     ASSERT_TRUE(waitUntil([&] { return m_splash->isActiveWindow(); }));
 
-    // Shutting down: the timer no longer pulls the focus, and losing it does not close.
-    appGlobals().boolShuttingDown = true;
-    activate(&m_other);
-    pumpEvents(150);
-    EXPECT_TRUE(m_other.isActiveWindow());
-    EXPECT_FALSE(gone());
-
     // Once the timer is off, losing the focus closes the splash.
-    appGlobals().boolShuttingDown = false;
     m_splash->SetFocusTimer()->stop();
     activate(m_splash);
     ASSERT_TRUE(waitUntil([&] { return m_splash->isActiveWindow(); }));
     activate(&m_other);
     EXPECT_TRUE(waitUntil([&] { return gone(); }));
+
+    // The program ending: the timer no longer pulls the focus, and losing it does not close.
+    m_splash = new AboutBox();
+    m_splash->show();
+    m_splash->SetFocusTimer()->start();
+    ASSERT_TRUE(waitUntil([&] { return m_splash->isActiveWindow(); }));
+    m_splash->programEnding();
+    activate(&m_other);
+    pumpEvents(150);
+    EXPECT_TRUE(m_other.isActiveWindow());
+    EXPECT_FALSE(gone());
 }

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace corvane;
 
 namespace {
@@ -17,6 +19,15 @@ struct SeenBox {
     QString text;
     Qt::TextFormat format = Qt::AutoText;
     QMessageBox::StandardButtons buttons;
+};
+
+// A prompt whose boxes are answered by a function instead of shown.
+class StandIn : public UserPrompt {
+public:
+    std::function<void(const QString& text)> onShow;
+
+protected:
+    void answer(QWidget*, const QString&, const QString& text) override { onShow(text); }
 };
 
 } // namespace
@@ -31,7 +42,8 @@ TEST(UserPrompt, ShowsTheCoresTextAsWrittenInABoxWithOnlyOk) {
             seen = {box->windowTitle(), box->text(), box->textFormat(), box->standardButtons()};
             box->done(QMessageBox::Ok);
         });
-        UserPrompt::showMessage(nullptr, "Corvane Mini", text);
+        UserPrompt prompt;
+        prompt.showMessage(nullptr, "Corvane Mini", text);
         EXPECT_EQ(seen.title, "Corvane Mini");
         EXPECT_EQ(seen.text, text);
         EXPECT_EQ(seen.format, Qt::PlainText);
@@ -41,27 +53,27 @@ TEST(UserPrompt, ShowsTheCoresTextAsWrittenInABoxWithOnlyOk) {
 
 TEST(UserPrompt, ABoxDismissedByTheProgramReturnsWithoutAClick) {
     // The default box: open until dismissed.
-    QTimer::singleShot(0, [] {
+    UserPrompt prompt;
+    QTimer::singleShot(0, [&prompt] {
         EXPECT_NE(QApplication::activeModalWidget(), nullptr);
-        EXPECT_FALSE(UserPrompt::dismissed());
-        UserPrompt::dismissOpen();
+        EXPECT_FALSE(prompt.dismissed());
+        prompt.dismissOpen();
     });
-    UserPrompt::showMessage(nullptr, "Corvane Mini", "shown until dismissed");
+    prompt.showMessage(nullptr, "Corvane Mini", "shown until dismissed");
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
-    // A handler standing in for the box sees the dismissal; a box shown after it is not
-    // dismissed.
+    // A stand-in for the box sees the dismissal; a box shown after it is not dismissed.
     QStringList seen;
-    UserPrompt::setHandler([&seen](QWidget*, const QString&, const QString& text) {
+    StandIn standIn;
+    standIn.onShow = [&](const QString& text) {
         if (text == "first") {
-            QTimer::singleShot(0, [] { UserPrompt::dismissOpen(); });
+            QTimer::singleShot(0, [&standIn] { standIn.dismissOpen(); });
         }
-        const bool dismissed = test::waitUntil([] { return UserPrompt::dismissed(); }, 200);
+        const bool dismissed = test::waitUntil([&] { return standIn.dismissed(); }, 200);
         seen << text + (dismissed ? " dismissed" : " answered");
-    });
-    UserPrompt::showMessage(nullptr, "Corvane Mini", "first");
-    UserPrompt::showMessage(nullptr, "Corvane Mini", "second");
-    UserPrompt::setHandler({});
+    };
+    standIn.showMessage(nullptr, "Corvane Mini", "first");
+    standIn.showMessage(nullptr, "Corvane Mini", "second");
     EXPECT_EQ(seen, QStringList({"first dismissed", "second answered"}));
-    EXPECT_FALSE(UserPrompt::dismissed()); // no box open
+    EXPECT_FALSE(standIn.dismissed()); // no box open
 }

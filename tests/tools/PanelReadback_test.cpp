@@ -27,7 +27,7 @@ public:
     void send(int, const QString& frame) override {
         m_panel.receive(frame);
         if (frame.at(2).unicode() == Command::PanelDefinition) {
-            answers << m_panel.window().ReplaceValueInCommand(m_command);
+            answers << m_panel.readCommand(m_command);
         }
     }
     void close(int) override {}

@@ -100,7 +100,7 @@ void StudioCore::handle(int connection, const QString& piece) {
     case Command::PanelDefinition:
         servePanel(connection, client, payload);
         break;
-    case Command::PropertyChange:
+    case Command::ButtonPush:
         buttonPush(connection, client, payload);
         break;
     case Command::ControlCommand:
@@ -114,12 +114,12 @@ void StudioCore::handle(int connection, const QString& piece) {
             subscribe(connection, client, *point);
         }
         break;
-    case Command::MeterAddOns: // from a client: the point is no longer shown
+    case Command::MeterUnsubscription: // the point is no longer shown
         if (point) {
             client.subscriptions.remove(*point);
         }
         break;
-    case Command::LevelData:
+    case Command::FaderMove:
         if (point) {
             faderMoved(connection, *point, payload);
         }
@@ -329,8 +329,7 @@ void StudioCore::subscribe(int connection, Client& client, const DemoPoint& poin
     }
     // What the channel can do, then how it stands now.
     const QString block = pointBlock(point);
-    send(connection, Command::MeterSubscription, block,
-         StudioState::abilitiesOf(point).toPayload());
+    send(connection, Command::MeterAbilities, block, StudioState::abilitiesOf(point).toPayload());
     send(connection, Command::MeterAddOns, block, m_state.channel(point).addOnsPayload());
     send(connection, Command::LevelData, block, levelRecord(point));
 }

@@ -28,7 +28,7 @@ void CoreChannelLink::watch(const DemoPoint& point) {
 
 void CoreChannelLink::unwatch(const DemoPoint& point) {
     if (m_watched.remove(point)) {
-        sendForPoint(Command::MeterAddOns, point);
+        sendForPoint(Command::MeterUnsubscription, point);
     }
 }
 
