@@ -135,9 +135,9 @@ struct BuiltPanel {
 void operatorAction(BuiltPanel& p, uint8_t action, uint8_t which, QStringView text) {
     FuzzWindow& w = p.window;
     const ControlArrays& arrays = w.controlArrays();
-    MeterFader* fader = arrays.TesselMeterFader.at(strip);
     const int button = which % (arrays.butCommand.count() + 1);
     const int strip = which % (arrays.TesselMeterFader.count() + 1);
+    MeterFader* fader = arrays.TesselMeterFader.at(strip);
     switch (action % 8) {
     case 0:
     case 1: {

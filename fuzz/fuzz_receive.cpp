@@ -61,7 +61,7 @@ public:
         maybeThrow();
         return QStringLiteral("127.0.0.1");
     }
-    void MeteringStart(const QString&, quint16) override { maybeThrow(); }
+    void MeteringStart(const QString&) override { maybeThrow(); }
     void HideConnecting() override { maybeThrow(); }
     void UpdateAddressLookup(qint32 router, qint32 io, bool, const QString&) override {
         checkPoint(router, io);
