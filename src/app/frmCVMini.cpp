@@ -132,7 +132,7 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
     const ProgramOptions options =
         ParseProgramArguments(QStringList(QStringLiteral("corvane-mini")) + arguments).options;
 
-    m_MasterSocket = new clsCVCoreConnection(this);
+    m_MasterSocket = new clsCVCoreConnection(m_timings.coreConnection, this);
     m_MasterSocket->setMainWindow(this);
     connect(m_MasterSocket, &clsCVCoreConnection::Connected, this,
             &frmCVMini::MasterSocket_Connected);

@@ -185,11 +185,6 @@ protected:
                      "\r\npanelname=Main\r\nusername=op\r\n");
         config.close();
         ASSERT_TRUE(m_window.Form_Load({}));
-        // Reconnects in tenths of a second rather than seconds.
-        CoreConnectorTimings timings;
-        timings.listPauseMs = 200;
-        timings.reconnectDelayMs = 100;
-        m_window.MasterSocket()->connector()->setTimings(timings);
         if (meterPort != 0) {
             say("start");
             ASSERT_TRUE(waitUntil([&] { return shownCaption() == "start"; }, kRecoveryTimeoutMs));
@@ -215,11 +210,13 @@ protected:
 
     // The window's timings: the meter connection is checked ten times a second, and every
     // check asks again for every subscribed point, so that a stalled meter server fills up
-    // quickly.
+    // quickly; the Core connection reconnects in tenths of a second rather than seconds.
     static RuntimeTimings timings() {
         RuntimeTimings timings;
         timings.meterCheckMs = 100;
         timings.meterQuietLimitMs = 0;
+        timings.coreConnection.listPauseMs = 200;
+        timings.coreConnection.reconnectDelayMs = 100;
         return timings;
     }
 
