@@ -59,7 +59,8 @@ constexpr qsizetype kMaxPendingMessageChars = 64 * 1024;
 frmCVMini::frmCVMini(const RuntimeTimings& timings, UserPrompt* prompt, QWidget* parent)
     : QWidget(parent), m_timings(timings),
       m_ownPrompt(prompt ? nullptr : std::make_unique<UserPrompt>()),
-      m_prompt(prompt ? *prompt : *m_ownPrompt), m_parser(*this) {
+      m_prompt(prompt ? *prompt : *m_ownPrompt),
+      m_parser(*this, ReceiveBuffer::kDefaultMaxTail, this) {
     setObjectName(QStringLiteral("frmCVMini"));
     setWindowTitle(applicationTitle());
     // Named, so that whoever looks at the window's parts can find them.
@@ -132,7 +133,7 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
     const ProgramOptions options =
         ParseProgramArguments(QStringList(QStringLiteral("corvane-mini")) + arguments).options;
 
-    m_MasterSocket = new clsCVCoreConnection(this);
+    m_MasterSocket = new clsCVCoreConnection(m_timings.coreConnection, this);
     m_MasterSocket->setMainWindow(this);
     connect(m_MasterSocket, &clsCVCoreConnection::Connected, this,
             &frmCVMini::MasterSocket_Connected);

@@ -74,8 +74,6 @@ public:
     const ControlArrays& controlArrays() const { return m_arrays; }
     // Reads a panel definition and builds (or adds to) the panel from it.
     void AnalyzeXML(QStringView definition);
-    // The receive side of the client protocol, with the unfinished text a Core has left.
-    const ClientProtocolParser& parser() const { return m_parser; }
 
     static QString applicationTitle();
 

@@ -16,7 +16,8 @@ constexpr int kCloseGraceMs = 2000;
 constexpr qint64 kMaxPendingWriteBytes = 8 * 1024 * 1024;
 } // namespace
 
-CoreConnector::CoreConnector(QObject* parent) : QObject(parent) {
+CoreConnector::CoreConnector(const CoreConnectorTimings& timings, QObject* parent)
+    : QObject(parent), m_timings(timings) {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &CoreConnector::onTimer);
 }
@@ -27,10 +28,6 @@ CoreConnector::~CoreConnector() {
 
 void CoreConnector::setCorePort(quint16 port) {
     m_corePort = port > 0 ? port : kDefaultCorePort;
-}
-
-void CoreConnector::setTimings(const CoreConnectorTimings& timings) {
-    m_timings = timings;
 }
 
 void CoreConnector::AddServerToHunt(const QString& host) {

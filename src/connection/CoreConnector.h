@@ -1,5 +1,6 @@
 #pragma once
 
+#include "connection/CoreConnectorTimings.h"
 #include "connection/LoginReplyReader.h"
 
 #include <QObject>
@@ -11,14 +12,6 @@
 class QTcpSocket;
 
 namespace corvane {
-
-// How long the connector waits at each stage of a hunt, in milliseconds.
-struct CoreConnectorTimings {
-    int connectTimeoutMs = 3000; // TCP connect, host lookup included
-    int loginTimeoutMs = 5000;   // from the login frame to the Core's reply
-    int listPauseMs = 2000;      // after the last entry of the hunt list, before the first again
-    int reconnectDelayMs = 1000; // after a lost connection, before hunting again
-};
 
 // Keeps the connection to a Core: hunts through a list of servers, logs in, and carries the
 // client protocol's text both ways as UTF-8. Everything runs on the thread that owns it and
@@ -34,15 +27,12 @@ public:
     // A peer can make us buffer at most this much while we wait for its login reply.
     static constexpr qsizetype kMaxLoginReplyBytes = LoginReplyReader::kDefaultMaxBytes;
 
-    explicit CoreConnector(QObject* parent = nullptr);
+    explicit CoreConnector(const CoreConnectorTimings& timings = {}, QObject* parent = nullptr);
     ~CoreConnector() override;
 
     // The port used for hunt entries that do not name one.
     quint16 corePort() const { return m_corePort; }
     void setCorePort(quint16 port);
-
-    CoreConnectorTimings timings() const { return m_timings; }
-    void setTimings(const CoreConnectorTimings& timings);
 
     bool isConnected() const { return m_state == State::Connected; }
     bool isHunting() const { return m_hunting; }
@@ -94,7 +84,7 @@ private:
     bool credentialsFit(const QString& userName, const QString& password);
 
     quint16 m_corePort = kDefaultCorePort;
-    CoreConnectorTimings m_timings;
+    const CoreConnectorTimings m_timings;
     QStringList m_huntList;
     qsizetype m_huntIndex = 0; // next entry of the hunt list to try
     bool m_hunting = false;

@@ -19,8 +19,8 @@ constexpr double kConnectingLeftTwips = 100;
 constexpr double kConnectingTopTwips = 400;
 } // namespace
 
-clsCVCoreConnection::clsCVCoreConnection(QObject* parent)
-    : QObject(parent), m_Connector(new CoreConnector(this)) {
+clsCVCoreConnection::clsCVCoreConnection(const CoreConnectorTimings& timings, QObject* parent)
+    : QObject(parent), m_Connector(new CoreConnector(timings, this)) {
     connect(m_Connector, &CoreConnector::ConnectedChanged, this,
             &clsCVCoreConnection::m_Connector_ConnectedChanged);
     connect(m_Connector, &CoreConnector::HuntSwitched, this,

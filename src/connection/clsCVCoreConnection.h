@@ -26,7 +26,8 @@ public:
     static constexpr qint16 kStateConnected = 7; // what a connected socket reports
     static constexpr qint16 kStateClosed = 0;
 
-    explicit clsCVCoreConnection(QObject* parent = nullptr);
+    explicit clsCVCoreConnection(const CoreConnectorTimings& timings = {},
+                                 QObject* parent = nullptr);
     ~clsCVCoreConnection() override;
 
     // The window the "Connecting" window is placed against.
@@ -35,7 +36,7 @@ public:
     // The user name and password every login gives, kept exactly as configured.
     void setCredentials(const QString& userName, const QString& password);
 
-    // The connector itself, for setting its Core port and timings.
+    // The connector itself, for setting its Core port.
     CoreConnector* connector() const { return m_Connector; }
 
     QString MasterRemoteHost() const { return m_MasterRemoteHost; }

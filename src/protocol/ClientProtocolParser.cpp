@@ -7,8 +7,11 @@
 
 namespace corvane {
 
-ClientProtocolParser::ClientProtocolParser(ProtocolHandlers& handlers, qsizetype maxTail)
-    : m_buffer(maxTail), m_dispatcher(handlers) {}
+ClientProtocolParser::ClientProtocolParser(ProtocolHandlers& handlers, qsizetype maxTail,
+                                           QObject* parent)
+    : QObject(parent), m_buffer(maxTail), m_dispatcher(handlers) {
+    setObjectName(QStringLiteral("ClientProtocolParser"));
+}
 
 void ClientProtocolParser::receive(QStringView newData) noexcept {
     if (m_stopped) {

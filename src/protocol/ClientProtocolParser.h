@@ -3,6 +3,7 @@
 #include "protocol/ClientDispatcher.h"
 #include "protocol/ReceiveBuffer.h"
 
+#include <QObject>
 #include <QStringView>
 
 namespace corvane {
@@ -12,10 +13,14 @@ class ProtocolHandlers;
 // The receive side of the client protocol as the main window holds it: text from the Core
 // connection goes into the receive buffer, and every frame it completes is dispatched, in
 // arrival order. frmCVMini::MasterSocket_ReceivedData hands each received text to receive().
-class ClientProtocolParser {
+// It is one of the window's named parts, so the unfinished text a Core has left can be looked
+// at from outside without the window offering it.
+class ClientProtocolParser : public QObject {
+    Q_OBJECT
 public:
     explicit ClientProtocolParser(ProtocolHandlers& handlers,
-                                  qsizetype maxTail = ReceiveBuffer::kDefaultMaxTail);
+                                  qsizetype maxTail = ReceiveBuffer::kDefaultMaxTail,
+                                  QObject* parent = nullptr);
 
     // Never throws. The buffer is updated before any frame is handled, so a handler that
     // re-enters here sees a consistent buffer.

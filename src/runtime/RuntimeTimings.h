@@ -1,5 +1,7 @@
 #pragma once
 
+#include "connection/CoreConnectorTimings.h"
+
 #include <QtGlobal>
 
 namespace corvane {
@@ -31,6 +33,8 @@ struct RuntimeTimings {
     qint64 meterQuietLimitMs = 6000;
     // How long pending events run at the program's end, so that the last messages leave.
     int shutdownSendWaitMs = 100;
+    // The Core connection's waits while it hunts for a Core and logs in.
+    CoreConnectorTimings coreConnection;
 };
 
 } // namespace corvane

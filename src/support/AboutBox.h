@@ -31,10 +31,6 @@ public:
     // The program is ending: the splash stops pulling the focus and waits to be removed.
     void programEnding() { m_ending = true; }
 
-    // Tick handlers, public so that tests can step them.
-    void SetFocusTimer_Timer();
-    void UnloadTimer_Timer();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -42,6 +38,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void SetFocusTimer_Timer();
+    void UnloadTimer_Timer();
+
     QLabel* m_imgLogo;
     QLabel* m_Label1;
     QLabel* m_Label2;

@@ -2,9 +2,9 @@
 
 #include "support/Twips.h"
 
-#include <QApplication>
 #include <QClipboard>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -41,16 +41,6 @@ frmDebug::frmDebug(QWidget* parent)
     m_btnCopy->setObjectName(QStringLiteral("btnCopy"));
     m_btnCopy->setGeometry(twipsRect(3120, 7440, 1215, 495));
     connect(m_btnCopy, &QPushButton::clicked, this, &frmDebug::btnCopy_Click);
-}
-
-frmDebug* frmDebug::find() {
-    const auto widgets = QApplication::topLevelWidgets();
-    for (QWidget* widget : widgets) {
-        if (auto* form = qobject_cast<frmDebug*>(widget)) {
-            return form;
-        }
-    }
-    return nullptr;
 }
 
 void frmDebug::AddMessage(const QString& text) {

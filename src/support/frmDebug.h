@@ -20,9 +20,6 @@ public:
 
     explicit frmDebug(QWidget* parent = nullptr);
 
-    // The loaded window of this kind, or nullptr.
-    static frmDebug* find();
-
     // Appends the text and a CR LF; keeps the newest line in view.
     void AddMessage(const QString& text);
     // The whole log as the text box holds it, CR LF after every line.

@@ -10,6 +10,7 @@
 #include "panel/ControlProperties.h"
 #include "panel/PanelState.h"
 #include "protocol/ClientProtocolConsts.h"
+#include "protocol/ClientProtocolParser.h"
 #include "runtime/ConnectionMarks.h"
 #include "support/AnsweringPrompt.h"
 #include "support/LogCapture.h"
@@ -185,11 +186,6 @@ protected:
                      "\r\npanelname=Main\r\nusername=op\r\n");
         config.close();
         ASSERT_TRUE(m_window.Form_Load({}));
-        // Reconnects in tenths of a second rather than seconds.
-        CoreConnectorTimings timings;
-        timings.listPauseMs = 200;
-        timings.reconnectDelayMs = 100;
-        m_window.MasterSocket()->connector()->setTimings(timings);
         if (meterPort != 0) {
             say("start");
             ASSERT_TRUE(waitUntil([&] { return shownCaption() == "start"; }, kRecoveryTimeoutMs));
@@ -203,6 +199,10 @@ protected:
             (*m_window.panel().collControls.find("pgm"))->pntrControl.data());
     }
 
+    // The window's receive side, holding the unfinished text a Core has left.
+    const ClientProtocolParser& parser() const {
+        return *m_window.findChild<ClientProtocolParser*>(QStringLiteral("ClientProtocolParser"));
+    }
     frmMeterWinsock& meterClient() const {
         return *m_window.findChild<frmMeterWinsock*>(QStringLiteral("frmMeterWinsock"));
     }
@@ -215,18 +215,20 @@ protected:
 
     // The window's timings: the meter connection is checked ten times a second, and every
     // check asks again for every subscribed point, so that a stalled meter server fills up
-    // quickly.
+    // quickly; the Core connection reconnects in tenths of a second rather than seconds.
     static RuntimeTimings timings() {
         RuntimeTimings timings;
         timings.meterCheckMs = 100;
         timings.meterQuietLimitMs = 0;
+        timings.coreConnection.listPauseMs = 200;
+        timings.coreConnection.reconnectDelayMs = 100;
         return timings;
     }
 
     // What the client holds that a server can fill: the unfinished frame from the Core, the
     // unfinished level line, and the meter connection's unread and unsent bytes.
     qint64 clientBufferedBytes() {
-        return m_window.parser().buffer().buffered().size() * qint64(sizeof(QChar)) +
+        return parser().buffer().buffered().size() * qint64(sizeof(QChar)) +
                meterClient().receiver().buffer().buffered().size() +
                meterSocket().bytesAvailable() + meterSocket().bytesToWrite();
     }
@@ -391,8 +393,7 @@ TEST_F(FaultTest, TheClientKeepsTurningAndComesBackWhenTheCoreMisbehaves) {
              const int requests = panelRequests();
              m_core->sendRaw(
                  frameBytes(Command::PropertyChange, "Main.Status.caption=torn").left(30));
-             ASSERT_TRUE(
-                 waitUntil([&] { return !m_window.parser().buffer().buffered().isEmpty(); }));
+             ASSERT_TRUE(waitUntil([&] { return !parser().buffer().buffered().isEmpty(); }));
              m_core->dropConnection();
              ASSERT_TRUE(
                  waitUntil([&] { return panelRequests() == requests + 1; }, kRecoveryTimeoutMs));
@@ -414,14 +415,14 @@ TEST_F(FaultTest, TheClientKeepsTurningAndComesBackWhenTheCoreMisbehaves) {
              LogCapture log;
              const QByteArray head =
                  frameBytes(Command::PropertyChange, "Main.Status.caption=").chopped(2);
-             const qint64 endless = m_window.parser().buffer().maxTail() + 4 * 1024 * 1024;
+             const qint64 endless = parser().buffer().maxTail() + 4 * 1024 * 1024;
              stream(endless, [&](qint64 offset) {
                  return offset == 0 ? head : QByteArray(1024 * 1024, 'x');
              });
              EXPECT_EQ(log.linesContaining("corvane.protocol", "unfinished frame").size(), 1);
              m_core->sendRaw("\x03\x03");
          },
-         (m_window.parser().buffer().maxTail() + 2 * 1024 * 1024) * qint64(sizeof(QChar))},
+         (parser().buffer().maxTail() + 2 * 1024 * 1024) * qint64(sizeof(QChar))},
         {"Core sends 10,000 frames in one write",
          [&] {
              m_core->sendRaw(manyFrames);

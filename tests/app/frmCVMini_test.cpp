@@ -228,7 +228,7 @@ TEST_F(MainWindowTest, StartsFromTheSavedPositionAndShowsTheConnectingWindow) {
     EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(window.windowTitle(), "Corvane Mini");
     EXPECT_TRUE(window.panel().strGraphicsPath.endsWith("/PanelGraphics/"));
-    EXPECT_EQ(frmDebug::find(), nullptr); // only with "-d"
+    EXPECT_EQ(window.findChild<frmDebug*>(), nullptr); // only with "-d"
     frmConnecting* connecting = window.findChild<frmConnecting*>();
     ASSERT_NE(connecting, nullptr);
     EXPECT_TRUE(connecting->isVisible());
@@ -601,7 +601,7 @@ TEST_F(MainWindowTest, TheDebugWindowShowsWhatTheConnectionGoesThrough) {
     writeFile("CVMiniConfig.txt", configFor(core));
     frmCVMini window{{}, &m_prompt};
     ASSERT_TRUE(window.Form_Load({"-d"}));
-    frmDebug* debug = frmDebug::find();
+    frmDebug* debug = window.findChild<frmDebug*>();
     ASSERT_NE(debug, nullptr);
     EXPECT_TRUE(debug->isVisible());
     EXPECT_EQ(debug->windowTitle(), "Debug");
@@ -630,7 +630,7 @@ TEST_F(MainWindowTest, TheDebugWindowShowsWhatTheConnectionGoesThrough) {
     EXPECT_LT(logged("Connected to Core"), logged("connection lost"));
     EXPECT_EQ(debug->txtDebug()->toPlainText(), QString(debug->log()).replace("\r\n", "\n"));
     window.close();
-    EXPECT_EQ(frmDebug::find(), nullptr);
+    EXPECT_EQ(window.findChild<frmDebug*>(), nullptr);
 }
 
 TEST_F(MainWindowTest, ALoginThatWouldBeCutIsRefusedInTheDebugWindowAndTheLog) {
@@ -640,9 +640,9 @@ TEST_F(MainWindowTest, ALoginThatWouldBeCutIsRefusedInTheDebugWindowAndTheLog) {
     LogCapture log;
     frmCVMini window{{}, &m_prompt};
     ASSERT_TRUE(window.Form_Load({"-d"}));
-    ASSERT_NE(frmDebug::find(), nullptr);
-    EXPECT_TRUE(frmDebug::find()->log().contains("Login not sent: the password contains the "
-                                                 "frame end"));
+    const frmDebug* debug = window.findChild<frmDebug*>();
+    ASSERT_NE(debug, nullptr);
+    EXPECT_TRUE(debug->log().contains("Login not sent: the password contains the frame end"));
     EXPECT_EQ(log.linesContaining("corvane.connection", "warning: Login not sent").size(), 1);
     pumpEvents(300);
     EXPECT_EQ(core.connectionCount(), 0);
@@ -807,8 +807,9 @@ TEST_F(MeteringTest, EachDeliveryOfThePanelKeepsOneUpdatePerControlAndLine) {
         return m_meters.linesStartingWith("SetMeterPoll").size() >= 2 &&
                m_meters.openConnections() == 1;
     }));
-    EXPECT_EQ(m_window->panel().collMeterPointers.find(QString::number(m_router) + "_1_True")->names,
-              "PgmL||PgmR");
+    EXPECT_EQ(
+        m_window->panel().collMeterPointers.find(QString::number(m_router) + "_1_True")->names,
+        "PgmL||PgmR");
 
     const qint64 before = meterClient(*m_window).receiver().controlUpdates();
     m_meters.sendLine(TestMeterServer::levelLine(true, m_router, 1, -3, -3));

@@ -21,7 +21,7 @@ const QString kPassword = QStringLiteral("pä ss");
 struct Connector {
     CoreConnector connector;
     ConnectorLog log{connector};
-    Connector() { connector.setTimings(fastTimings()); }
+    explicit Connector(const CoreConnectorTimings& timings = fastTimings()) : connector(timings) {}
     bool waitConnected(int count = 1, int timeoutMs = 5000) {
         return waitUntil([&] { return log.connected.count(true) >= count; }, timeoutMs);
     }
@@ -74,11 +74,10 @@ TEST(CoreConnectorHunt, ClosedPortSilentHostAndBadEntryDoNotStallIt) {
     silentLogin.setLoginBehaviour(TestCore::Login::NeverAnswer);
     TestCore good;
 
-    Connector c;
     CoreConnectorTimings timings = fastTimings();
     timings.connectTimeoutMs = 300;
     timings.loginTimeoutMs = 300;
-    c.connector.setTimings(timings);
+    Connector c{timings};
     c.connector.AddServerToHunt(QStringLiteral("127.0.0.1:%1").arg(closedLoopbackPort()));
     if (silentTcp.port() != 0) {
         c.connector.AddServerToHunt(QStringLiteral("127.0.0.1:%1").arg(silentTcp.port()));
@@ -107,10 +106,9 @@ TEST(CoreConnectorHunt, EndlessLoginReplyIsRefusedWithoutWaitingForTheTimeout) {
         chatty.sendRaw(QByteArray(CoreConnector::kMaxLoginReplyBytes + 4096, 'x'));
     });
     TestCore good;
-    Connector c;
     CoreConnectorTimings timings = fastTimings();
     timings.loginTimeoutMs = 20000;
-    c.connector.setTimings(timings);
+    Connector c{timings};
     c.connector.AddServerToHunt(chatty.huntEntry());
     c.connector.AddServerToHunt(good.huntEntry());
     c.connector.StartHunting(kUser, kPassword);

@@ -25,14 +25,14 @@ namespace {
 
 struct Wrapper {
     QWidget mainWindow;
-    std::unique_ptr<clsCVCoreConnection> connection = std::make_unique<clsCVCoreConnection>();
+    std::unique_ptr<clsCVCoreConnection> connection =
+        std::make_unique<clsCVCoreConnection>(fastTimings());
     QSignalSpy closed{connection.get(), &clsCVCoreConnection::Closed};
     QSignalSpy connected{connection.get(), &clsCVCoreConnection::Connected};
     QStringList received;
 
     Wrapper() {
         connection->setCredentials(QStringLiteral("desk 3"), QStringLiteral("s3cret"));
-        connection->connector()->setTimings(fastTimings());
         connection->setMainWindow(&mainWindow);
         mainWindow.move(300, 200);
         mainWindow.show();

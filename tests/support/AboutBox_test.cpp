@@ -68,9 +68,16 @@ TEST_F(AboutBoxTest, AClickOnThePictureOrTheUnloadTimerClosesItAClickOnALabelDoe
 
     m_splash = new AboutBox();
     m_splash->show();
-    m_splash->UnloadTimer()->start();
-    m_splash->UnloadTimer_Timer();
-    EXPECT_FALSE(m_splash->UnloadTimer()->isActive());
+    // The unload timer fires once: it stops itself and closes the splash.
+    QPointer<QTimer> unload = m_splash->UnloadTimer();
+    int unloadTicks = 0;
+    QObject::connect(unload, &QTimer::timeout, [&] { ++unloadTicks; });
+    unload->setInterval(1);
+    unload->start();
+    ASSERT_TRUE(waitUntil([&] { return !m_splash || !m_splash->isVisible(); }));
+    pumpEvents(50);
+    EXPECT_EQ(unloadTicks, 1);
+    EXPECT_TRUE(!unload || !unload->isActive());
     EXPECT_TRUE(waitUntil([&] { return gone(); }));
 }
 
