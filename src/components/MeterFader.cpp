@@ -7,12 +7,10 @@
 #include "support/ColorNumber.h"
 
 #include <QEvent>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
+#include <QHelpEvent>
 #include <QLocale>
 #include <QPainter>
-#include <QVBoxLayout>
+#include <QToolTip>
 
 #include <cmath>
 
@@ -30,13 +28,16 @@ const QColor kBusLit(0xff, 0x4a, 0x36);
 constexpr qreal kNameShare = 0.85;
 constexpr qreal kGainShare = 0.85;
 
-QLabel* stripLabel(const QString& name, QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setAlignment(Qt::AlignCenter);
-    // Long names are elided to the strip's width rather than widening the strip.
-    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    return label;
+// Room around the parts, between the rows of the strip, and between parts side by side.
+constexpr int kMargin = 3;
+constexpr int kRowGap = 3;
+constexpr int kPartGap = 2;
+
+// The left or right half of a row, the gap between them.
+QRect half(const QRect& row, int column) {
+    const int width = (row.width() - kPartGap) / 2;
+    return column == 0 ? QRect(row.left(), row.top(), width, row.height())
+                       : QRect(row.right() + 1 - width, row.top(), width, row.height());
 }
 
 } // namespace
@@ -48,7 +49,8 @@ MeterFader::MeterFader(QWidget* parent) : QWidget(parent) {
     strip.setColor(QPalette::Window, kStripGround);
     strip.setColor(QPalette::WindowText, kStripText);
     setPalette(strip);
-    buildLayout();
+    m_gainColor = kGainText;
+    buildParts();
     applyFonts();
     m_userTimer.setSingleShot(false);
     connect(&m_userTimer, &QTimer::timeout, this, [this] { emit UserTimer(m_index); });
@@ -57,7 +59,9 @@ MeterFader::MeterFader(QWidget* parent) : QWidget(parent) {
 
 MeterFader::~MeterFader() = default;
 
-void MeterFader::buildLayout() {
+// The name and the gain figure are painted by the strip itself, and the parts placed by it:
+// labels and layouts would weigh more than the rest of the strip, on panels of hundreds.
+void MeterFader::buildParts() {
     m_meter = new LedMeter(this);
     m_meter->setObjectName(QStringLiteral("meter"));
     m_fader = new GainFader(this);
@@ -66,28 +70,62 @@ void MeterFader::buildLayout() {
     m_fader->setGain(m_faderLevel);
     m_fader->setNominal(m_faderNominal);
     m_fader->setEnabled(m_faderActive);
-    m_nameLabel = stripLabel(QStringLiteral("name"), this);
-    m_gainLabel = stripLabel(QStringLiteral("gain"), this);
-    QPalette gainPalette = m_gainLabel->palette();
-    gainPalette.setColor(QPalette::WindowText, kGainText);
-    m_gainLabel->setPalette(gainPalette);
-
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(3, 3, 3, 3);
-    column->setSpacing(3);
-    column->addWidget(m_nameLabel);
-    auto* levels = new QHBoxLayout;
-    levels->setSpacing(2);
-    levels->addWidget(m_meter, 1);
-    levels->addWidget(m_fader, 1);
-    column->addLayout(levels, 1);
-    column->addWidget(m_gainLabel);
-    m_buses = new QGridLayout;
-    m_buses->setSpacing(2);
-    column->addLayout(m_buses);
-    m_column = column;
-
     connect(m_fader, &GainFader::gainChangedByOperator, this, &MeterFader::onOperatorChanged);
+}
+
+// From the top: the name, the meter beside the fader, the gain figure, the on/off button and
+// the bus buttons two to a row; each row only while it shows. The meter and the fader take
+// what the others leave.
+void MeterFader::placeParts() {
+    const QRect inside = rect().adjusted(kMargin, kMargin, -kMargin, -kMargin);
+    int top = inside.top();
+    m_nameRect = QRect(inside.left(), top, inside.width(), QFontMetrics(m_nameFont).height());
+    top = m_nameRect.bottom() + 1 + kRowGap;
+
+    int bottom = inside.bottom() + 1; // the first line below the rows placed so far
+    const auto rowAbove = [&](int height) {
+        const QRect row(inside.left(), bottom - height, inside.width(), height);
+        bottom = row.top() - kRowGap;
+        return row;
+    };
+    // The bus buttons, two columns over every row; a column no button shows takes no room.
+    bool columnUsed[2] = {false, false};
+    for (int bus = 1; bus <= kBusCount; ++bus) {
+        if (m_busButtons[bus - 1] && !m_busButtons[bus - 1]->isHidden()) {
+            columnUsed[(bus - 1) % 2] = true;
+        }
+    }
+    for (int row = kBusCount / 2 - 1; row >= 0; --row) {
+        int height = -1;
+        for (int column = 0; column < 2; ++column) {
+            if (LitButton* button = m_busButtons[row * 2 + column]; button && !button->isHidden()) {
+                height = std::max(height, button->sizeHint().height());
+            }
+        }
+        if (height < 0) {
+            continue;
+        }
+        const QRect line(inside.left(), bottom - height, inside.width(), height);
+        bottom = line.top() - kPartGap;
+        for (int column = 0; column < 2; ++column) {
+            if (LitButton* button = m_busButtons[row * 2 + column]) {
+                button->setGeometry(columnUsed[0] && columnUsed[1] ? half(line, column) : line);
+            }
+        }
+    }
+    if (bottom != inside.bottom() + 1) {
+        bottom += kPartGap - kRowGap; // the gap below the bus rows is a row's gap
+    }
+    if (m_onOff && !m_onOff->isHidden()) {
+        m_onOff->setGeometry(rowAbove(m_onOff->sizeHint().height()));
+    }
+    m_gainRect = m_hideGainValue ? QRect() : rowAbove(QFontMetrics(m_gainFont).height());
+
+    const QRect levels(inside.left(), top, inside.width(), std::max(0, bottom - top));
+    m_meter->setGeometry(half(levels, 0));
+    m_fader->setGeometry(half(levels, 1));
+    refreshName();
+    update();
 }
 
 // The buttons come only with the abilities that show them: most strips have few or none, and
@@ -97,7 +135,6 @@ LitButton* MeterFader::onOffButton() {
         m_onOff = new LitButton(QStringLiteral("ON"), kOnLit, this);
         m_onOff->setObjectName(QStringLiteral("onOff"));
         m_onOff->setLit(m_channelOn);
-        m_column->insertWidget(m_column->indexOf(m_buses), m_onOff);
         connect(m_onOff, &LitButton::clicked, this, [this] { emit OnOffClicked(m_index); });
     }
     return m_onOff;
@@ -109,7 +146,6 @@ LitButton* MeterFader::busButton(int bus) {
         button = new LitButton(QStringLiteral("PGM%1").arg(bus), kBusLit, this);
         button->setObjectName(QStringLiteral("pgmBus%1").arg(bus));
         button->setLit(m_busOn[bus - 1]);
-        m_buses->addWidget(button, (bus - 1) / 2, (bus - 1) % 2);
         connect(button, &LitButton::clicked, this,
                 [this, bus] { emit PGMBusClicked(m_index, bus); });
     }
@@ -117,9 +153,9 @@ LitButton* MeterFader::busButton(int bus) {
 }
 
 void MeterFader::applyFonts() {
-    m_nameLabel->setFont(scaledFont(font(), kNameShare, true));
-    m_gainLabel->setFont(scaledFont(font(), kGainShare));
-    refreshName();
+    m_nameFont = scaledFont(font(), kNameShare, true);
+    m_gainFont = scaledFont(font(), kGainShare);
+    placeParts();
 }
 
 int MeterFader::MeterStyle() const {
@@ -167,7 +203,7 @@ void MeterFader::setHideGainValue(bool hide) {
         return;
     }
     m_hideGainValue = hide;
-    m_gainLabel->setVisible(!hide);
+    placeParts();
 }
 
 void MeterFader::setChannelName(const QString& name) {
@@ -175,8 +211,8 @@ void MeterFader::setChannelName(const QString& name) {
         return;
     }
     m_channelName = name;
-    m_nameLabel->setToolTip(name);
-    // Screen readers name the fader by its channel.
+    // Screen readers name the strip and its fader by the channel.
+    setAccessibleName(name);
     m_fader->setAccessibleName(name + QStringLiteral(" gain"));
     refreshName();
 }
@@ -212,6 +248,7 @@ void MeterFader::setHasOnOff(bool has) {
     m_hasOnOff = has;
     if (has || m_onOff) {
         onOffButton()->setVisible(has);
+        placeParts();
     }
 }
 
@@ -226,6 +263,7 @@ void MeterFader::setHasPGMBus(int bus, bool has) {
     m_hasBus[bus - 1] = has;
     if (has || m_busButtons[bus - 1]) {
         busButton(bus)->setVisible(has);
+        placeParts();
     }
 }
 
@@ -348,9 +386,8 @@ void MeterFader::setForeColor(qint32 colorNumber) {
     strip.setColor(QPalette::WindowText, color);
     setPalette(strip);
     // The gain figure has a colour of its own until the panel gives the strip one.
-    QPalette gain = m_gainLabel->palette();
-    gain.setColor(QPalette::WindowText, color);
-    m_gainLabel->setPalette(gain);
+    m_gainColor = color;
+    update(m_gainRect);
 }
 
 QSize MeterFader::sizeHint() const {
@@ -359,18 +396,24 @@ QSize MeterFader::sizeHint() const {
 
 void MeterFader::refreshGainText() {
     if (!m_faderActive) {
-        m_gainLabel->setText(QStringLiteral("-- dB"));
-        return;
+        m_gainText = QStringLiteral("-- dB");
+    } else {
+        const QString number = QLocale().toString(double(m_faderLevel), 'f', 1);
+        m_gainText =
+            (m_faderLevel > 0 ? QStringLiteral("+") : QString()) + number + QStringLiteral(" dB");
     }
-    const QString number = QLocale().toString(double(m_faderLevel), 'f', 1);
-    m_gainLabel->setText((m_faderLevel > 0 ? QStringLiteral("+") : QString()) + number +
-                         QStringLiteral(" dB"));
+    update(m_gainRect);
 }
 
 void MeterFader::refreshName() {
-    const int room = std::max(0, m_nameLabel->width() - 2);
-    m_nameLabel->setText(
-        m_nameLabel->fontMetrics().elidedText(m_channelName, Qt::ElideRight, room));
+    // Long names are elided to the strip's width rather than widening the strip.
+    const int room = std::max(0, m_nameRect.width() - 2);
+    m_shownName = QFontMetrics(m_nameFont).elidedText(m_channelName, Qt::ElideRight, room);
+    update(m_nameRect);
+}
+
+QString MeterFader::shownGain() const {
+    return m_hideGainValue ? QString() : m_gainText;
 }
 
 void MeterFader::paintEvent(QPaintEvent*) {
@@ -379,19 +422,42 @@ void MeterFader::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), ground);
     painter.setPen(ground.lighter(200));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    painter.setFont(m_nameFont);
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(m_nameRect, Qt::AlignCenter, m_shownName);
+    if (!m_hideGainValue) {
+        painter.setFont(m_gainFont);
+        painter.setPen(m_gainColor);
+        painter.drawText(m_gainRect, Qt::AlignCenter, m_gainText);
+    }
 }
 
 void MeterFader::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    refreshName();
+    placeParts();
 }
 
 void MeterFader::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    // The labels' fonts are shares of the strip's, which follows the application font.
+    // The small print is a share of the strip's font, which follows the application font.
     if (event->type() == QEvent::FontChange) {
         applyFonts();
     }
+}
+
+bool MeterFader::event(QEvent* event) {
+    // The whole name shows over the name, however short the strip cuts it.
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        if (m_nameRect.contains(help->pos()) && !m_channelName.isEmpty()) {
+            QToolTip::showText(help->globalPos(), m_channelName, this, m_nameRect);
+        } else {
+            QToolTip::hideText();
+            event->ignore();
+        }
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 } // namespace corvane

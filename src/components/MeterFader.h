@@ -1,15 +1,13 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
+#include <QRect>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
 
 #include <array>
-
-class QGridLayout;
-class QLabel;
-class QVBoxLayout;
 
 namespace corvane {
 
@@ -29,8 +27,8 @@ class LitButton;
 //
 // Colours come from the strip's palette: Window is the ground of the strip and its fader,
 // WindowText the channel name and the fader's scale. The parts are named for finding them:
-// "meter", "fader", "name", "gain", "onOff", "pgmBus1" to "pgmBus4"; a button exists once
-// the strip has had the ability it stands for.
+// "meter", "fader", "onOff", "pgmBus1" to "pgmBus4"; a button exists once the strip has had
+// the ability it stands for. The strip paints the name and the gain figure itself.
 class MeterFader : public QWidget {
     Q_OBJECT
     Q_PROPERTY(int MeterStyle READ MeterStyle WRITE setMeterStyle)
@@ -119,6 +117,12 @@ public:
     void showNoData();
     bool markNoData();
 
+    // The name as it shows, elided to the strip's width, and the gain figure (empty while
+    // hidden).
+    QString shownName() const { return m_shownName; }
+    QString shownGain() const;
+    QColor gainColor() const { return m_gainColor; }
+
     QSize sizeHint() const override;
 
 signals:
@@ -132,9 +136,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
-    void buildLayout();
+    void buildParts();
+    void placeParts();
     LitButton* onOffButton();
     LitButton* busButton(int bus);
     void applyFonts();
@@ -162,10 +168,13 @@ private:
 
     LedMeter* m_meter = nullptr;
     GainFader* m_fader = nullptr;
-    QLabel* m_nameLabel = nullptr;
-    QLabel* m_gainLabel = nullptr;
-    QVBoxLayout* m_column = nullptr;
-    QGridLayout* m_buses = nullptr;
+    QFont m_nameFont;
+    QFont m_gainFont;
+    QRect m_nameRect;
+    QRect m_gainRect;
+    QString m_shownName;
+    QString m_gainText;
+    QColor m_gainColor;
     LitButton* m_onOff = nullptr;
     std::array<LitButton*, kBusCount> m_busButtons{};
 };

@@ -4,6 +4,7 @@
 #include "panel/PanelLabel.h"
 #include "panel/PanelTextBox.h"
 #include "support/ColorNumber.h"
+#include "support/ControlFacts.h"
 #include "support/NumberRules.h"
 #include "support/TwipsGeometry.h"
 
@@ -16,7 +17,6 @@ namespace corvane::ControlProperties {
 
 namespace {
 
-constexpr char kTag[] = "Tag";
 constexpr char kBackColor[] = "BackColor";
 constexpr char kForeColor[] = "ForeColor";
 
@@ -40,6 +40,25 @@ bool declares(const QWidget* control, const char* property) {
     return control->metaObject()->indexOfProperty(property) >= 0;
 }
 
+// A component takes the number as its own property; any other control keeps it beside it.
+void rememberBackColor(QWidget* control, qint32 colorNumber) {
+    if (declares(control, kBackColor)) {
+        control->setProperty(kBackColor, colorNumber);
+    } else {
+        ControlFacts::of(control).backColor = colorNumber;
+    }
+}
+
+// True when a component took the number: it paints with it and needs no palette.
+bool rememberForeColor(QWidget* control, qint32 colorNumber) {
+    if (declares(control, kForeColor)) {
+        control->setProperty(kForeColor, colorNumber);
+        return true;
+    }
+    ControlFacts::of(control).foreColor = colorNumber;
+    return false;
+}
+
 QString displayText(const QString& caption) {
     QString text = caption;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -49,11 +68,12 @@ QString displayText(const QString& caption) {
 } // namespace
 
 void SetTag(QWidget* control, const QString& tag) {
-    control->setProperty(kTag, tag);
+    ControlFacts::of(control).tag = tag;
 }
 
 QString Tag(const QWidget* control) {
-    return control->property(kTag).toString();
+    const ControlFacts* facts = ControlFacts::find(control);
+    return facts != nullptr ? facts->tag : QString();
 }
 
 void SetLeft(QWidget* control, double twips) {
@@ -132,7 +152,7 @@ void putForeColor(QWidget* control, QPalette& palette, const QColor& color) {
 } // namespace
 
 void SetBackColor(QWidget* control, qint32 colorNumber) {
-    control->setProperty(kBackColor, colorNumber);
+    rememberBackColor(control, colorNumber);
     const QColor color = colorFromNumber(colorNumber);
     if (paintsOwnBackColor(control, color)) {
         return;
@@ -143,8 +163,7 @@ void SetBackColor(QWidget* control, qint32 colorNumber) {
 }
 
 void SetForeColor(QWidget* control, qint32 colorNumber) {
-    control->setProperty(kForeColor, colorNumber);
-    if (declares(control, kForeColor)) {
+    if (rememberForeColor(control, colorNumber)) {
         return;
     }
     QPalette palette = control->palette();
@@ -155,8 +174,8 @@ void SetForeColor(QWidget* control, qint32 colorNumber) {
 void SetColors(QWidget* control, qint32 backColorNumber, qint32 foreColorNumber) {
     // At most one palette change: each one is passed on to every child of the control (and of
     // the window, every control on it).
-    control->setProperty(kBackColor, backColorNumber);
-    control->setProperty(kForeColor, foreColorNumber);
+    rememberBackColor(control, backColorNumber);
+    const bool foreTaken = rememberForeColor(control, foreColorNumber);
     QPalette palette = control->palette();
     bool paletteChanged = false;
     const QColor back = colorFromNumber(backColorNumber);
@@ -164,7 +183,7 @@ void SetColors(QWidget* control, qint32 backColorNumber, qint32 foreColorNumber)
         putBackColor(control, palette, back);
         paletteChanged = true;
     }
-    if (!declares(control, kForeColor)) {
+    if (!foreTaken) {
         putForeColor(control, palette, colorFromNumber(foreColorNumber));
         paletteChanged = true;
     }
@@ -174,15 +193,23 @@ void SetColors(QWidget* control, qint32 backColorNumber, qint32 foreColorNumber)
 }
 
 qint32 BackColor(const QWidget* control) {
-    const QVariant value = control->property(kBackColor);
-    return value.isValid() ? value.toInt()
-                           : numberFromColor(control->palette().color(QPalette::Window));
+    if (declares(control, kBackColor)) {
+        return control->property(kBackColor).toInt();
+    }
+    const ControlFacts* facts = ControlFacts::find(control);
+    return facts != nullptr && facts->backColor
+               ? *facts->backColor
+               : numberFromColor(control->palette().color(QPalette::Window));
 }
 
 qint32 ForeColor(const QWidget* control) {
-    const QVariant value = control->property(kForeColor);
-    return value.isValid() ? value.toInt()
-                           : numberFromColor(control->palette().color(QPalette::WindowText));
+    if (declares(control, kForeColor)) {
+        return control->property(kForeColor).toInt();
+    }
+    const ControlFacts* facts = ControlFacts::find(control);
+    return facts != nullptr && facts->foreColor
+               ? *facts->foreColor
+               : numberFromColor(control->palette().color(QPalette::WindowText));
 }
 
 void SetCaption(QWidget* control, const QString& caption) {

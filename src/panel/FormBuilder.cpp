@@ -31,8 +31,8 @@ namespace CP = ControlProperties;
 
 namespace {
 
-// Loads a new element of the array, named, tagged and sized from the record; it starts with
-// its template's size, font and colours and stays hidden until the building pass shows it.
+// Loads a new element of the array, named, tagged, sized and placed from the record; it starts
+// with its template's size, font and colours and stays hidden until the building pass shows it.
 template <typename Widget>
 int startElement(ControlArray<Widget>& array, Widget* element, clsUPControl& record,
                  bool withHeight = true) {
@@ -56,16 +56,12 @@ int startElement(ControlArray<Widget>& array, Widget* element, clsUPControl& rec
     }
     CP::SetTag(element, record.Name);
     // What the record leaves unset is the template's size, kept in twips like the rest, so
-    // that it scales with the panel.
-    CP::SetWidth(element, record.Width != 0 ? record.Width : pixelsToTwips(modelSize.width()));
-    CP::SetHeight(element, withHeight && record.Height != 0 ? record.Height
-                                                            : pixelsToTwips(modelSize.height()));
+    // that it scales with the panel. All four go in at once: the control is placed once.
+    const double width = record.Width != 0 ? record.Width : pixelsToTwips(modelSize.width());
+    const double height =
+        withHeight && record.Height != 0 ? record.Height : pixelsToTwips(modelSize.height());
+    TwipsGeometry::setRect(element, QRectF(record.Left, record.Top, width, height));
     return index;
-}
-
-void placeAt(QWidget* control, const clsUPControl& record) {
-    CP::SetLeft(control, record.Left);
-    CP::SetTop(control, record.Top);
 }
 
 // The fonts of buttons, labels and text boxes; the template's font stays for what is not set.
@@ -146,6 +142,7 @@ void FormBuilder::BuildForm() {
     PanelBuildBatch batch(m_window);
     m_batch = &batch;
     m_tiles = &PanelTiles::of(m_window);
+    takeWindowColors();
     const clsUPControl* current = nullptr;
     try {
         for (auto& entry : m_state.collControls) {
@@ -174,6 +171,18 @@ void FormBuilder::BuildForm() {
     }
     m_batch = nullptr;
     m_tiles = nullptr;
+}
+
+void FormBuilder::takeWindowColors() {
+    // The window's record comes after its controls, but its colours go on first: given to a
+    // window that already holds the controls, they would be passed down to every one of them.
+    for (const auto& entry : m_state.collControls) {
+        const clsUPControl* record = entry.value.get();
+        if (record != nullptr && !record->pntrControl &&
+            record->ControlType.compare(QLatin1String("form"), Qt::CaseInsensitive) == 0) {
+            CP::SetColors(m_window, record->BackColor, record->ForeColor);
+        }
+    }
 }
 
 void FormBuilder::buildRecord(clsUPControl& record) {
@@ -223,7 +232,6 @@ void FormBuilder::buildTextBox(clsUPControl& record) {
     PanelTextBox* textBox = CreateTextBox(m_tiles->front());
     startElement(m_arrays.txtBox, textBox, record);
     CP::SetCaption(textBox, record.Caption);
-    placeAt(textBox, record);
     CP::SetColors(textBox, ColorNumberFromText(record.BackColorOff), record.ForeColor);
     CP::SetEnabled(textBox, record.Enabled);
     applyFonts(textBox, record);
@@ -235,7 +243,6 @@ void FormBuilder::buildButton(clsUPControl& record) {
     PanelButton* button = CreateButton(m_tiles->front());
     const int index = startElement(m_arrays.butCommand, button, record);
     CP::SetCaption(button, record.Caption);
-    placeAt(button, record);
     CP::SetBackColor(
         button, ColorNumberFromText(record.isStateOn() ? record.BackColorOn : record.BackColorOff));
     CP::SetEnabled(button, record.Enabled);
@@ -253,7 +260,6 @@ void FormBuilder::buildButton(clsUPControl& record) {
 void FormBuilder::buildDropDown(clsUPControl& record) {
     QComboBox* list = CreateDropDown(m_tiles->front());
     startElement(m_arrays.cmbBox, list, record, false); // the list keeps its own height
-    placeAt(list, record);
     CP::SetColors(list, ColorNumberFromText(record.BackColorOff), record.ForeColor);
     fillDropDown(list, record);
     CP::SetEnabled(list, record.Enabled);
@@ -265,7 +271,6 @@ void FormBuilder::buildLabel(clsUPControl& record) {
     QLabel* label = CreateLabel(m_tiles->front());
     startElement(m_arrays.lblBox, label, record);
     CP::SetCaption(label, record.Caption);
-    placeAt(label, record);
     CP::SetColors(label, ColorNumberFromText(record.BackColorOff), record.ForeColor);
     CP::SetEnabled(label, record.Enabled);
     applyFonts(label, record);
@@ -283,7 +288,6 @@ void FormBuilder::buildWebView(clsUPControl& record) {
     }
     QWidget* view = CreateWebView(m_window);
     startElement(m_arrays.WebControl, view, record);
-    placeAt(view, record);
     m_batch->show(view);
     m_batch->lower(view);
     const double scale = PanelMapping::of(m_window).scale();
@@ -299,7 +303,6 @@ void FormBuilder::buildWebView(clsUPControl& record) {
 void FormBuilder::buildMeter(clsUPControl& record) {
     auto* meter = new LedMeter(m_tiles->back());
     startElement(m_arrays.TesselLED, meter, record);
-    placeAt(meter, record);
     m_batch->show(meter);
     meter->setMeterStyle(record.mtrStyle);
     meter->setMeterScale(record.mtrScale);
@@ -314,7 +317,6 @@ void FormBuilder::buildMeter(clsUPControl& record) {
 void FormBuilder::buildMeterFader(clsUPControl& record) {
     auto* strip = new MeterFader(m_tiles->back());
     strip->setIndex(startElement(m_arrays.TesselMeterFader, strip, record));
-    placeAt(strip, record);
     m_batch->show(strip);
     strip->setMeterStyle(record.mtrStyle);
     strip->setMeterScale(record.mtrScale);

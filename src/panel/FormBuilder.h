@@ -55,6 +55,7 @@ private:
     using Builder = void (FormBuilder::*)(clsUPControl&);
     static const QHash<QString, Builder>& builders();
 
+    void takeWindowColors();
     void buildRecord(clsUPControl& record);
     void buildWindow(clsUPControl& record);
     void buildTextBox(clsUPControl& record);

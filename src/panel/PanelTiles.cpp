@@ -4,7 +4,10 @@
 #include "panel/PanelWindowLayout.h"
 
 #include <QEvent>
+#include <QPointer>
 #include <QWidget>
+
+#include <utility>
 
 namespace corvane {
 
@@ -44,9 +47,15 @@ PanelTile* PanelTiles::newTile() {
     // post the tile a request of its own.
     PanelWindowLayout::install(tile);
     if (m_holds > 0) {
+        // Shown at the end of the pass, with its controls: a control shown on a hidden tile
+        // only takes note of it, and the tile then shows all of them in one go.
         tile->holdMask();
+        tile->setAttribute(Qt::WA_WState_ExplicitShowHide);
+        tile->setAttribute(Qt::WA_WState_Hidden);
+        m_unshown.append(tile);
+    } else {
+        tile->setVisible(true);
     }
-    tile->setVisible(true);
     return tile;
 }
 
@@ -64,6 +73,11 @@ void PanelTiles::holdMasks() {
 void PanelTiles::releaseMasks() {
     if (m_holds == 0 || --m_holds > 0) {
         return;
+    }
+    for (const QPointer<PanelTile>& tile : std::exchange(m_unshown, {})) {
+        if (tile) {
+            tile->setVisible(true);
+        }
     }
     for (QObject* child : m_window->children()) {
         if (auto* tile = qobject_cast<PanelTile*>(child)) {

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 
 class QWidget;
 
@@ -53,6 +54,8 @@ private:
     PanelTile* m_front = nullptr;
     PanelTile* m_back = nullptr;
     int m_holds = 0;
+    // Tiles made during the pass, shown when it ends.
+    QList<QPointer<PanelTile>> m_unshown;
 };
 
 } // namespace corvane

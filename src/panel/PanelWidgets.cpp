@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
+#include <QStringListModel>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -39,6 +40,9 @@ PanelButton* CreateButton(QWidget* parent) {
 QComboBox* CreateDropDown(QWidget* parent) {
     auto* list = new QComboBox(parent);
     list->setEditable(false);
+    // A list of plain texts: an item of the general model carries a table of roles and costs
+    // several times its text, on panels of thousands of lists.
+    list->setModel(new QStringListModel(list));
     return list;
 }
 

@@ -1,8 +1,8 @@
 #include "support/TwipsGeometry.h"
 
+#include "support/ControlFacts.h"
 #include "support/Twips.h"
 
-#include <QVariant>
 #include <QWidget>
 
 #include <algorithm>
@@ -12,14 +12,15 @@ namespace corvane::TwipsGeometry {
 
 namespace {
 
-constexpr char kLeft[] = "twipsLeft";
-constexpr char kTop[] = "twipsTop";
-constexpr char kWidth[] = "twipsWidth";
-constexpr char kHeight[] = "twipsHeight";
+using Edge = std::optional<double> ControlFacts::*;
+constexpr Edge kLeft = &ControlFacts::left;
+constexpr Edge kTop = &ControlFacts::top;
+constexpr Edge kWidth = &ControlFacts::width;
+constexpr Edge kHeight = &ControlFacts::height;
 
-std::optional<double> remembered(const QWidget* widget, const char* name) {
-    const QVariant value = widget->property(name);
-    return value.isValid() ? std::optional<double>(value.toDouble()) : std::nullopt;
+std::optional<double> remembered(const QWidget* widget, Edge edge) {
+    const ControlFacts* facts = ControlFacts::find(widget);
+    return facts != nullptr ? facts->*edge : std::nullopt;
 }
 
 // What a window manager adds around a window. Nothing for a control, or for a window that has
@@ -60,11 +61,15 @@ void placeWindow(QWidget* window, int parts) {
 // A control's edges are rounded where they lie, so that controls the definition puts edge to
 // edge stay edge to edge at any scale.
 void placeControl(QWidget* control) {
+    const ControlFacts* facts = ControlFacts::find(control);
+    if (facts == nullptr) {
+        return;
+    }
     const PanelMapping mapping = PanelMapping::of(control);
-    const auto left = remembered(control, kLeft);
-    const auto top = remembered(control, kTop);
-    const auto width = remembered(control, kWidth);
-    const auto height = remembered(control, kHeight);
+    const auto& left = facts->left;
+    const auto& top = facts->top;
+    const auto& width = facts->width;
+    const auto& height = facts->height;
     const int x = left ? mapping.xToPixels(*left) : control->x();
     const int y = top ? mapping.yToPixels(*top) : control->y();
     int w = control->width();
@@ -88,8 +93,8 @@ void place(QWidget* widget, int windowParts) {
     }
 }
 
-void remember(QWidget* widget, const char* name, double twips) {
-    widget->setProperty(name, twips);
+void remember(QWidget* widget, Edge edge, double twips) {
+    ControlFacts::of(widget).*edge = twips;
 }
 
 } // namespace
@@ -115,10 +120,11 @@ void setHeight(QWidget* widget, double twips) {
 }
 
 void setRect(QWidget* widget, const QRectF& twips) {
-    remember(widget, kLeft, twips.left());
-    remember(widget, kTop, twips.top());
-    remember(widget, kWidth, twips.width());
-    remember(widget, kHeight, twips.height());
+    ControlFacts& facts = ControlFacts::of(widget);
+    facts.left = twips.left();
+    facts.top = twips.top();
+    facts.width = twips.width();
+    facts.height = twips.height();
     place(widget, Position | Size);
 }
 
@@ -153,12 +159,13 @@ double height(const QWidget* widget) {
 }
 
 bool hasSize(const QWidget* widget) {
-    return remembered(widget, kWidth) && remembered(widget, kHeight);
+    const ControlFacts* facts = ControlFacts::find(widget);
+    return facts != nullptr && facts->width && facts->height;
 }
 
 void reapply(QWidget* widget) {
-    if (remembered(widget, kLeft) || remembered(widget, kTop) || remembered(widget, kWidth) ||
-        remembered(widget, kHeight)) {
+    const ControlFacts* facts = ControlFacts::find(widget);
+    if (facts != nullptr && (facts->left || facts->top || facts->width || facts->height)) {
         place(widget, Size);
     }
 }

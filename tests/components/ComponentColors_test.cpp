@@ -4,7 +4,6 @@
 #include "panel/ControlProperties.h"
 
 #include <QImage>
-#include <QLabel>
 
 #include <gtest/gtest.h>
 
@@ -29,11 +28,8 @@ TEST(ComponentColors, PanelColourNumbersReachGroundAndText) {
     components.push_back({"meter", std::make_unique<LedMeter>(), [](QWidget* w) {
                               return static_cast<LedMeter*>(w)->colors().scaleText;
                           }});
-    components.push_back({"strip", std::make_unique<MeterFader>(), [](QWidget* w) {
-                              return w->findChild<QLabel*>(QStringLiteral("name"))
-                                  ->palette()
-                                  .color(QPalette::WindowText);
-                          }});
+    components.push_back({"strip", std::make_unique<MeterFader>(),
+                          [](QWidget* w) { return static_cast<MeterFader*>(w)->gainColor(); }});
     components.push_back({"clock", std::make_unique<TSClockInterop>(),
                           [](QWidget* w) { return static_cast<TSClockInterop*>(w)->foreColor(); }});
     for (Component& c : components) {
