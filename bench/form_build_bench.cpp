@@ -5,6 +5,8 @@
 // building of the panel and its load command. Targets: 10,000 controls in 1 s, 1,000 in 0.1 s,
 // the same time per control at both sizes.
 //
+// BM_QtFloor builds as many bare widgets the same way: the least Qt itself takes.
+//
 // Counters: settle_ms is the time after that until the window has handled what the building
 // left it to do (laying out, polishing, the first paint); heap_kB_per_control is the growth of
 // the memory the program holds, per control, once settled.
@@ -21,6 +23,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -92,6 +95,56 @@ void BM_DeliverPanel(benchmark::State& state) {
     state.counters["heap_kB_per_control"] = kbPerControl / runs;
 }
 BENCHMARK(BM_DeliverPanel)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Qt's own floor for comparison: the same number of bare widgets that each paint a rectangle
+// and a text, made and placed on a window that is then shown (showing each on a shown window
+// would cost Qt a walk over its siblings apiece), timed and settled as above.
+class BareControl : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::lightGray);
+        painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("Take"));
+    }
+};
+
+void BM_QtFloor(benchmark::State& state) {
+    const int controls = static_cast<int>(state.range(0));
+    double settleMs = 0;
+    double kbPerControl = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto window = std::make_unique<QWidget>();
+        window->resize(1000, 733);
+        settle();
+        const double before = heapInUseKb();
+        state.ResumeTiming();
+
+        for (int i = 0; i < controls; ++i) {
+            auto* control = new BareControl(window.get());
+            control->setGeometry((i % 90) * 24 % 1000, (i / 90) % 90 * 24 % 733, 22, 22);
+        }
+        window->show();
+
+        state.PauseTiming();
+        QElapsedTimer settling;
+        settling.start();
+        settle();
+        settleMs += static_cast<double>(settling.nsecsElapsed()) / 1e6;
+        kbPerControl += (heapInUseKb() - before) / controls;
+        window.reset();
+        settle();
+        state.ResumeTiming();
+    }
+    const auto runs = static_cast<double>(state.iterations());
+    state.counters["controls"] = controls;
+    state.counters["settle_ms"] = settleMs / runs;
+    state.counters["heap_kB_per_control"] = kbPerControl / runs;
+}
+BENCHMARK(BM_QtFloor)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

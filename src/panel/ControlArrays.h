@@ -3,7 +3,7 @@
 #include "panel/ControlArray.h"
 #include "panel/PanelTextBox.h"
 
-#include <QComboBox>
+#include "panel/PanelDropDown.h"
 #include <QLabel>
 
 namespace corvane {
@@ -18,7 +18,7 @@ using ClockWidget = TSClockInterop; // the array below carries the widget's own 
 struct ControlArrays {
     ControlArray<PanelTextBox> txtBox;
     ControlArray<PanelButton> butCommand;
-    ControlArray<QComboBox> cmbBox;
+    ControlArray<PanelDropDown> cmbBox;
     ControlArray<QLabel> lblBox;
     ControlArray<QWidget> WebControl;
     ControlArray<LedMeter> TesselLED;

@@ -1,6 +1,7 @@
 #include "panel/ControlProperties.h"
 
 #include "panel/PanelButton.h"
+#include "panel/PanelDropDown.h"
 #include "panel/PanelLabel.h"
 #include "panel/PanelTextBox.h"
 #include "support/ColorNumber.h"
@@ -8,7 +9,6 @@
 #include "support/NumberRules.h"
 #include "support/TwipsGeometry.h"
 
-#include <QComboBox>
 #include <QLabel>
 #include <QVariant>
 #include <QWidget>
@@ -130,7 +130,7 @@ bool paintsOwnBackColor(QWidget* control, const QColor& color) {
 void putBackColor(QWidget* control, QPalette& palette, const QColor& color) {
     if (qobject_cast<PanelTextBox*>(control)) {
         palette.setColor(QPalette::Base, color);
-    } else if (qobject_cast<QComboBox*>(control)) {
+    } else if (qobject_cast<PanelDropDown*>(control)) {
         palette.setColor(QPalette::Button, color);
         palette.setColor(QPalette::Base, color);
     } else {

@@ -9,6 +9,7 @@
 #include "panel/ListItems.h"
 #include "panel/PanelBuildBatch.h"
 #include "panel/PanelButton.h"
+#include "panel/PanelDropDown.h"
 #include "panel/PanelLimits.h"
 #include "panel/PanelState.h"
 #include "panel/PanelTiles.h"
@@ -20,7 +21,6 @@
 #include "support/Twips.h"
 #include "support/TwipsGeometry.h"
 
-#include <QComboBox>
 #include <QLabel>
 
 #include <limits>
@@ -83,7 +83,7 @@ void applyFonts(QWidget* control, const clsUPControl& record) {
 }
 
 // Items and selection of a drop-down list: every non-empty piece of the list text, untrimmed.
-void fillDropDown(QComboBox* list, const clsUPControl& record) {
+void fillDropDown(PanelDropDown* list, const clsUPControl& record) {
     if (record.List.isEmpty()) {
         return;
     }
@@ -258,7 +258,7 @@ void FormBuilder::buildButton(clsUPControl& record) {
 }
 
 void FormBuilder::buildDropDown(clsUPControl& record) {
-    QComboBox* list = CreateDropDown(m_tiles->front());
+    PanelDropDown* list = CreateDropDown(m_tiles->front());
     startElement(m_arrays.cmbBox, list, record, false); // the list keeps its own height
     CP::SetColors(list, ColorNumberFromText(record.BackColorOff), record.ForeColor);
     fillDropDown(list, record);

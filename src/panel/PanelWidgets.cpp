@@ -1,13 +1,12 @@
 #include "panel/PanelWidgets.h"
 
 #include "panel/PanelButton.h"
+#include "panel/PanelDropDown.h"
 #include "panel/PanelLabel.h"
 #include "panel/PanelTextBox.h"
 
-#include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
-#include <QStringListModel>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -37,13 +36,8 @@ PanelButton* CreateButton(QWidget* parent) {
     return button;
 }
 
-QComboBox* CreateDropDown(QWidget* parent) {
-    auto* list = new QComboBox(parent);
-    list->setEditable(false);
-    // A list of plain texts: an item of the general model carries a table of roles and costs
-    // several times its text, on panels of thousands of lists.
-    list->setModel(new QStringListModel(list));
-    return list;
+PanelDropDown* CreateDropDown(QWidget* parent) {
+    return new PanelDropDown(parent);
 }
 
 QLabel* CreateLabel(QWidget* parent) {

@@ -2,7 +2,6 @@
 
 #include <QString>
 
-class QComboBox;
 class QLabel;
 class QUrl;
 class QWidget;
@@ -10,13 +9,14 @@ class QWidget;
 namespace corvane {
 
 class PanelButton;
+class PanelDropDown;
 class PanelTextBox;
 
 // The plain widgets of a panel, set up the way panel controls behave: captions shown
 // literally, text boxes without scroll bars, nothing that steals the operator's focus.
 PanelTextBox* CreateTextBox(QWidget* parent);
 PanelButton* CreateButton(QWidget* parent);
-QComboBox* CreateDropDown(QWidget* parent);
+PanelDropDown* CreateDropDown(QWidget* parent);
 QLabel* CreateLabel(QWidget* parent);
 
 // A web view: the browser engine's view where it is installed, else a widget that shows the

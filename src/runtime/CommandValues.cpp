@@ -3,11 +3,11 @@
 #include "components/MeterFader.h"
 #include "panel/CaptionText.h"
 #include "panel/ControlProperties.h"
+#include "panel/PanelDropDown.h"
 #include "panel/PanelState.h"
 #include "panel/VisibleControl.h"
 #include "support/NumberRules.h"
 
-#include <QComboBox>
 #include <QHash>
 #include <QWidget>
 
@@ -29,8 +29,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-const QComboBox& visibleList(const clsUPControl& record) {
-    const auto* list = qobject_cast<const QComboBox*>(&VisibleControl(record));
+const PanelDropDown& visibleList(const clsUPControl& record) {
+    const auto* list = qobject_cast<const PanelDropDown*>(&VisibleControl(record));
     if (list == nullptr) {
         throw UnreadableValue("the control is not a list");
     }
@@ -61,7 +61,7 @@ template <int Bus> QString busValue(const clsUPControl& record, const QString&) 
 }
 
 QString listText(const clsUPControl& record) {
-    const QComboBox& list = visibleList(record);
+    const PanelDropDown& list = visibleList(record);
     QStringList items;
     items.reserve(list.count());
     for (int i = 0; i < list.count(); ++i) {

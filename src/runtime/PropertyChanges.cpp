@@ -4,13 +4,13 @@
 #include "panel/ControlArrays.h"
 #include "panel/ControlProperties.h"
 #include "panel/PanelButton.h"
+#include "panel/PanelDropDown.h"
 #include "panel/PanelLimits.h"
 #include "panel/VisibleControl.h"
 #include "runtime/ColorRules.h"
 #include "runtime/ControlGraphics.h"
 #include "support/NumberRules.h"
 
-#include <QComboBox>
 #include <QHash>
 #include <QtDebug>
 
@@ -138,12 +138,12 @@ void setFlash(Change& c) {
     SetControlGraphic(c.record, c.state);
 }
 
-QComboBox* visibleList(const Change& c) {
-    return c.is("dropdown") ? qobject_cast<QComboBox*>(&c.control()) : nullptr;
+PanelDropDown* visibleList(const Change& c) {
+    return c.is("dropdown") ? qobject_cast<PanelDropDown*>(&c.control()) : nullptr;
 }
 
 void setList(Change& c) {
-    QComboBox* list = visibleList(c);
+    PanelDropDown* list = visibleList(c);
     if (list == nullptr) {
         return;
     }
@@ -169,7 +169,7 @@ void setList(Change& c) {
 }
 
 void setListIndex(Change& c) {
-    QComboBox* list = visibleList(c);
+    PanelDropDown* list = visibleList(c);
     if (list == nullptr) {
         return;
     }

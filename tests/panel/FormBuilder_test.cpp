@@ -6,6 +6,7 @@
 #include "panel/FormBuilder.h"
 #include "panel/PanelButton.h"
 #include "panel/PanelDefinitionReader.h"
+#include "panel/PanelDropDown.h"
 #include "panel/PanelLabel.h"
 #include "panel/PanelLimits.h"
 #include "panel/PanelState.h"
@@ -223,7 +224,7 @@ TEST_F(FormBuilderTest, DropDownItemsAndSelection) {
                           "<c><type>dropdown</type><name>c</name><listindex>3</listindex></c>"
                           "<c><type>dropdown</type><name>d</name><list> x , y</list>"
                           "<listindex>-1</listindex></c>")));
-    QComboBox* first = m_arrays.cmbBox.at(1);
+    PanelDropDown* first = m_arrays.cmbBox.at(1);
     ASSERT_EQ(first->count(), 2);
     EXPECT_EQ(first->itemText(0), "a");
     EXPECT_EQ(first->itemText(1), "b");
@@ -233,12 +234,46 @@ TEST_F(FormBuilderTest, DropDownItemsAndSelection) {
     EXPECT_EQ(m_arrays.cmbBox.at(4)->itemText(0), " x "); // pieces are not trimmed
     EXPECT_EQ(m_arrays.cmbBox.at(4)->currentIndex(), -1);
 
+    // The list itself is made when the operator reaches the control: it shows the same, holds
+    // the same items and selection, and what the operator picks is the control's selection.
+    for (PanelDropDown* list : {first, m_arrays.cmbBox.at(4)}) {
+        ASSERT_EQ(list->list(), nullptr);
+        const int items = list->count();
+        const int selected = list->currentIndex();
+        const QImage drawn = list->grab().toImage();
+        QTest::mouseClick(list, Qt::LeftButton, {}, QPoint(4, list->height() / 2));
+        QComboBox* opened = list->list();
+        ASSERT_NE(opened, nullptr);
+        opened->hidePopup();
+        EXPECT_EQ(opened->geometry(), list->rect());
+        EXPECT_EQ(opened->count(), items);
+        EXPECT_EQ(opened->currentIndex(), selected);
+        EXPECT_EQ(list->currentText(), opened->currentText());
+        QCoreApplication::processEvents();
+        const QImage shown = list->grab().toImage();
+        ASSERT_EQ(shown.size(), drawn.size());
+        int differing = 0;
+        for (int y = 0; y < drawn.height(); ++y) {
+            for (int x = 0; x < drawn.width(); ++x) {
+                differing += drawn.pixel(x, y) != shown.pixel(x, y) ? 1 : 0;
+            }
+        }
+        EXPECT_LE(differing, drawn.width() * 2); // the focus ring of the opened list
+        QTest::keyClick(opened, Qt::Key_Down);
+        EXPECT_EQ(list->currentIndex(), std::min(selected + 1, items - 1));
+    }
+    // A Core's list for an opened control goes into its list.
+    first->clear();
+    first->addItems({"p", "q"});
+    EXPECT_EQ(first->list()->count(), 2);
+    EXPECT_EQ(first->currentIndex(), 0);
+
     // A broken Core asking for more items than a list may hold: the rest is skipped and logged.
     test::LogCapture log;
     ASSERT_TRUE(deliver(panel("", "<c><type>dropdown</type><name>huge</name><list>" +
                                       QString("a,,").repeated(PanelLimits::kMaxListItems + 5) +
                                       "</list><listindex>9999</listindex></c>")));
-    QComboBox* huge = m_arrays.cmbBox.at(5);
+    PanelDropDown* huge = m_arrays.cmbBox.at(5);
     ASSERT_NE(huge, nullptr);
     EXPECT_EQ(huge->count(), PanelLimits::kMaxListItems);
     EXPECT_EQ(huge->currentIndex(), 9999);

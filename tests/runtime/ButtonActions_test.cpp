@@ -2,6 +2,7 @@
 #include "connection/clsCVCoreConnection.h"
 #include "panel/ControlProperties.h"
 #include "panel/PanelButton.h"
+#include "panel/PanelDropDown.h"
 #include "panel/QtPrinting.h"
 #include "protocol/ClientProtocolConsts.h"
 #include "runtime/ConnectionMarks.h"
@@ -11,7 +12,6 @@
 #include "support/Wait.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -114,7 +114,7 @@ TEST_F(ButtonPressTest, PressesSendTheFilledCommandsThenPushAndRelease) {
     // The Core selects a source; the press reads the selection at that moment.
     m_core.sendFrame(Command::PropertyChange, modClientProtocolConsts::strNoAddress,
                      "Studio.Source.ListIndex=1");
-    auto* source = qobject_cast<QComboBox*>(m_window->controlArrays().cmbBox.at(1));
+    auto* source = m_window->controlArrays().cmbBox.at(1);
     ASSERT_TRUE(waitUntil([&] { return source->currentIndex() == 1; }));
 
     ASSERT_EQ(ControlProperties::Tag(button(1)), "Take");

@@ -4,13 +4,13 @@
 #include "components/MeterFader.h"
 #include "components/TSClockInterop.h"
 #include "panel/PanelButton.h"
+#include "panel/PanelDropDown.h"
 #include "panel/PanelTextBox.h"
 #include "panel/QtPrinting.h"
 #include "runtime/WindowPicture.h"
 #include "support/Twips.h"
 #include "support/Wait.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
@@ -129,7 +129,7 @@ QString observe(LivePanel& panel, const QString& name, const QString& aspect) {
     if (aspect == "windowpicture") {
         return pictureColour(WindowPicture::current(control));
     }
-    if (auto* list = qobject_cast<QComboBox*>(control)) {
+    if (auto* list = qobject_cast<PanelDropDown*>(control)) {
         QStringList items;
         for (int i = 0; i < list->count(); ++i) {
             items << list->itemText(i);
