@@ -4,6 +4,7 @@
 #include "components/MeterBallistics.h"
 #include "components/MeterColors.h"
 #include "components/MeterTick.h"
+#include "support/ControlFacts.h"
 
 #include <QColor>
 #include <QPixmap>
@@ -16,7 +17,7 @@ namespace corvane {
 // The LED meter of a panel (`TSLedInterop`): a stereo bar meter showing two levels in dB
 // below full scale, with peak hold and a fall driven by elapsed time. Readings only move the
 // ballistics; the shared meter tick repaints the bars whose drawn extent changed.
-class LedMeter : public QWidget, public MeterTickClient {
+class LedMeter : public QWidget, public MeterTickClient, public HoldsControlFacts {
     Q_OBJECT
     Q_PROPERTY(int MeterStyle READ MeterStyle WRITE setMeterStyle)
     Q_PROPERTY(int MeterScale READ MeterScale WRITE setMeterScale)

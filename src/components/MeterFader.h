@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/ControlFacts.h"
+
 #include <QColor>
 #include <QFont>
 #include <QRect>
@@ -29,7 +31,7 @@ class LitButton;
 // WindowText the channel name and the fader's scale. The parts are named for finding them:
 // "meter", "fader", "onOff", "pgmBus1" to "pgmBus4"; a button exists once the strip has had
 // the ability it stands for. The strip paints the name and the gain figure itself.
-class MeterFader : public QWidget {
+class MeterFader : public QWidget, public HoldsControlFacts {
     Q_OBJECT
     Q_PROPERTY(int MeterStyle READ MeterStyle WRITE setMeterStyle)
     Q_PROPERTY(int MeterScale READ MeterScale WRITE setMeterScale)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/ControlFacts.h"
+
 #include <QColor>
 #include <QDateTime>
 #include <QFont>
@@ -14,7 +16,7 @@ namespace corvane {
 // its place, size and look from the XML of its own control element (IngestXML); anything it
 // cannot read leaves that setting as it was. It redraws on each new second. Its colours are
 // backColor and foreColor, read from colour texts by the panel's colour rules.
-class TSClockInterop : public QWidget {
+class TSClockInterop : public QWidget, public HoldsControlFacts {
     Q_OBJECT
     Q_PROPERTY(qint32 BackColor READ BackColor WRITE setBackColor)
     Q_PROPERTY(qint32 ForeColor READ ForeColor WRITE setForeColor)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/ControlFacts.h"
+
 #include <QColor>
 #include <QHash>
 #include <QPalette>
@@ -16,7 +18,7 @@ namespace corvane {
 // Every reported press has its release reported exactly once. When the release cannot reach
 // the button any more (the Core disabled it on its push, it or its window was hidden, a modal
 // box or another window took the mouse), it is reported at that moment instead.
-class PanelButton : public QPushButton {
+class PanelButton : public QPushButton, public HoldsControlFacts {
     Q_OBJECT
 public:
     explicit PanelButton(QWidget* parent = nullptr);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/ControlFacts.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -15,7 +17,7 @@ namespace corvane {
 //
 // Items and selection behave as the list's own: adding items to an empty list selects the
 // first, an index outside the items selects nothing, and clearing selects nothing.
-class PanelDropDown : public QWidget {
+class PanelDropDown : public QWidget, public HoldsControlFacts {
     Q_OBJECT
 public:
     explicit PanelDropDown(QWidget* parent = nullptr);

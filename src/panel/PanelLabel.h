@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/ControlFacts.h"
+
 #include <QColor>
 #include <QLabel>
 
@@ -9,7 +11,7 @@ namespace corvane {
 // palette machinery fill it: to Qt it is not an opaque widget, and changing its colour changes
 // no palette, so the panel window never has to gather the outlines of thousands of opaque
 // controls again before it paints (see ControlProperties::SetBackColor).
-class PanelLabel : public QLabel {
+class PanelLabel : public QLabel, public HoldsControlFacts {
     Q_OBJECT
 public:
     explicit PanelLabel(QWidget* parent = nullptr);

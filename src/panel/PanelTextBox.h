@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/ControlFacts.h"
+
 #include <QFrame>
 #include <QString>
 
@@ -15,7 +17,7 @@ namespace corvane {
 // Its ground is the palette's Base colour, painted here rather than filled by Qt: Qt counts a
 // control whose background it fills as opaque, and at every repaint of the window it works out
 // the area that all opaque controls cover, at a cost that grows with the square of their number.
-class PanelTextBox : public QFrame {
+class PanelTextBox : public QFrame, public HoldsControlFacts {
     Q_OBJECT
 public:
     explicit PanelTextBox(QWidget* parent = nullptr);

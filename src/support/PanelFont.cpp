@@ -1,15 +1,13 @@
 #include "support/PanelFont.h"
 
+#include "support/ControlFacts.h"
 #include "support/Twips.h"
 
-#include <QVariant>
 #include <QWidget>
 
 namespace corvane::PanelFont {
 
 namespace {
-
-constexpr char kPoints[] = "pointsAtScaleOne";
 
 void show(QWidget* widget, QFont font, double points) {
     if (points > 0) {
@@ -22,24 +20,24 @@ void show(QWidget* widget, QFont font, double points) {
 
 void set(QWidget* widget, const QFont& fontAtScaleOne) {
     const double points = fontAtScaleOne.pointSizeF();
-    widget->setProperty(kPoints, points);
+    ControlFacts::of(widget).fontPoints = points;
     show(widget, fontAtScaleOne, points);
 }
 
 double pointsAtScaleOne(const QWidget* widget) {
-    const QVariant points = widget->property(kPoints);
-    if (points.isValid()) {
-        return points.toDouble();
+    const ControlFacts* facts = ControlFacts::find(widget);
+    if (facts != nullptr && facts->fontPoints) {
+        return *facts->fontPoints;
     }
     return widget->font().pointSizeF() / PanelMapping::of(widget).scale();
 }
 
 bool reapply(QWidget* widget) {
-    const QVariant points = widget->property(kPoints);
-    if (!points.isValid()) {
+    const ControlFacts* facts = ControlFacts::find(widget);
+    if (facts == nullptr || !facts->fontPoints) {
         return false;
     }
-    show(widget, widget->font(), points.toDouble());
+    show(widget, widget->font(), *facts->fontPoints);
     return true;
 }
 
