@@ -104,8 +104,9 @@ void DemoMeterServer::onReadyRead(int id) {
         note(QStringLiteral("#%1 polls every %2 ms").arg(id).arg(session.pollMs()));
     }
     if (session.subscriptionCount() != pointsBefore) {
-        note(QStringLiteral("#%1 listens to %2 points").arg(id).arg(session.subscriptionCount()));
+        // Remembered before it is told: whoever reads the line may stop the server at once.
         pointsChanged();
+        note(QStringLiteral("#%1 listens to %2 points").arg(id).arg(session.subscriptionCount()));
     }
 }
 
