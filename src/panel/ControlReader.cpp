@@ -188,10 +188,13 @@ void explain(const QDomElement& element, const QDomElement& field, const KeyEntr
 }
 
 clsUPControl newRecord() {
+    // Shared by every record that keeps them: a panel may hold thousands of records.
+    static const QString backColorOn = QString::number(kColorYellow);
+    static const QString backColorOff = QString::number(kColorLightGrey);
     clsUPControl record;
     record.Enabled = true;
-    record.BackColorOn = QString::number(kColorYellow);
-    record.BackColorOff = QString::number(kColorLightGrey);
+    record.BackColorOn = backColorOn;
+    record.BackColorOff = backColorOff;
     return record;
 }
 
