@@ -114,7 +114,28 @@ namespace {
 // the components: a palette change of any control makes the window gather the outlines of all
 // its opaque controls again before it next paints, which on a panel of thousands of controls
 // costs far more than the change itself. False for a control whose palette carries its colour.
+//
+// Text boxes and lists paint both of their colours: besides that, a palette of their own would
+// weigh some 900 bytes apiece. A null colour leaves that one as it is.
+bool paintsOwnColors(QWidget* control, const QColor* back, const QColor* fore) {
+    const auto give = [&](auto* painter) {
+        painter->setColors(back != nullptr ? *back : painter->backColor(),
+                           fore != nullptr ? *fore : painter->foreColor());
+        return true;
+    };
+    if (auto* box = qobject_cast<PanelTextBox*>(control)) {
+        return give(box);
+    }
+    if (auto* list = qobject_cast<PanelDropDown*>(control)) {
+        return give(list);
+    }
+    return false;
+}
+
 bool paintsOwnBackColor(QWidget* control, const QColor& color) {
+    if (paintsOwnColors(control, &color, nullptr)) {
+        return true;
+    }
     if (auto* button = qobject_cast<PanelButton*>(control)) {
         button->setBackColor(color);
         return true;
@@ -126,17 +147,10 @@ bool paintsOwnBackColor(QWidget* control, const QColor& color) {
     return declares(control, kBackColor); // the component took the number as its BackColor
 }
 
-// The background colour on the palette roles that the kind of control paints it with.
+// The background colour of a control that Qt fills for it.
 void putBackColor(QWidget* control, QPalette& palette, const QColor& color) {
-    if (qobject_cast<PanelTextBox*>(control)) {
-        palette.setColor(QPalette::Base, color);
-    } else if (qobject_cast<PanelDropDown*>(control)) {
-        palette.setColor(QPalette::Button, color);
-        palette.setColor(QPalette::Base, color);
-    } else {
-        palette.setColor(QPalette::Window, color);
-        control->setAutoFillBackground(true);
-    }
+    palette.setColor(QPalette::Window, color);
+    control->setAutoFillBackground(true);
 }
 
 void putForeColor(QWidget* control, QPalette& palette, const QColor& color) {
@@ -166,8 +180,12 @@ void SetForeColor(QWidget* control, qint32 colorNumber) {
     if (rememberForeColor(control, colorNumber)) {
         return;
     }
+    const QColor color = colorFromNumber(colorNumber);
+    if (paintsOwnColors(control, nullptr, &color)) {
+        return;
+    }
     QPalette palette = control->palette();
-    putForeColor(control, palette, colorFromNumber(colorNumber));
+    putForeColor(control, palette, color);
     control->setPalette(palette);
 }
 
@@ -183,8 +201,9 @@ void SetColors(QWidget* control, qint32 backColorNumber, qint32 foreColorNumber)
         putBackColor(control, palette, back);
         paletteChanged = true;
     }
-    if (!foreTaken) {
-        putForeColor(control, palette, colorFromNumber(foreColorNumber));
+    const QColor fore = colorFromNumber(foreColorNumber);
+    if (!foreTaken && !paintsOwnColors(control, nullptr, &fore)) {
+        putForeColor(control, palette, fore);
         paletteChanged = true;
     }
     if (paletteChanged) {

@@ -72,6 +72,32 @@ void PanelDropDown::setCurrentIndex(int index) {
     update();
 }
 
+void PanelDropDown::setColors(const QColor& back, const QColor& fore) {
+    if (back == m_backColor && fore == m_foreColor) {
+        return;
+    }
+    m_backColor = back;
+    m_foreColor = fore;
+    if (m_list) {
+        m_list->setPalette(shownPalette());
+    }
+    update();
+}
+
+QPalette PanelDropDown::shownPalette() const {
+    QPalette shown = palette();
+    if (m_backColor.isValid()) {
+        shown.setColor(QPalette::Button, m_backColor);
+        shown.setColor(QPalette::Base, m_backColor);
+    }
+    if (m_foreColor.isValid()) {
+        shown.setColor(QPalette::WindowText, m_foreColor);
+        shown.setColor(QPalette::Text, m_foreColor);
+        shown.setColor(QPalette::ButtonText, m_foreColor);
+    }
+    return shown;
+}
+
 QSize PanelDropDown::sizeHint() const {
     QStyleOptionComboBox option;
     option.initFrom(this);
@@ -89,9 +115,10 @@ void PanelDropDown::paintEvent(QPaintEvent*) {
     }
     // As the list paints itself when closed.
     QStylePainter painter(this);
-    painter.setPen(palette().color(QPalette::Text));
     QStyleOptionComboBox option;
     option.initFrom(this);
+    option.palette = shownPalette();
+    painter.setPen(option.palette.color(QPalette::Text));
     option.editable = false;
     option.frame = true;
     option.currentText = currentText();
@@ -134,6 +161,9 @@ QComboBox* PanelDropDown::createList() {
     }
     m_list = new QComboBox(this);
     m_list->setEditable(false);
+    if (m_backColor.isValid() || m_foreColor.isValid()) {
+        m_list->setPalette(shownPalette());
+    }
     // A list of plain texts: an item of the general model carries a table of roles.
     m_list->setModel(new QStringListModel(m_items, m_list));
     m_list->setCurrentIndex(m_current);

@@ -30,6 +30,13 @@ public:
     void clear();
     void setCurrentIndex(int index);
 
+    // The ground and the text colour the panel gave the list; invalid for the palette's. Kept
+    // beside the control rather than in a palette of its own, which would weigh some 900
+    // bytes.
+    void setColors(const QColor& back, const QColor& fore);
+    QColor backColor() const { return m_backColor; }
+    QColor foreColor() const { return m_foreColor; }
+
     // The list once the operator has reached the control, else null.
     QComboBox* list() const { return m_list; }
 
@@ -45,9 +52,13 @@ protected:
 
 private:
     QComboBox* createList();
+    // The palette with the control's own colours in it.
+    QPalette shownPalette() const;
 
     QStringList m_items;
     int m_current = -1;
+    QColor m_backColor;
+    QColor m_foreColor;
     QComboBox* m_list = nullptr;
 };
 

@@ -74,9 +74,34 @@ void PanelTextBox::setText(const QString& text) {
     m_editor->viewport()->setUpdatesEnabled(true);
 }
 
+void PanelTextBox::setColors(const QColor& back, const QColor& fore) {
+    if (back == m_backColor && fore == m_foreColor) {
+        return;
+    }
+    m_backColor = back;
+    m_foreColor = fore;
+    if (m_editor) {
+        m_editor->setPalette(shownPalette());
+    }
+    update();
+}
+
+QPalette PanelTextBox::shownPalette() const {
+    QPalette shown = palette();
+    if (m_backColor.isValid()) {
+        shown.setColor(QPalette::Base, m_backColor);
+    }
+    if (m_foreColor.isValid()) {
+        shown.setColor(QPalette::Text, m_foreColor);
+        shown.setColor(QPalette::WindowText, m_foreColor);
+    }
+    return shown;
+}
+
 void PanelTextBox::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(event->rect(), palette().brush(QPalette::Base));
+    painter.fillRect(event->rect(),
+                     m_backColor.isValid() ? QBrush(m_backColor) : palette().brush(QPalette::Base));
     if (m_editor) {
         return; // the editor covers the box
     }
@@ -87,7 +112,9 @@ void PanelTextBox::paintEvent(QPaintEvent* event) {
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     painter.setClipRect(contentsRect());
     painter.setPen(
-        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text));
+        m_foreColor.isValid()
+            ? m_foreColor
+            : palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text));
     painter.drawText(textArea, m_text, option);
 }
 
@@ -115,6 +142,9 @@ QPlainTextEdit* PanelTextBox::createEditor() {
         return m_editor;
     }
     m_editor = new TextBoxEditor(this);
+    if (m_backColor.isValid() || m_foreColor.isValid()) {
+        m_editor->setPalette(shownPalette());
+    }
     m_editor->setPlainText(m_text);
     m_text.clear(); // the editor holds the text from now on
     m_editor->setGeometry(rect());

@@ -26,6 +26,12 @@ public:
     QString text() const;
     void setText(const QString& text);
 
+    // The ground and the text colour the panel gave the box; invalid for the palette's. Kept
+    // beside the box rather than in a palette of its own, which would weigh some 900 bytes.
+    void setColors(const QColor& back, const QColor& fore);
+    QColor backColor() const { return m_backColor; }
+    QColor foreColor() const { return m_foreColor; }
+
     // The editor once the operator has reached the box, else null.
     QPlainTextEdit* editor() const { return m_editor; }
 
@@ -37,8 +43,12 @@ protected:
 
 private:
     QPlainTextEdit* createEditor();
+    // The palette with the box's own colours in it.
+    QPalette shownPalette() const;
 
     QString m_text;
+    QColor m_backColor;
+    QColor m_foreColor;
     QPlainTextEdit* m_editor = nullptr;
 };
 

@@ -218,7 +218,8 @@ TEST_F(FormBuilderTest, FontsAndColoursOfLabelsAndTextBoxes) {
 TEST_F(FormBuilderTest, DropDownItemsAndSelection) {
     ASSERT_TRUE(
         deliver(panel("", "<c><type>dropdown</type><name>a</name><list>a,,b,</list>"
-                          "<listindex>0</listindex></c>"
+                          "<listindex>0</listindex><backcoloroff>cyan</backcoloroff>"
+                          "<forecolor>red</forecolor></c>"
                           "<c><type>dropdown</type><name>b</name><list>a,b</list>"
                           "<listindex>5</listindex></c>"
                           "<c><type>dropdown</type><name>c</name><listindex>3</listindex></c>"
@@ -234,8 +235,22 @@ TEST_F(FormBuilderTest, DropDownItemsAndSelection) {
     EXPECT_EQ(m_arrays.cmbBox.at(4)->itemText(0), " x "); // pieces are not trimmed
     EXPECT_EQ(m_arrays.cmbBox.at(4)->currentIndex(), -1);
 
-    // The list itself is made when the operator reaches the control: it shows the same, holds
-    // the same items and selection, and what the operator picks is the control's selection.
+    // The list itself is made when the operator reaches the control: it shows the same (in the
+    // panel's colours), holds the same items and selection, and what the operator picks is the
+    // control's selection.
+    EXPECT_EQ(first->list(), nullptr);
+    const QImage coloured = first->grab().toImage();
+    int cyanish = 0;
+    int reddish = 0; // the text
+    for (int x = 0; x < coloured.width(); ++x) {
+        for (int y = 0; y < coloured.height(); ++y) {
+            const QColor pixel = coloured.pixelColor(x, y);
+            cyanish += pixel.green() - pixel.red() > 100 && pixel.blue() - pixel.red() > 100;
+            reddish += pixel.red() - pixel.green() > 100 && pixel.red() - pixel.blue() > 100;
+        }
+    }
+    EXPECT_GT(reddish, 5);
+    EXPECT_GT(cyanish, coloured.width() * coloured.height() / 2);
     for (PanelDropDown* list : {first, m_arrays.cmbBox.at(4)}) {
         ASSERT_EQ(list->list(), nullptr);
         const int items = list->count();
