@@ -180,10 +180,13 @@ void explain(const DefinitionElement& element, const DefinitionElement& field,
 }
 
 clsUPControl newRecord() {
+    // The same two texts for every record of a panel, shared rather than written anew.
+    static const QString yellow = QString::number(kColorYellow);
+    static const QString lightGrey = QString::number(kColorLightGrey);
     clsUPControl record;
     record.Enabled = true;
-    record.BackColorOn = QString::number(kColorYellow);
-    record.BackColorOff = QString::number(kColorLightGrey);
+    record.BackColorOn = yellow;
+    record.BackColorOff = lightGrey;
     return record;
 }
 

@@ -4,6 +4,7 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <array>
 #include <deque>
 #include <unordered_map>
 
@@ -19,19 +20,26 @@ const QString& emptyString() {
 } // namespace
 
 // A definition has a few dozen distinct element names among a hundred thousand elements: each
-// name is kept once, found again without building a string.
+// name is kept once, found again without building a string. Most are found among the names
+// met last, by their length and outer letters, without hashing them.
 class DefinitionDocument::Names {
 public:
     const Name* intern(QStringView written) {
+        const Name*& recent = m_recent[slotOf(written)];
+        if (recent != nullptr && recent->written == written) {
+            return recent;
+        }
         const auto found = m_index.find(written);
         if (found != m_index.end()) {
-            return found->second;
+            recent = found->second;
+            return recent;
         }
         const QString name = written.toString();
         const Name& added = m_names.emplace_back(Name{name, name.toLower().trimmed()});
         // The view looks at the kept string's characters, which stay where they are.
         m_index.emplace(QStringView(added.written), &added);
-        return &added;
+        recent = &added;
+        return recent;
     }
 
 private:
@@ -39,6 +47,17 @@ private:
         size_t operator()(QStringView name) const { return qHash(name); }
     };
 
+    static size_t slotOf(QStringView name) {
+        if (name.isEmpty()) {
+            return 0;
+        }
+        const size_t mixed = size_t(name.size()) * 31 + name.front().unicode() * 7 +
+                             name.back().unicode() + name[name.size() / 2].unicode() * 3;
+        return mixed % kRecent;
+    }
+
+    static constexpr size_t kRecent = 61;
+    std::array<const Name*, kRecent> m_recent{};
     std::deque<Name> m_names;
     std::unordered_map<QStringView, const Name*, Hash> m_index;
 };
@@ -70,18 +89,21 @@ bool DefinitionDocument::setContent(QStringView xml, DefinitionParseError* error
     std::vector<qsizetype> open; // the elements whose end tag is still to come
     int documentTypes = 0;
     QString failure;
+    if (xml.size() > kMaxSize) {
+        failure = QStringLiteral("more than %1 characters").arg(kMaxSize);
+    }
 
     const auto add = [&](const Name* name, QString text) {
         Node node;
         node.name = name;
         node.text = std::move(text);
-        node.end = qsizetype(m_nodes.size()) + 1;
+        node.end = qint32(m_nodes.size()) + 1;
         node.line = int(reader.lineNumber());
         node.column = int(reader.columnNumber());
         m_nodes.push_back(std::move(node));
     };
 
-    while (!reader.atEnd() && failure.isEmpty()) {
+    while (failure.isEmpty() && !reader.atEnd()) {
         switch (reader.readNext()) {
         case QXmlStreamReader::StartElement: {
             open.push_back(qsizetype(m_nodes.size()));
@@ -89,13 +111,14 @@ bool DefinitionDocument::setContent(QStringView xml, DefinitionParseError* error
             // The parser stands just after the start tag's ">"; its "<" is the last one before,
             // as no "<" may stand within a tag.
             const qsizetype tagEnd = shift + reader.characterOffset();
-            m_nodes.back().sourceBegin = std::max<qsizetype>(0, xml.lastIndexOf(u'<', tagEnd - 1));
+            m_nodes.back().sourceBegin =
+                qint32(std::max<qsizetype>(0, xml.lastIndexOf(u'<', tagEnd - 1)));
             break;
         }
         case QXmlStreamReader::EndElement: {
             Node& element = m_nodes[size_t(open.back())];
-            element.end = qsizetype(m_nodes.size());
-            element.sourceEnd = shift + reader.characterOffset();
+            element.end = qint32(m_nodes.size());
+            element.sourceEnd = qint32(shift + reader.characterOffset());
             open.pop_back();
             break;
         }
@@ -183,8 +206,8 @@ QStringView DefinitionElement::source() const {
     }
     const auto& node = m_document->node(m_index);
     const QStringView text = m_document->m_source;
-    const qsizetype begin = std::min(node.sourceBegin, text.size());
-    return text.mid(begin, std::clamp(node.sourceEnd, begin, text.size()) - begin);
+    const qsizetype begin = std::min<qsizetype>(node.sourceBegin, text.size());
+    return text.mid(begin, std::clamp<qsizetype>(node.sourceEnd, begin, text.size()) - begin);
 }
 
 DefinitionElement DefinitionElement::firstChild() const {

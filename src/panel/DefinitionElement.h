@@ -88,14 +88,18 @@ private:
         QString key;
     };
 
+    // Places and indexes in 32 bits, which keeps the array small: a text beyond them is not
+    // parsed (a definition is far smaller, see DefinitionXml.h).
+    static constexpr qsizetype kMaxSize = 0x7fffffff;
+
     struct Node {
         const Name* name = nullptr; // null for other content
         QString text;               // of a run of text; empty otherwise
-        qsizetype end = 0;          // the index after its last descendant
-        qsizetype sourceBegin = 0;  // of an element
-        qsizetype sourceEnd = 0;
-        int line = 0;
-        int column = 0;
+        qint32 end = 0;             // the index after its last descendant
+        qint32 sourceBegin = 0;     // of an element
+        qint32 sourceEnd = 0;
+        qint32 line = 0;
+        qint32 column = 0;
     };
 
     const Node& node(qsizetype index) const { return m_nodes[size_t(index)]; }
