@@ -124,6 +124,7 @@ bool TSClockInterop::IngestXML(const QString& xml) {
             }
             break;
         case QXmlStreamReader::DTD:
+            // The stream reader lets a second document type pass; XML allows one at most.
             if (++documentTypes > 1) {
                 return false;
             }

@@ -21,7 +21,7 @@ const QString& emptyString() {
 
 // A definition has a few dozen distinct element names among a hundred thousand elements: each
 // name is kept once, found again without building a string. Most are found among the names
-// met last, by their length and outer letters, without hashing them.
+// met last, by their length and a few of their letters, without hashing them.
 class DefinitionDocument::Names {
 public:
     const Name* intern(QStringView written) {
@@ -139,6 +139,7 @@ bool DefinitionDocument::setContent(QStringView xml, DefinitionParseError* error
             }
             break;
         case QXmlStreamReader::DTD:
+            // The stream reader lets a second document type pass; a definition has one at most.
             if (++documentTypes > 1) {
                 failure = QStringLiteral("Multiple DTD sections are not allowed");
             }

@@ -96,6 +96,7 @@ bool PanelDefinitionReader::AnalyzeXML(QStringView definition) {
     form->ControlType = QStringLiteral("Form");
     form->Enabled = true;
     bool readable = false;
+    bool converted = true;
     try {
         DefinitionDocument document;
         DefinitionLoadFailure failure;
@@ -103,14 +104,17 @@ bool PanelDefinitionReader::AnalyzeXML(QStringView definition) {
         if (!readable) {
             m_notes.unreadable(failure);
         } else if (!readDocument(document, *form)) {
-            return false;
+            converted = false;
         } else if (m_controlsSkipped > 0) {
             // Told while the parsed definition is at hand: it goes with this scope.
             m_notes.overLimit(m_controlsSkipped, m_firstSkipped);
         }
-        m_firstSkipped = DefinitionElement();
     } catch (const std::exception&) {
         // A conversion error, or memory running out: this delivery is not built.
+        converted = false;
+    }
+    m_firstSkipped = DefinitionElement(); // it looked into the parsed definition, now gone
+    if (!converted) {
         return false;
     }
     if (!readable && !m_state.windowTag.isEmpty()) {
