@@ -108,6 +108,8 @@ TEST(DefinitionElement, ReadsAsQtsDomReadsTheSameText) {
     const QString cases[] = {
         kPanel,
         QChar(0xfeff) + kPanel, // a byte-order mark
+        // A lone surrogate, which the parser reads as a replacement character.
+        QStringLiteral("<a><b>x") + QChar(0xd800) + QStringLiteral("y</b><c>z</c></a>"),
         QStringLiteral("<a/>"),
         QStringLiteral("<a>text</a>"),
         QStringLiteral("<a><b/><c></c>  <d>1</d></a>"),
