@@ -4,9 +4,7 @@
 #include "panel/PanelDefinitionReader.h"
 #include "panel/PanelState.h"
 
-#include <QDomDocument>
 #include <QString>
-#include <QTextStream>
 
 #include <benchmark/benchmark.h>
 

@@ -3,11 +3,11 @@
 
 #include "FuzzCheck.h"
 #include "panel/ControlReader.h"
+#include "panel/DefinitionElement.h"
 #include "panel/DefinitionXml.h"
 #include "panel/PanelDefinitionReader.h"
 #include "panel/PanelState.h"
 
-#include <QDomDocument>
 #include <QString>
 
 #include <cstddef>
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const qsizetype controls = state.collControls.size();
     const qsizetype points = state.collMeterPointers.size();
 
-    QDomDocument document;
+    DefinitionDocument document;
     const bool loaded = LoadDefinitionDocument(text, document);
     if (!loaded) {
         FUZZ_CHECK(read && controls == 1, "a refused definition registered more than the form");

@@ -4,11 +4,11 @@
 #include "support/ColorRules.h"
 #include "support/TwipsGeometry.h"
 
-#include <QDomDocument>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QXmlStreamReader>
 
 #include <cmath>
 #include <optional>
@@ -98,8 +98,42 @@ TSClockInterop::TSClockInterop(QWidget* parent)
 }
 
 bool TSClockInterop::IngestXML(const QString& xml) {
-    QDomDocument document;
-    if (!document.setContent(xml)) {
+    // The settings are the children of the root element, each with all the text within it. All
+    // are read before any is taken, so that a text that is not well-formed changes nothing.
+    QXmlStreamReader reader(xml);
+    reader.setNamespaceProcessing(false); // a prefix is part of the name
+    QList<std::pair<QString, QString>> settings;
+    int depth = 0;
+    int documentTypes = 0;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement:
+            if (++depth == 2) {
+                settings.append({reader.qualifiedName().trimmed().toString().toLower(), {}});
+            }
+            break;
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        case QXmlStreamReader::Characters:
+            // Text that is nothing but blanks is layout between elements, not a value; character
+            // data is taken as it is.
+            if (depth >= 2 && (reader.isCDATA() ||
+                               (!reader.isWhitespace() && !reader.text().trimmed().isEmpty()))) {
+                settings.last().second += reader.text();
+            }
+            break;
+        case QXmlStreamReader::DTD:
+            // The stream reader lets a second document type pass; XML allows one at most.
+            if (++documentTypes > 1) {
+                return false;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    if (reader.hasError()) {
         return false;
     }
     // Place and size in twips, placed through the panel's scale like every other control.
@@ -107,10 +141,7 @@ bool TSClockInterop::IngestXML(const QString& xml) {
     std::optional<double> top;
     std::optional<double> width;
     std::optional<double> height;
-    for (QDomElement child = document.documentElement().firstChildElement(); !child.isNull();
-         child = child.nextSiblingElement()) {
-        const QString key = child.tagName().trimmed().toLower();
-        const QString value = child.text();
+    for (const auto& [key, value] : std::as_const(settings)) {
         if (key == QLatin1String("left") || key == QLatin1String("top")) {
             // A value that cannot be read keeps the place the clock has.
             if (const auto twips = twipsFromText(value)) {

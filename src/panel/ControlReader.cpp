@@ -7,11 +7,7 @@
 #include "runtime/ColorRules.h"
 #include "support/NumberRules.h"
 
-#include <QDomDocument>
-#include <QDomElement>
 #include <QHash>
-
-#include <algorithm>
 
 namespace corvane {
 
@@ -159,32 +155,28 @@ const QHash<QString, const KeyEntry*>& controlKeys() {
     return keys;
 }
 
-QString keyOf(const QDomNode& child) {
-    return child.nodeName().toLower().trimmed();
-}
-
 // The text of the control's last element under the key, as the reader would keep it.
-QString lastValue(const QDomElement& element, QLatin1String key) {
+QString lastValue(const DefinitionElement& element, QLatin1String key) {
     QString value;
-    for (QDomElement child = element.firstChildElement(); !child.isNull();
+    for (DefinitionElement child = element.firstChildElement(); !child.isNull();
          child = child.nextSiblingElement()) {
-        if (keyOf(child) == key) {
+        if (child.key() == key) {
             value = child.text();
         }
     }
     return value;
 }
 
-void explain(const QDomElement& element, const QDomElement& field, const KeyEntry& entry,
-             FieldFailure& failure) {
+void explain(const DefinitionElement& element, const DefinitionElement& field,
+             const KeyEntry& entry, FieldFailure& failure) {
     failure.panelKey = false;
     failure.controlName = lastValue(element, QLatin1String("name"));
     failure.controlType = lastValue(element, QLatin1String("type"));
     failure.key = QString::fromLatin1(entry.key);
     failure.value = field.text();
     failure.reason = ExplainConversionFailure(failure.key, failure.value, entry.number);
-    failure.line = std::max(0, field.lineNumber());
-    failure.column = std::max(0, field.columnNumber());
+    failure.line = field.line();
+    failure.column = field.column();
 }
 
 clsUPControl newRecord() {
@@ -198,19 +190,18 @@ clsUPControl newRecord() {
     return record;
 }
 
-std::optional<clsUPControl> readElement(const QDomElement& element, FieldFailure* failure) {
+std::optional<clsUPControl> readElement(const DefinitionElement& element, FieldFailure* failure) {
     clsUPControl record = newRecord();
     const auto& keys = controlKeys();
-    QDomElement field;
+    DefinitionElement field;
     const KeyEntry* entry = nullptr;
     try {
-        for (QDomNode child = element.firstChild(); !child.isNull(); child = child.nextSibling()) {
-            if (!child.isElement()) {
-                continue; // comments, text and processing instructions carry no property
-            }
-            entry = keys.value(keyOf(child), nullptr);
+        // Comments, text and processing instructions carry no property.
+        for (DefinitionElement child = element.firstChildElement(); !child.isNull();
+             child = child.nextSiblingElement()) {
+            entry = keys.value(child.key(), nullptr);
             if (entry != nullptr) {
-                field = child.toElement();
+                field = child;
                 entry->rule(record, field.text());
             }
         }
@@ -226,18 +217,18 @@ std::optional<clsUPControl> readElement(const QDomElement& element, FieldFailure
 } // namespace
 
 std::optional<clsUPControl> GetControl(const QString& xml) {
-    QDomDocument document;
+    DefinitionDocument document;
     if (!LoadDefinitionDocument(xml, document)) {
         return newRecord();
     }
-    return readElement(document.documentElement(), nullptr);
+    return readElement(document.root(), nullptr);
 }
 
-std::optional<clsUPControl> ReadControlNode(const QDomNode& node, FieldFailure* failure) {
+std::optional<clsUPControl> ReadControlNode(const DefinitionElement& node, FieldFailure* failure) {
     if (!node.isElement()) {
         return newRecord();
     }
-    return readElement(node.toElement(), failure);
+    return readElement(node, failure);
 }
 
 QStringList ControlFieldKeys() {

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "panel/DefinitionElement.h"
 #include "panel/clsUPControl.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <optional>
-
-class QDomNode;
 
 namespace corvane {
 
@@ -22,7 +21,8 @@ struct FieldFailure;
 // writing it out and parsing it again. A node that is not an element reads as text that is
 // not well-formed would: a record with the defaults. When nothing is returned, the failure (if
 // asked for) says which field of which control could not be converted, and why.
-std::optional<clsUPControl> ReadControlNode(const QDomNode& node, FieldFailure* failure = nullptr);
+std::optional<clsUPControl> ReadControlNode(const DefinitionElement& node,
+                                            FieldFailure* failure = nullptr);
 
 // The keys of a control element that the reader knows (lower case), in the order it tests them.
 QStringList ControlFieldKeys();

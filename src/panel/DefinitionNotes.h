@@ -1,11 +1,9 @@
 #pragma once
 
+#include "panel/DefinitionElement.h"
 #include "panel/PanelState.h"
 
 #include <QString>
-
-class QDomElement;
-class QDomNode;
 
 namespace corvane {
 
@@ -35,17 +33,19 @@ public:
     // Nothing of the definition could be read: it is beyond the limits or not well-formed.
     virtual void unreadable(const DefinitionLoadFailure& /*failure*/) {}
     // The definition is parsed; the panel's keys and control lists are the children of its root.
-    virtual void parsed(const QDomElement& /*root*/) {}
+    // Nodes given to the notes last as long as the call.
+    virtual void parsed(const DefinitionElement& /*root*/) {}
     // A value could not be converted: nothing is built from this delivery.
     virtual void notConverted(const FieldFailure& /*failure*/) {}
     // A node of a control list was read into a record and registered.
-    virtual void registered(const ControlRecordPtr& /*record*/, const QDomNode& /*node*/) {}
+    virtual void registered(const ControlRecordPtr& /*record*/, const DefinitionElement& /*node*/) {
+    }
     // A record was dropped because its name (in any letter case) is held by another record. The
     // node is null for the panel's own record.
-    virtual void dropped(const clsUPControl& /*record*/, const QDomNode& /*node*/,
+    virtual void dropped(const clsUPControl& /*record*/, const DefinitionElement& /*node*/,
                          const ControlRecordPtr& /*holder*/) {}
     // Control-list entries beyond the limit of one delivery were skipped, the first at `first`.
-    virtual void overLimit(qsizetype /*skipped*/, const QDomNode& /*first*/) {}
+    virtual void overLimit(qsizetype /*skipped*/, const DefinitionElement& /*first*/) {}
 };
 
 } // namespace corvane

@@ -1,6 +1,6 @@
 #include "panel/DefinitionXml.h"
 
-#include <QDomDocument>
+#include "panel/DefinitionElement.h"
 
 namespace corvane {
 
@@ -156,7 +156,7 @@ bool IsWithinDefinitionLimits(QStringView xml) {
     return !explainedBreach(xml, nullptr);
 }
 
-bool LoadDefinitionDocument(QStringView xml, QDomDocument& document,
+bool LoadDefinitionDocument(QStringView xml, DefinitionDocument& document,
                             DefinitionLoadFailure* failure) {
     document.clear();
     if (explainedBreach(xml, failure)) {
@@ -165,13 +165,10 @@ bool LoadDefinitionDocument(QStringView xml, QDomDocument& document,
         }
         return false;
     }
-    QString message;
-    int line = 0;
-    int column = 0;
-    if (!document.setContent(xml.toString(), &message, &line, &column)) {
-        document.clear();
+    DefinitionParseError error;
+    if (!document.setContent(xml, &error)) {
         if (failure != nullptr) {
-            *failure = DefinitionLoadFailure{false, message, line, column};
+            *failure = DefinitionLoadFailure{false, error.message, error.line, error.column};
         }
         return false;
     }

@@ -3,9 +3,9 @@
 #include <QString>
 #include <QStringView>
 
-class QDomDocument;
-
 namespace corvane {
+
+class DefinitionDocument;
 
 // What one panel definition may be. A definition comes from the network; these bounds keep a
 // hostile or broken one from costing unbounded memory or time in the XML parser, whose cost
@@ -34,8 +34,9 @@ struct DefinitionLoadFailure {
 
 // Parses the text into the document when it is within the limits and well-formed XML.
 // Anything else counts as not well-formed: false, and the document is left empty. Text beyond
-// the limits is refused without being copied. The failure, when asked for, says why.
-bool LoadDefinitionDocument(QStringView xml, QDomDocument& document,
+// the limits is refused without being copied. The failure, when asked for, says why. The
+// document looks into the text, which must outlive it.
+bool LoadDefinitionDocument(QStringView xml, DefinitionDocument& document,
                             DefinitionLoadFailure* failure = nullptr);
 
 } // namespace corvane

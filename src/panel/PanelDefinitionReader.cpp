@@ -11,10 +11,7 @@
 #include "support/LogCategories.h"
 #include "support/NumberRules.h"
 
-#include <QDomDocument>
-#include <QDomElement>
 #include <QHash>
-#include <QTextStream>
 
 #include <algorithm>
 #include <exception>
@@ -76,13 +73,6 @@ bool isMeterType(const QString& type) {
     return type == QLatin1String("meter") || type == QLatin1String("meterfader");
 }
 
-QString nodeXml(const QDomNode& node) {
-    QString xml;
-    QTextStream stream(&xml);
-    node.save(stream, -1);
-    return xml;
-}
-
 } // namespace
 
 QStringList PanelKeyNames() {
@@ -100,23 +90,31 @@ PanelDefinitionReader::PanelDefinitionReader(PanelState& state, DefinitionNotes*
 bool PanelDefinitionReader::AnalyzeXML(QStringView definition) {
     m_controlsRead = 0;
     m_controlsSkipped = 0;
-    m_firstSkipped = QDomNode();
+    m_firstSkipped = DefinitionElement();
     m_notes.startDefinition();
     auto form = std::make_shared<clsUPControl>();
     form->ControlType = QStringLiteral("Form");
     form->Enabled = true;
     bool readable = false;
+    bool converted = true;
     try {
-        QDomDocument document;
+        DefinitionDocument document;
         DefinitionLoadFailure failure;
         readable = LoadDefinitionDocument(definition, document, &failure);
         if (!readable) {
             m_notes.unreadable(failure);
         } else if (!readDocument(document, *form)) {
-            return false;
+            converted = false;
+        } else if (m_controlsSkipped > 0) {
+            // Told while the parsed definition is at hand: it goes with this scope.
+            m_notes.overLimit(m_controlsSkipped, m_firstSkipped);
         }
     } catch (const std::exception&) {
         // A conversion error, or memory running out: this delivery is not built.
+        converted = false;
+    }
+    m_firstSkipped = DefinitionElement(); // it looked into the parsed definition, now gone
+    if (!converted) {
         return false;
     }
     if (!readable && !m_state.windowTag.isEmpty()) {
@@ -126,23 +124,21 @@ bool PanelDefinitionReader::AnalyzeXML(QStringView definition) {
                            << m_state.windowTag << "as it is";
         return true;
     }
-    if (m_controlsSkipped > 0) {
-        m_notes.overLimit(m_controlsSkipped, m_firstSkipped);
-        m_firstSkipped.clear(); // the parsed document can go
-    }
     const QString key = form->Name.toLower();
     if (!m_state.collControls.add(key, form)) {
-        m_notes.dropped(*form, QDomNode(), *m_state.collControls.find(key));
+        m_notes.dropped(*form, DefinitionElement(), *m_state.collControls.find(key));
     }
     return true;
 }
 
-bool PanelDefinitionReader::readDocument(const QDomDocument& document, clsUPControl& form) {
-    const QDomElement root = document.documentElement();
+bool PanelDefinitionReader::readDocument(const DefinitionDocument& document, clsUPControl& form) {
+    const DefinitionElement root = document.root();
     m_notes.parsed(root);
-    for (QDomNode child = root.firstChild(); !child.isNull(); child = child.nextSibling()) {
-        if (child.isElement() && child.nodeName().toLower() == QLatin1String("controllist")) {
-            if (!readControlList(child.toElement())) {
+    // Text and comments among the panel's keys carry nothing.
+    for (DefinitionElement child = root.firstChildElement(); !child.isNull();
+         child = child.nextSiblingElement()) {
+        if (child.key() == QLatin1String("controllist")) {
+            if (!readControlList(child)) {
                 return false;
             }
         } else {
@@ -152,15 +148,12 @@ bool PanelDefinitionReader::readDocument(const QDomDocument& document, clsUPCont
     return true;
 }
 
-void PanelDefinitionReader::readPanelKey(const QDomNode& node, clsUPControl& form) {
-    if (!node.isElement()) {
-        return;
-    }
-    const PanelKeyEntry* entry = panelKeys().value(node.nodeName().toLower(), nullptr);
+void PanelDefinitionReader::readPanelKey(const DefinitionElement& node, clsUPControl& form) {
+    const PanelKeyEntry* entry = panelKeys().value(node.key(), nullptr);
     if (entry == nullptr) {
         return;
     }
-    const QString value = node.toElement().text();
+    const QString value = node.text();
     try {
         entry->rule(form, m_state, value);
     } catch (const ConversionError&) {
@@ -169,8 +162,8 @@ void PanelDefinitionReader::readPanelKey(const QDomNode& node, clsUPControl& for
         failure.key = QString::fromLatin1(entry->key);
         failure.value = value;
         failure.reason = ExplainConversionFailure(failure.key, value, entry->number);
-        failure.line = std::max(0, node.lineNumber());
-        failure.column = std::max(0, node.columnNumber());
+        failure.line = node.line();
+        failure.column = node.column();
         m_notes.notConverted(failure);
         throw;
     }
@@ -178,8 +171,10 @@ void PanelDefinitionReader::readPanelKey(const QDomNode& node, clsUPControl& for
 
 // The list is read where it stands in the parsed definition: its own text is part of a
 // well-formed document, so it needs no second parse of its own.
-bool PanelDefinitionReader::readControlList(const QDomElement& list) {
-    for (QDomNode child = list.firstChild(); !child.isNull(); child = child.nextSibling()) {
+bool PanelDefinitionReader::readControlList(const DefinitionElement& list) {
+    // Every node counts as an entry, comments and stray text included.
+    for (DefinitionElement child = list.firstChild(); !child.isNull();
+         child = child.nextSibling()) {
         if (m_controlsRead >= PanelLimits::kMaxControlsPerDelivery) {
             if (m_controlsSkipped++ == 0) {
                 m_firstSkipped = child;
@@ -194,7 +189,7 @@ bool PanelDefinitionReader::readControlList(const QDomElement& list) {
     return true;
 }
 
-bool PanelDefinitionReader::registerControl(const QDomNode& node) {
+bool PanelDefinitionReader::registerControl(const DefinitionElement& node) {
     FieldFailure failure;
     std::optional<clsUPControl> read = ReadControlNode(node, &failure);
     if (!read) {
@@ -204,7 +199,8 @@ bool PanelDefinitionReader::registerControl(const QDomNode& node) {
     auto record = std::make_shared<clsUPControl>(std::move(*read));
     const QString type = record->typeKey();
     if (type == QLatin1String("tsclock") || type == QLatin1String("codeccontrol")) {
-        record->strIngestXML = nodeXml(node);
+        // Its own text, as the definition has it: the component reads the element again.
+        record->strIngestXML = node.source().toString();
     }
     const QString key = record->Name.toLower();
     if (m_state.collControls.add(key, record)) {

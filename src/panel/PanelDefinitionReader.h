@@ -1,14 +1,11 @@
 #pragma once
 
+#include "panel/DefinitionElement.h"
 #include "panel/PanelReadLog.h"
 
-#include <QDomNode>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
-
-class QDomDocument;
-class QDomElement;
 
 namespace corvane {
 
@@ -39,10 +36,10 @@ public:
     bool AnalyzeXML(QStringView definition);
 
 private:
-    bool readDocument(const QDomDocument& document, clsUPControl& form);
-    void readPanelKey(const QDomNode& node, clsUPControl& form);
-    bool readControlList(const QDomElement& list);
-    bool registerControl(const QDomNode& node);
+    bool readDocument(const DefinitionDocument& document, clsUPControl& form);
+    void readPanelKey(const DefinitionElement& node, clsUPControl& form);
+    bool readControlList(const DefinitionElement& list);
+    bool registerControl(const DefinitionElement& node);
     void addToMeterPoint(const clsUPControl& record);
 
     PanelState& m_state;
@@ -51,7 +48,8 @@ private:
     // Control-list entries read and skipped in this delivery (see PanelLimits).
     qsizetype m_controlsRead = 0;
     qsizetype m_controlsSkipped = 0;
-    QDomNode m_firstSkipped;
+    // Into the parsed definition, which is gone once the delivery is read.
+    DefinitionElement m_firstSkipped;
 };
 
 } // namespace corvane

@@ -6,17 +6,9 @@
 #include "panel/PanelLimits.h"
 #include "support/LogCategories.h"
 
-#include <QDomNode>
-
-#include <algorithm>
-
 namespace corvane {
 
 namespace {
-
-int lineOf(const QDomNode& node) {
-    return std::max(0, node.lineNumber());
-}
 
 QString describe(const QString& type, const QString& name) {
     return QStringLiteral("%1 \"%2\"").arg(type.isEmpty() ? QStringLiteral("control") : type, name);
@@ -49,8 +41,8 @@ void PanelReadLog::notConverted(const FieldFailure& failure) {
                                         .arg(failure.reason);
 }
 
-void PanelReadLog::registered(const ControlRecordPtr& record, const QDomNode& node) {
-    const int line = lineOf(node);
+void PanelReadLog::registered(const ControlRecordPtr& record, const DefinitionElement& node) {
+    const int line = node.line();
     m_lines.insert(record.get(), line);
     const QString type = record->typeKey();
     if (!node.isElement() || FormBuilder::BuildsType(type) || IsKeptUnshownType(type)) {
@@ -65,7 +57,7 @@ void PanelReadLog::registered(const ControlRecordPtr& record, const QDomNode& no
                      : QStringLiteral("its type \"%1\" is unknown").arg(record->ControlType)));
 }
 
-void PanelReadLog::dropped(const clsUPControl& record, const QDomNode& node,
+void PanelReadLog::dropped(const clsUPControl& record, const DefinitionElement& node,
                            const ControlRecordPtr& holder) {
     const auto held = m_lines.constFind(holder.get());
     if (held == m_lines.cend()) {
@@ -85,16 +77,16 @@ void PanelReadLog::dropped(const clsUPControl& record, const QDomNode& node,
     controlLine(QStringLiteral("%1 at line %2 is dropped: its name is taken by the control at "
                                "line %3")
                     .arg(describe(record.ControlType, record.Name))
-                    .arg(lineOf(node))
+                    .arg(node.line())
                     .arg(*held));
 }
 
-void PanelReadLog::overLimit(qsizetype skipped, const QDomNode& first) {
+void PanelReadLog::overLimit(qsizetype skipped, const DefinitionElement& first) {
     qCWarning(lcPanel).noquote()
         << QStringLiteral("A delivery holds more than %1 controls: %2 skipped, from line %3 on")
                .arg(PanelLimits::kMaxControlsPerDelivery)
                .arg(skipped)
-               .arg(lineOf(first));
+               .arg(first.line());
 }
 
 void PanelReadLog::controlLine(const QString& text) {

@@ -18,10 +18,10 @@ public:
     void startDefinition() override;
     void unreadable(const DefinitionLoadFailure& failure) override;
     void notConverted(const FieldFailure& failure) override;
-    void registered(const ControlRecordPtr& record, const QDomNode& node) override;
-    void dropped(const clsUPControl& record, const QDomNode& node,
+    void registered(const ControlRecordPtr& record, const DefinitionElement& node) override;
+    void dropped(const clsUPControl& record, const DefinitionElement& node,
                  const ControlRecordPtr& holder) override;
-    void overLimit(qsizetype skipped, const QDomNode& first) override;
+    void overLimit(qsizetype skipped, const DefinitionElement& first) override;
 
 private:
     void controlLine(const QString& text);

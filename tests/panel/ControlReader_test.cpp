@@ -1,7 +1,5 @@
 #include "panel/ControlReader.h"
-
-#include <QDomDocument>
-#include <QTextStream>
+#include "panel/DefinitionElement.h"
 
 #include "panel/QtPrinting.h"
 
@@ -277,8 +275,7 @@ QStringList fields(const clsUPControl& r) {
 } // namespace
 
 TEST(GetControl, ReadingInPlaceEqualsReadingTheNodesOwnText) {
-    QDomDocument document;
-    ASSERT_TRUE(document.setContent(QStringLiteral(R"(<p><controllist>
+    const QString definition = QStringLiteral(R"(<p><controllist>
       <b><type>button</type><name>B &amp; C</name><caption>one&#13;two\nthree]]&gt;</caption>
          <width> 12.5 </width><backcoloron>&amp;HFF</backcoloron><flash>on</flash>
          <fontsize>99999999999</fontsize><!-- note --><state><![CDATA[<on>]]></state></b>
@@ -288,13 +285,13 @@ TEST(GetControl, ReadingInPlaceEqualsReadingTheNodesOwnText) {
       <m><type>meter</type><meterrouternumber>7</meterrouternumber><meterscale>standard</meterscale>
          <levellinecolor/><fadernominal>3.7</fadernominal><meterissource>no</meterissource></m>
       <x:c xmlns:x="urn:x"><x:name>prefixed</x:name><name>plain</name></x:c>
-    </controllist></p>)")));
-    const QDomElement list = document.documentElement().firstChildElement();
+    </controllist></p>)");
+    DefinitionDocument document;
+    ASSERT_TRUE(document.setContent(definition));
+    const DefinitionElement list = document.root().firstChildElement();
     int compared = 0;
-    for (QDomNode node = list.firstChild(); !node.isNull(); node = node.nextSibling()) {
-        QString text;
-        QTextStream stream(&text);
-        node.save(stream, -1);
+    for (DefinitionElement node = list.firstChild(); !node.isNull(); node = node.nextSibling()) {
+        const QString text = node.source().toString();
         const auto inPlace = ReadControlNode(node);
         const auto fromText = GetControl(text);
         ASSERT_TRUE(inPlace && fromText);

@@ -1,15 +1,11 @@
 #include "ReadRecord.h"
 
-#include <QDomElement>
-#include <QDomNode>
-
 namespace corvane::check {
 
 namespace {
 
-ElementPlace placeOf(const QDomNode& node) {
-    return ElementPlace{node.nodeName().toLower().trimmed(), std::max(0, node.lineNumber()),
-                        std::max(0, node.columnNumber())};
+ElementPlace placeOf(const DefinitionElement& node) {
+    return ElementPlace{node.key(), node.line(), node.column()};
 }
 
 } // namespace
@@ -25,11 +21,11 @@ std::optional<ElementPlace> ReadEntry::lastField(std::initializer_list<const cha
     return std::nullopt;
 }
 
-ReadEntry ReadRecord::entryFor(const QDomNode& node) const {
+ReadEntry ReadRecord::entryFor(const DefinitionElement& node) const {
     ReadEntry entry;
     entry.element = node.isElement();
     entry.place = placeOf(node);
-    for (QDomElement child = node.firstChildElement(); !child.isNull();
+    for (DefinitionElement child = node.firstChildElement(); !child.isNull();
          child = child.nextSiblingElement()) {
         entry.fields.append(placeOf(child));
     }
@@ -40,7 +36,7 @@ void ReadRecord::unreadable(const DefinitionLoadFailure& failure) {
     m_unreadable = failure;
 }
 
-void ReadRecord::parsed(const QDomElement& root) {
+void ReadRecord::parsed(const DefinitionElement& root) {
     m_panel = entryFor(root);
 }
 
@@ -48,7 +44,7 @@ void ReadRecord::notConverted(const FieldFailure& failure) {
     m_notConverted = failure;
 }
 
-void ReadRecord::registered(const ControlRecordPtr& record, const QDomNode& node) {
+void ReadRecord::registered(const ControlRecordPtr& record, const DefinitionElement& node) {
     ReadEntry entry = entryFor(node);
     entry.record = record;
     entry.registered = true;
@@ -56,7 +52,7 @@ void ReadRecord::registered(const ControlRecordPtr& record, const QDomNode& node
     m_entries.append(std::move(entry));
 }
 
-void ReadRecord::dropped(const clsUPControl& record, const QDomNode& node,
+void ReadRecord::dropped(const clsUPControl& record, const DefinitionElement& node,
                          const ControlRecordPtr& holder) {
     if (node.isNull()) {
         m_panelHolder = holder.get();
@@ -69,7 +65,7 @@ void ReadRecord::dropped(const clsUPControl& record, const QDomNode& node,
     m_entries.append(std::move(entry));
 }
 
-void ReadRecord::overLimit(qsizetype skipped, const QDomNode& first) {
+void ReadRecord::overLimit(qsizetype skipped, const DefinitionElement& first) {
     m_skipped = skipped;
     m_firstSkipped = placeOf(first);
 }

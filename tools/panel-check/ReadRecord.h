@@ -35,12 +35,12 @@ struct ReadEntry {
 class ReadRecord : public DefinitionNotes {
 public:
     void unreadable(const DefinitionLoadFailure& failure) override;
-    void parsed(const QDomElement& root) override;
+    void parsed(const DefinitionElement& root) override;
     void notConverted(const FieldFailure& failure) override;
-    void registered(const ControlRecordPtr& record, const QDomNode& node) override;
-    void dropped(const clsUPControl& record, const QDomNode& node,
+    void registered(const ControlRecordPtr& record, const DefinitionElement& node) override;
+    void dropped(const clsUPControl& record, const DefinitionElement& node,
                  const ControlRecordPtr& holder) override;
-    void overLimit(qsizetype skipped, const QDomNode& first) override;
+    void overLimit(qsizetype skipped, const DefinitionElement& first) override;
 
     const std::optional<DefinitionLoadFailure>& unreadableFailure() const { return m_unreadable; }
     const std::optional<FieldFailure>& conversionFailure() const { return m_notConverted; }
@@ -56,7 +56,7 @@ public:
     const ElementPlace& firstSkipped() const { return m_firstSkipped; }
 
 private:
-    ReadEntry entryFor(const QDomNode& node) const;
+    ReadEntry entryFor(const DefinitionElement& node) const;
 
     std::optional<DefinitionLoadFailure> m_unreadable;
     std::optional<FieldFailure> m_notConverted;
