@@ -1,8 +1,15 @@
 #include "panel/PanelPayload.h"
 
+#include "panel/DefinitionXml.h"
 #include "protocol/ClientProtocolConsts.h"
 
+#include <algorithm>
+
 namespace corvane {
+
+namespace {
+constexpr qsizetype kMaxDefinitionScan = DefinitionLimits::kMaxCharacters + 1;
+}
 
 std::optional<PanelPayloadView> SplitPanelPayloadView(QStringView payload) {
     const QString& separator = modClientProtocolConsts::strFieldSeparator;
@@ -11,10 +18,13 @@ std::optional<PanelPayloadView> SplitPanelPayloadView(QStringView payload) {
         return std::nullopt;
     }
     const qsizetype start = first + separator.size();
-    const qsizetype second = payload.indexOf(separator, start);
-    return PanelPayloadView{payload.first(first), second < 0
-                                                      ? payload.sliced(start)
-                                                      : payload.sliced(start, second - start)};
+    // A definition longer than a panel may be is refused whatever follows it, so the search
+    // for its end stops one character past the limit: a frame of any size costs no more than
+    // a panel at the limit. What is handed on is then too long, and refused as such.
+    const QStringView rest =
+        payload.sliced(start).first(std::min(payload.size() - start, kMaxDefinitionScan));
+    const qsizetype second = rest.indexOf(separator);
+    return PanelPayloadView{payload.first(first), second < 0 ? rest : rest.first(second)};
 }
 
 std::optional<PanelPayload> SplitPanelPayload(const QString& payload) {

@@ -20,7 +20,8 @@ struct PanelPayloadView {
 };
 
 // Splits a panel-definition payload at the field separator: the first field is the title, the
-// second the definition, further fields are ignored. Fewer than two fields: nothing.
+// second the definition, further fields are ignored. Fewer than two fields: nothing. A
+// definition beyond the limit of a panel (DefinitionLimits) comes cut one character past it.
 std::optional<PanelPayload> SplitPanelPayload(const QString& payload);
 // The same split without copying: a definition of many megabytes is copied only by whoever
 // reads it.

@@ -1,3 +1,4 @@
+#include "panel/DefinitionXml.h"
 #include "panel/PanelPayload.h"
 #include "panel/ParseStringToColl.h"
 #include "panel/QtPrinting.h"
@@ -28,6 +29,19 @@ TEST(SplitPanelPayload, TitleAndDefinition) {
     ASSERT_TRUE(empty);
     EXPECT_EQ(empty->title, "");
     EXPECT_EQ(empty->definition, "");
+
+    // A definition at the limit comes whole; one beyond it comes cut one character past the
+    // limit, still beyond it, whatever follows.
+    const qsizetype limit = DefinitionLimits::kMaxCharacters;
+    for (const qsizetype length : {limit, limit + 1, limit + 5}) {
+        const QString definition(length, QLatin1Char('x'));
+        for (const QString& tail : {QString(), kSep + "extra"}) {
+            auto split = SplitPanelPayload("T" + kSep + definition + tail);
+            ASSERT_TRUE(split);
+            EXPECT_EQ(split->definition.size(), std::min(length, limit + 1));
+            EXPECT_EQ(IsWithinDefinitionLimits(split->definition), length <= limit);
+        }
+    }
 }
 
 TEST(ParseStringToColl, SplitsAfterRemovingOneTrailingDelimiter) {
