@@ -10,7 +10,14 @@
 #include <QStylePainter>
 #include <QWheelEvent>
 
+#include <map>
+#include <tuple>
+
 namespace corvane {
+
+namespace {
+constexpr std::size_t kMaxSharedPalettes = 256;
+}
 
 PanelDropDown::PanelDropDown(QWidget* parent) : QWidget(parent) {
     // What a list takes: focus by click, tab and wheel.
@@ -85,6 +92,21 @@ void PanelDropDown::setColors(const QColor& back, const QColor& fore) {
 }
 
 QPalette PanelDropDown::shownPalette() const {
+    if (!m_backColor.isValid() && !m_foreColor.isValid()) {
+        return palette();
+    }
+    // One palette for all the lists of the same colours on the same ground: the style keeps
+    // what it drew under the palette's key, and a palette made anew at every paint would miss
+    // it every time.
+    static std::map<std::tuple<qint64, QRgb, QRgb, bool, bool>, QPalette> shared;
+    const auto key = std::make_tuple(palette().cacheKey(), m_backColor.rgba(), m_foreColor.rgba(),
+                                     m_backColor.isValid(), m_foreColor.isValid());
+    if (const auto found = shared.find(key); found != shared.end()) {
+        return found->second;
+    }
+    if (shared.size() >= kMaxSharedPalettes) {
+        shared.clear(); // the colours of a panel are few; this only bounds a pathological one
+    }
     QPalette shown = palette();
     if (m_backColor.isValid()) {
         shown.setColor(QPalette::Button, m_backColor);
@@ -95,6 +117,7 @@ QPalette PanelDropDown::shownPalette() const {
         shown.setColor(QPalette::Text, m_foreColor);
         shown.setColor(QPalette::ButtonText, m_foreColor);
     }
+    shared.emplace(key, shown);
     return shown;
 }
 
