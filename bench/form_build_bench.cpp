@@ -57,27 +57,20 @@ void settle() {
     }
 }
 
-void BM_DeliverPanel(benchmark::State& state) {
-    const int controls = static_cast<int>(state.range(0));
-    const QString frame = corvane::BuildFrame(
-        corvane::Command::PanelDefinition, corvane::modClientProtocolConsts::strNoAddress,
-        QStringLiteral("Bench") + corvane::modClientProtocolConsts::strFieldSeparator +
-            corvane::bench::MixedPanelDefinition(controls));
-    corvane::bench::ProgramFolder folder;
+// Times build(window) on a window made afresh by make() for each run, then the settling of
+// the window, and the heap it grew by per control.
+template <typename Window, typename Make, typename Build>
+void timeBuilds(benchmark::State& state, int controls, Make make, Build build) {
     double settleMs = 0;
     double kbPerControl = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        auto window = std::make_unique<corvane::frmCVMini>();
-        window->Form_Load({});
+        std::unique_ptr<Window> window = make();
         settle();
         const double before = heapInUseKb();
-        corvane::clsCVCoreConnection* connection = window->MasterSocket();
         state.ResumeTiming();
 
-        for (qsizetype at = 0; at < frame.size(); at += kArrivalChars) {
-            emit connection->ReceivedData(frame.mid(at, kArrivalChars));
-        }
+        build(*window);
 
         state.PauseTiming();
         QElapsedTimer settling;
@@ -93,6 +86,28 @@ void BM_DeliverPanel(benchmark::State& state) {
     state.counters["controls"] = controls;
     state.counters["settle_ms"] = settleMs / runs;
     state.counters["heap_kB_per_control"] = kbPerControl / runs;
+}
+
+void BM_DeliverPanel(benchmark::State& state) {
+    const int controls = static_cast<int>(state.range(0));
+    const QString frame = corvane::BuildFrame(
+        corvane::Command::PanelDefinition, corvane::modClientProtocolConsts::strNoAddress,
+        QStringLiteral("Bench") + corvane::modClientProtocolConsts::strFieldSeparator +
+            corvane::bench::MixedPanelDefinition(controls));
+    corvane::bench::ProgramFolder folder;
+    timeBuilds<corvane::frmCVMini>(
+        state, controls,
+        [] {
+            auto window = std::make_unique<corvane::frmCVMini>();
+            window->Form_Load({});
+            return window;
+        },
+        [&](corvane::frmCVMini& window) {
+            corvane::clsCVCoreConnection* connection = window.MasterSocket();
+            for (qsizetype at = 0; at < frame.size(); at += kArrivalChars) {
+                emit connection->ReceivedData(frame.mid(at, kArrivalChars));
+            }
+        });
 }
 BENCHMARK(BM_DeliverPanel)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -113,36 +128,20 @@ protected:
 
 void BM_QtFloor(benchmark::State& state) {
     const int controls = static_cast<int>(state.range(0));
-    double settleMs = 0;
-    double kbPerControl = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto window = std::make_unique<QWidget>();
-        window->resize(1000, 733);
-        settle();
-        const double before = heapInUseKb();
-        state.ResumeTiming();
-
-        for (int i = 0; i < controls; ++i) {
-            auto* control = new BareControl(window.get());
-            control->setGeometry((i % 90) * 24 % 1000, (i / 90) % 90 * 24 % 733, 22, 22);
-        }
-        window->show();
-
-        state.PauseTiming();
-        QElapsedTimer settling;
-        settling.start();
-        settle();
-        settleMs += static_cast<double>(settling.nsecsElapsed()) / 1e6;
-        kbPerControl += (heapInUseKb() - before) / controls;
-        window.reset();
-        settle();
-        state.ResumeTiming();
-    }
-    const auto runs = static_cast<double>(state.iterations());
-    state.counters["controls"] = controls;
-    state.counters["settle_ms"] = settleMs / runs;
-    state.counters["heap_kB_per_control"] = kbPerControl / runs;
+    timeBuilds<QWidget>(
+        state, controls,
+        [] {
+            auto window = std::make_unique<QWidget>();
+            window->resize(1000, 733);
+            return window;
+        },
+        [&](QWidget& window) {
+            for (int i = 0; i < controls; ++i) {
+                auto* control = new BareControl(&window);
+                control->setGeometry((i % 90) * 24 % 1000, (i / 90) % 90 * 24 % 733, 22, 22);
+            }
+            window.show();
+        });
 }
 BENCHMARK(BM_QtFloor)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
