@@ -1,6 +1,9 @@
 #include "app/CommandLine.h"
 
+#include "app/ProgramConfig.h"
+
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -181,6 +184,25 @@ CommandLineOutcome ParseProgramArguments(const QStringList& arguments) {
         }
     }
     return outcome;
+}
+
+QString EnterProgramFolder(const ProgramOptions& options) {
+    if (options.configFile.isEmpty()) {
+        return kConfigFileName;
+    }
+    const QFileInfo config(options.configFile);
+    QDir::setCurrent(config.absolutePath());
+    return config.fileName();
+}
+
+void ApplyProgramOptions(const ProgramOptions& options, ProgramData& data) {
+    if (options.panelName) {
+        data.strPanelName = *options.panelName;
+    }
+    if (options.scale) {
+        data.panelScale = options.scale;
+    }
+    data.boolFullScreen = data.boolFullScreen || options.fullScreen;
 }
 
 } // namespace corvane

@@ -30,6 +30,16 @@ struct ProgramOptions {
     std::optional<ScaleChoice> scale; // --scale, over "panelscale"
 };
 
+struct ProgramData;
+
+// Makes the configuration's folder the current one and gives the file's name there: the
+// position file and PanelGraphics/ are read and written beside it, as in the current folder
+// without --config.
+QString EnterProgramFolder(const ProgramOptions& options);
+
+// What the command line sets over the configuration file: the panel, the scale, full screen.
+void ApplyProgramOptions(const ProgramOptions& options, ProgramData& data);
+
 struct CommandLineOutcome {
     bool run = true;    // false: the program ends at once with exitStatus
     int exitStatus = 0; // 0 after --help or --version, 2 after a mistake

@@ -1,6 +1,7 @@
 #include "app/ServerTable.h"
 
 #include "connection/CoreAddress.h"
+#include "connection/CoreConnector.h"
 
 namespace corvane {
 
@@ -77,6 +78,17 @@ QStringList HuntHosts(const QList<ServerRow>& table, quint16 corePort) {
         hosts.append(huntEntry(row, corePort));
     }
     return hosts;
+}
+
+CoreHunt HuntForConfiguration(const QStringList& collServerEntries, const QString& primaryHost,
+                              int primaryPort) {
+    CoreHunt hunt;
+    hunt.corePort = primaryPort > 0 && primaryPort <= 65535 ? static_cast<quint16>(primaryPort)
+                                                            : CoreConnector::kDefaultCorePort;
+    hunt.hosts =
+        HuntHosts(PrepareConnectList(collServerEntries, primaryHost, QString::number(primaryPort)),
+                  hunt.corePort);
+    return hunt;
 }
 
 } // namespace corvane

@@ -30,4 +30,13 @@ QList<ServerRow> PrepareConnectList(const QStringList& collServerEntries,
 // names its own port, and a port that is no TCP port, leave the host as it stands.
 QStringList HuntHosts(const QList<ServerRow>& table, quint16 corePort);
 
+// Where the client looks for its Core: the port a plain host is reached on (the configured
+// primary port, else the Core's own) and the hosts to hunt over, the configured primary first.
+struct CoreHunt {
+    quint16 corePort = 0;
+    QStringList hosts;
+};
+CoreHunt HuntForConfiguration(const QStringList& collServerEntries, const QString& primaryHost,
+                              int primaryPort);
+
 } // namespace corvane

@@ -41,7 +41,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QRandomGenerator>
 #include <QThread>
@@ -147,14 +146,7 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
     if (options.switches.showDebugWindow) {
         ShowDebugWindow();
     }
-    // The configuration's folder is the program's: the position file and PanelGraphics/ are
-    // read and written there, as in the current folder without --config.
-    QString configFile = kConfigFileName;
-    if (!options.configFile.isEmpty()) {
-        const QFileInfo config(options.configFile);
-        QDir::setCurrent(config.absolutePath());
-        configFile = config.fileName();
-    }
+    const QString configFile = EnterProgramFolder(options);
 
     InitializeClientProtocolConsts();
     // The splash and the window paint when the event loop starts; a close that comes meanwhile
@@ -187,13 +179,7 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
         m_unloaded = true; // the program ends without connecting or saving anything
         return false;
     }
-    if (options.panelName) {
-        m_programData.strPanelName = *options.panelName;
-    }
-    if (options.scale) {
-        m_programData.panelScale = options.scale;
-    }
-    m_programData.boolFullScreen = m_programData.boolFullScreen || options.fullScreen;
+    ApplyProgramOptions(options, m_programData);
     m_deskView->configure(m_programData.panelScale, m_programData.boolFullScreen);
     // Before any panel, and so before any web view, is built.
     PrepareWebRendering(m_programData.webRendering);
@@ -202,14 +188,11 @@ bool frmCVMini::Form_Load(const QStringList& arguments) {
 
     m_MasterSocket->ShowConnecting(m_programData.strPrimaryHost);
 
-    const QList<ServerRow> table =
-        PrepareConnectList(m_programData.collServerEntries, m_programData.strPrimaryHost,
-                           QString::number(m_programData.intPrimaryPort));
-    const quint16 corePort = m_programData.intPrimaryPort > 0
-                                 ? static_cast<quint16>(m_programData.intPrimaryPort)
-                                 : CoreConnector::kDefaultCorePort;
-    m_MasterSocket->connector()->setCorePort(corePort);
-    m_MasterSocket->StartHunting(HuntHosts(table, corePort));
+    const CoreHunt hunt =
+        HuntForConfiguration(m_programData.collServerEntries, m_programData.strPrimaryHost,
+                             m_programData.intPrimaryPort);
+    m_MasterSocket->connector()->setCorePort(hunt.corePort);
+    m_MasterSocket->StartHunting(hunt.hosts);
 
     if (m_globals.boolShuttingDown) {
         return false;

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/ProgramConfig.h"
 #include "app/ServerTable.h"
+#include "connection/CoreConnector.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -192,6 +193,13 @@ TEST(ServerTable, EveryHostWithEveryPortAndThePreferredRowFirst) {
     // The backup preferred: moved to the front, the rest keep their order.
     EXPECT_EQ(HuntHosts(PrepareConnectList({"A|||5200", "B|||5300"}, "B", "5300"), 5300),
               QStringList({"B", "A:5200"}));
+
+    // From the configuration: the primary port is the port of plain hosts; without one, the
+    // Core's own.
+    const CoreHunt hunt = HuntForConfiguration({"A|||5200", "B|||5300"}, "B", 5300);
+    EXPECT_EQ(hunt.corePort, 5300);
+    EXPECT_EQ(hunt.hosts, QStringList({"B", "A:5200"}));
+    EXPECT_EQ(HuntForConfiguration({}, "A", 0).corePort, CoreConnector::kDefaultCorePort);
 }
 
 TEST(ServerTable, RowsOnAnotherPortThanTheCorePortAreHuntedAsHostAndPort) {
@@ -369,6 +377,23 @@ TEST(CommandLine, ReadsOptionsAndRefusesMistakesWithStatusTwo) {
             }
         }
     }
+}
+
+// The command line goes over the configuration file; full screen from either stays.
+TEST(CommandLine, OptionsGoOverTheConfiguration) {
+    ProgramData data;
+    data.strPanelName = "FromFile";
+    data.boolFullScreen = true;
+    ApplyProgramOptions(
+        ParseProgramArguments({"corvane-mini", "--panel", "Studio", "--scale", "2"}).options, data);
+    EXPECT_EQ(data.strPanelName, "Studio");
+    ASSERT_TRUE(data.panelScale);
+    EXPECT_TRUE(data.boolFullScreen);
+    ProgramData untouched;
+    ApplyProgramOptions(ParseProgramArguments({"corvane-mini", "--fullscreen"}).options, untouched);
+    EXPECT_EQ(untouched.strPanelName, ProgramData().strPanelName);
+    EXPECT_FALSE(untouched.panelScale);
+    EXPECT_TRUE(untouched.boolFullScreen);
 }
 
 // Qt's own options are Qt's: read again once the application object has taken them out.
