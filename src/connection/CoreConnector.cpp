@@ -14,6 +14,9 @@ namespace {
 constexpr int kCloseGraceMs = 2000;
 // Bound on text queued for a Core that has stopped reading.
 constexpr qint64 kMaxPendingWriteBytes = 8 * 1024 * 1024;
+// What one turn of the event loop takes from the Core at most: a Core that sends faster than
+// the client reads waits in the network's buffers, and no turn spends long on one arrival.
+constexpr qint64 kReadChunkBytes = 1024 * 1024;
 } // namespace
 
 CoreConnector::CoreConnector(const CoreConnectorTimings& timings, QObject* parent)
@@ -195,6 +198,7 @@ void CoreConnector::beginAttempt(const QString& entry) {
     }
 
     auto* socket = new QTcpSocket(this);
+    socket->setReadBufferSize(kReadChunkBytes);
     m_socket = socket;
     connect(socket, &QTcpSocket::connected, this, [this, socket] {
         if (socket == m_socket) {

@@ -419,6 +419,12 @@ TEST_F(FaultTest, TheClientKeepsTurningAndComesBackWhenTheCoreMisbehaves) {
              stream(endless, [&](qint64 offset) {
                  return offset == 0 ? head : QByteArray(1024 * 1024, 'x');
              });
+             // The client reads at its own pace: the drop comes once it has read that far.
+             ASSERT_TRUE(waitUntil(
+                 [&] {
+                     return !log.linesContaining("corvane.protocol", "unfinished frame").isEmpty();
+                 },
+                 kRecoveryTimeoutMs));
              EXPECT_EQ(log.linesContaining("corvane.protocol", "unfinished frame").size(), 1);
              m_core->sendRaw("\x03\x03");
          },
