@@ -13,6 +13,7 @@
 
 #include "MixedPanel.h"
 #include "ProgramFolder.h"
+#include "app/EventLoopChoice.h"
 
 #include "app/frmCVMini.h"
 #include "connection/clsCVCoreConnection.h"
@@ -151,6 +152,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    corvane::PreferQtEventLoop(); // as the program does
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion")); // as the program does
     benchmark::Initialize(&argc, argv);

@@ -12,6 +12,7 @@
 // command-22 frames of many records; frames of 512 records go from the started main window's
 // Core connection through the protocol parser and dispatcher into the same shown wall.
 #include "ProgramFolder.h"
+#include "app/EventLoopChoice.h"
 #include "app/frmCVMini.h"
 #include "components/LedMeter.h"
 #include "components/MeterFader.h"
@@ -349,6 +350,7 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
+    corvane::PreferQtEventLoop(); // as the program does
     QApplication app(argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

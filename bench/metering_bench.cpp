@@ -1,5 +1,6 @@
 // A wall of LED meters fed as fast as a meter server feeds them, with the event loop running
 // and the meters repainting; reports how much of one core the program spends on it.
+#include "app/EventLoopChoice.h"
 #include "components/LedMeter.h"
 
 #include <QApplication>
@@ -128,6 +129,7 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
+    corvane::PreferQtEventLoop(); // as the program does
     QApplication app(argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -5,6 +5,7 @@
 // BM_PropertyChanges times the changes; BM_PropertyChangesRepainted also times the repaint that
 // follows each arrival, which is Qt's painting of the changed widgets.
 
+#include "app/EventLoopChoice.h"
 #include "app/frmCVMini.h"
 #include "panel/ControlArrays.h"
 #include "panel/PanelButton.h"
@@ -316,6 +317,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    corvane::PreferQtEventLoop(); // as the program does
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/EventLoopChoice.h"
 #include "app/TerminationSignals.h"
 #include "app/frmCVMini.h"
 
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     }
+    corvane::PreferQtEventLoop();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     if (arguments.qtOptions) {

@@ -1,3 +1,5 @@
+#include "app/EventLoopChoice.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -24,6 +26,7 @@ int main(int argc, char** argv) {
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     }
+    corvane::PreferQtEventLoop(); // the loop the program runs on
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
