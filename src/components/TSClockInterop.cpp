@@ -88,7 +88,6 @@ std::optional<double> twipsFromText(const QString& text) {
 TSClockInterop::TSClockInterop(QWidget* parent)
     : QWidget(parent), m_timeSource([] { return QDateTime::currentDateTime(); }) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    fitDigits();
     m_secondTimer.setSingleShot(true);
     m_secondTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_secondTimer, &QTimer::timeout, this, [this] {
@@ -102,7 +101,7 @@ bool TSClockInterop::IngestXML(const QString& xml) {
     // are read before any is taken, so that a text that is not well-formed changes nothing.
     QXmlStreamReader reader(xml);
     reader.setNamespaceProcessing(false); // a prefix is part of the name
-    QList<std::pair<QString, QString>> settings;
+    Settings settings;
     int depth = 0;
     int documentTypes = 0;
     while (!reader.atEnd()) {
@@ -136,6 +135,11 @@ bool TSClockInterop::IngestXML(const QString& xml) {
     if (reader.hasError()) {
         return false;
     }
+    Ingest(settings);
+    return true;
+}
+
+void TSClockInterop::Ingest(const Settings& settings) {
     // Place and size in twips, placed through the panel's scale like every other control.
     std::optional<double> left;
     std::optional<double> top;
@@ -169,7 +173,6 @@ bool TSClockInterop::IngestXML(const QString& xml) {
                                             width.value_or(TwipsGeometry::width(this)),
                                             height.value_or(TwipsGeometry::height(this))));
     }
-    return true;
 }
 
 void TSClockInterop::setFace(Face face) {
@@ -241,6 +244,16 @@ void TSClockInterop::scheduleNextSecond() {
 }
 
 void TSClockInterop::fitDigits() {
+    // Measured when next drawn: a panel sets a clock's size and look several times while it is
+    // built, and a clock that never shows need not be measured at all.
+    m_digitFont.reset();
+    update();
+}
+
+const QFont& TSClockInterop::digitFont() const {
+    if (m_digitFont) {
+        return *m_digitFont;
+    }
     // Digits of one width, so the reading does not shift as they change: the desktop's
     // monospace family, found by its style hint, at the application font's other settings.
     QFont font(this->font());
@@ -255,7 +268,7 @@ void TSClockInterop::fitDigits() {
     const double byHeight = 100.0 * height() * 0.8 / probe.height();
     font.setPixelSize(std::max(6, int(std::min(byWidth, byHeight))));
     m_digitFont = font;
-    update();
+    return *m_digitFont;
 }
 
 void TSClockInterop::resizeEvent(QResizeEvent* event) {
@@ -294,7 +307,7 @@ void TSClockInterop::paintEvent(QPaintEvent*) {
 }
 
 void TSClockInterop::paintDigital(QPainter& painter, const QTime& time) const {
-    painter.setFont(m_digitFont);
+    painter.setFont(digitFont());
     painter.setPen(m_foreColor);
     painter.drawText(rect(), Qt::AlignCenter, digitalText(time));
 }

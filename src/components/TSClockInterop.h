@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 namespace corvane {
 
@@ -28,6 +29,10 @@ public:
 
     // Returns whether the text was well-formed XML; a malformed text changes nothing.
     Q_INVOKABLE bool IngestXML(const QString& xml);
+    // The same settings already read: each the name of a child element in lower case, and the
+    // text within it.
+    using Settings = QList<std::pair<QString, QString>>;
+    void Ingest(const Settings& settings);
 
     Face face() const { return m_face; }
     void setFace(Face face);
@@ -61,6 +66,7 @@ protected:
 
 private:
     void fitDigits();
+    const QFont& digitFont() const;
     void scheduleNextSecond();
     void paintDigital(QPainter& painter, const QTime& time) const;
     void paintAnalogue(QPainter& painter, const QTime& time) const;
@@ -69,7 +75,7 @@ private:
     bool m_showSeconds = true;
     QColor m_backColor{Qt::black};
     QColor m_foreColor{0xff, 0x30, 0x24};
-    QFont m_digitFont;
+    mutable std::optional<QFont> m_digitFont; // fitted to the size when first drawn
     TimeSource m_timeSource;
     QTimer m_secondTimer;
 };

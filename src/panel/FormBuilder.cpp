@@ -343,7 +343,11 @@ void FormBuilder::buildClock(clsUPControl& record) {
     m_arrays.TSClockInterop.load(clock);
     record.elementLoaded = true;
     m_batch->show(clock);
-    clock->IngestXML(record.strIngestXML);
+    if (record.ingestSettings.isEmpty()) {
+        clock->IngestXML(record.strIngestXML); // a record not read from a definition
+    } else {
+        clock->Ingest(record.ingestSettings);
+    }
     CP::SetTag(clock, record.Name);
     record.pntrControl = clock;
 }

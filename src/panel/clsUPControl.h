@@ -3,9 +3,12 @@
 #include "meters/MeterPoint.h"
 #include "support/MeterCodes.h"
 
+#include <QList>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+
+#include <utility>
 
 namespace corvane {
 
@@ -55,18 +58,35 @@ struct clsUPControl {
     // failed: a record never gets a second element, however often the panel is delivered.
     bool elementLoaded = false;
     QString strIngestXML;
+    // Of a clock: its element's children as read with the definition, each as its name in lower
+    // case and its text, so that the clock need not parse strIngestXML again.
+    QList<std::pair<QString, QString>> ingestSettings;
     QString FontName = QStringLiteral("Arial");
     qint32 FontSize = 9;
     bool FontBold = true;
     bool FontUnderline = false;
     bool FontItalic = false;
 
-    // The type keyword in lower case, as every test of the type compares it.
-    QString typeKey() const { return ControlType.toLower(); }
+    // The type keyword in lower case, as every test of the type compares it. It is asked for
+    // many times for each control, so it is kept with the type text it was made from.
+    const QString& typeKey() const {
+        // The same characters in memory are the same text: m_typeKeyOf holds them, so a text
+        // written since has been given memory of its own.
+        if (m_typeKeyOf.constData() != ControlType.constData() ||
+            m_typeKeyOf.size() != ControlType.size()) {
+            m_typeKey = ControlType.toLower();
+            m_typeKeyOf = ControlType;
+        }
+        return m_typeKey;
+    }
     // Whether the state text means "on" (blanks around it and letter case ignored).
     bool isStateOn() const { return strState.trimmed().toLower() == QLatin1String("on"); }
     // The point a meter or channel strip shows.
     MeterPoint meterPoint() const { return {lngMeterRTRNum, lngMeterIONum, !boolMeterIsSource}; }
+
+private:
+    mutable QString m_typeKey;
+    mutable QString m_typeKeyOf; // the ControlType it was made from, shared with it
 };
 
 } // namespace corvane

@@ -119,6 +119,22 @@ TEST(GetControl, StateTexts) {
               "1");
 }
 
+// The lower-case type is kept between calls; it must follow every way the type is written.
+TEST(GetControl, TypeKeyFollowsTheTypeAsItIsWritten) {
+    clsUPControl record = readOne("type", "Button");
+    EXPECT_EQ(record.typeKey(), "button");
+    record.ControlType = QStringLiteral("LABEL");
+    EXPECT_EQ(record.typeKey(), "label");
+    record.ControlType.append(QLatin1String("X"));
+    EXPECT_EQ(record.typeKey(), "labelx");
+    clsUPControl copy = record;
+    copy.ControlType[0] = QLatin1Char('T');
+    EXPECT_EQ(copy.typeKey(), "tabelx");
+    EXPECT_EQ(record.typeKey(), "labelx");
+    record.ControlType.clear();
+    EXPECT_EQ(record.typeKey(), "");
+}
+
 TEST(GetControl, CaptionKeepsAmpersandsAndMakesLineBreaks) {
     EXPECT_EQ(readOne("caption", "Save\\nNow").Caption, "Save\r\nNow");
     EXPECT_EQ(readOne("caption", "Save &amp; Exit").Caption, "Save & Exit");

@@ -1,3 +1,4 @@
+#include "components/TSClockInterop.h"
 #include "panel/PanelDefinitionReader.h"
 #include "panel/PanelLimits.h"
 #include "panel/PanelReadLog.h"
@@ -201,6 +202,37 @@ TEST(AnalyzeXML, ClockAndCodecControlKeepTheirWholeElement) {
     EXPECT_EQ(clock.documentElement().firstChildElement("face").text(), "24h & date");
     EXPECT_TRUE(record(state, "codec").strIngestXML.startsWith("<codec>"));
     EXPECT_EQ(record(state, "b").strIngestXML, "");
+}
+
+// A clock built from a definition takes the settings read with it; they must set it up exactly
+// as the clock reading its own element does.
+TEST(AnalyzeXML, ClockSettingsReadWithTheDefinitionEqualTheClocksOwnReading) {
+    const char* clocks[] = {
+        "<Clock><Type>TSClock</Type><Name>c</Name><LEFT> 1500 </LEFT><Top>300</Top>"
+        "<Width>2880</Width><height>1440</height><Style>Analogue</Style>"
+        "<BackColor>&amp;HFF0000</BackColor><forecolor>Yellow</forecolor>"
+        "<ShowSeconds>False</ShowSeconds></Clock>",
+        "<c><type>tsclock</type><name>c</name><face><![CDATA[ digital ]]></face>"
+        "<forecolor>2<!-- a note -->55</forecolor><showseconds> <x>1</x> </showseconds>"
+        "<width>0</width></c>",
+        "<c><type>tsclock</type><name>c</name><clockface>1</clockface><face>sundial</face>"
+        "<p:backcolor>Red</p:backcolor><backcolor>  </backcolor></c>",
+    };
+    for (const char* clockXml : clocks) {
+        PanelState state;
+        ASSERT_TRUE(PanelDefinitionReader(state).AnalyzeXML(
+            QStringLiteral("<panel><controllist>%1</controllist></panel>").arg(clockXml)));
+        const clsUPControl& read = record(state, "c");
+        TSClockInterop fromDefinition;
+        fromDefinition.Ingest(read.ingestSettings);
+        TSClockInterop fromOwnText;
+        ASSERT_TRUE(fromOwnText.IngestXML(read.strIngestXML));
+        EXPECT_EQ(fromDefinition.geometry(), fromOwnText.geometry()) << clockXml;
+        EXPECT_EQ(fromDefinition.face(), fromOwnText.face()) << clockXml;
+        EXPECT_EQ(fromDefinition.backColor(), fromOwnText.backColor()) << clockXml;
+        EXPECT_EQ(fromDefinition.foreColor(), fromOwnText.foreColor()) << clockXml;
+        EXPECT_EQ(fromDefinition.showSeconds(), fromOwnText.showSeconds()) << clockXml;
+    }
 }
 
 TEST(AnalyzeXML, NotWellFormedRegistersTheFormRecordOnly) {
