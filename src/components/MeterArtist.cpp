@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace corvane {
 
@@ -24,6 +25,27 @@ QPixmap blankPixmap(QSize size, qreal dpr, const QColor& fill) {
     return pixmap;
 }
 
+// What the layout needs of the scale's font. Meters are laid out again at every size and look
+// they are given, and a panel's meters share a few fonts: measuring text costs far more than
+// telling that the font is the one measured last.
+struct ScaleTextMetrics {
+    int labelWidth = 0;
+    int height = 0;
+};
+
+ScaleTextMetrics scaleTextMetrics(const QFont& font) {
+    // Never destroyed: a font that has been measured holds on to Qt's font engines, which are
+    // gone once the application object is.
+    static QFont& measured = *new QFont;
+    static std::optional<ScaleTextMetrics> last;
+    if (!last || font != measured) {
+        const QFontMetrics fm(font);
+        last = ScaleTextMetrics{fm.horizontalAdvance(QStringLiteral("-60")), fm.height()};
+        measured = font;
+    }
+    return *last;
+}
+
 } // namespace
 
 MeterArtist::MeterArtist(int style, const MeterScaleMap& scale, const MeterColors& colors,
@@ -34,20 +56,20 @@ MeterArtist::MeterArtist(int style, const MeterScaleMap& scale, const MeterColor
 MeterLayout MeterArtist::layoutFor(QSize size, int centerPad) const {
     MeterLayout layout;
     layout.vertical = size.height() > size.width();
-    const QFontMetrics fm(m_font);
-    const int labelWidth = fm.horizontalAdvance(QStringLiteral("-60"));
+    const ScaleTextMetrics fm = scaleTextMetrics(m_font);
+    const int labelWidth = fm.labelWidth;
     const int pad = std::max(0, centerPad);
 
     // Across the bars: room for two bars and the pad, plus the scale when it fits.
     const int across = layout.vertical ? size.width() : size.height();
     const int along = layout.vertical ? size.height() : size.width();
-    const int scaleAcross = layout.vertical ? labelWidth + kTickLength + 3 : fm.height() + 3;
-    const bool withScale = across - scaleAcross - 2 * kMargin >= 2 * kMinBarThickness + pad &&
-                           along >= 4 * fm.height();
+    const int scaleAcross = layout.vertical ? labelWidth + kTickLength + 3 : fm.height + 3;
+    const bool withScale =
+        across - scaleAcross - 2 * kMargin >= 2 * kMinBarThickness + pad && along >= 4 * fm.height;
     const int scaleSpan = withScale ? scaleAcross : 0;
     // Along the bars: leave half a label at each end so end labels are not cut off.
     const int inset =
-        withScale ? (layout.vertical ? fm.height() / 2 + 1 : labelWidth / 2 + 1) : kMargin;
+        withScale ? (layout.vertical ? fm.height / 2 + 1 : labelWidth / 2 + 1) : kMargin;
 
     const int barsAcross = std::max(0, across - scaleSpan - 2 * kMargin);
     const int usablePad = std::min(pad, std::max(0, barsAcross - 2));

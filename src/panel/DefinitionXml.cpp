@@ -19,21 +19,22 @@ public:
                 return breach(QStringLiteral("more than %1 tags, comments and the like")
                                   .arg(DefinitionLimits::kMaxMarkup));
             }
-            const QStringView rest = m_xml.mid(m_pos);
+            // Told apart by the character after the "<": nearly every one is a tag.
+            const QChar next = m_pos + 1 < m_xml.size() ? m_xml[m_pos + 1] : QChar();
             bool ok = true;
-            if (rest.startsWith(QLatin1String("<!--"))) {
-                skipPast(QLatin1String("-->"), 4);
-            } else if (rest.startsWith(QLatin1String("<![CDATA["))) {
-                skipPast(QLatin1String("]]>"), 9);
-            } else if (rest.startsWith(QLatin1String("<?"))) {
-                skipPast(QLatin1String("?>"), 2);
-            } else if (rest.startsWith(QLatin1String("<!"))) {
-                ok = declaration();
-            } else if (rest.startsWith(QLatin1String("</"))) {
+            if (next == QLatin1Char('/')) {
                 --m_depth;
                 skipPast(QLatin1String(">"), 2);
-            } else {
+            } else if (next == QLatin1Char('?')) {
+                skipPast(QLatin1String("?>"), 2);
+            } else if (next != QLatin1Char('!')) {
                 ok = startTag();
+            } else if (m_xml.mid(m_pos).startsWith(QLatin1String("<!--"))) {
+                skipPast(QLatin1String("-->"), 4);
+            } else if (m_xml.mid(m_pos).startsWith(QLatin1String("<![CDATA["))) {
+                skipPast(QLatin1String("]]>"), 9);
+            } else {
+                ok = declaration();
             }
             if (!ok) {
                 return false;
