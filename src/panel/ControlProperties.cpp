@@ -115,8 +115,8 @@ namespace {
 // its opaque controls again before it next paints, which on a panel of thousands of controls
 // costs far more than the change itself. False for a control whose palette carries its colour.
 //
-// Text boxes and lists paint both of their colours: besides that, a palette of their own would
-// weigh some 900 bytes apiece. A null colour leaves that one as it is.
+// Labels, text boxes and lists paint both of their colours: besides that, a palette of their
+// own would weigh some 900 bytes apiece. A null colour leaves that one as it is.
 bool paintsOwnColors(QWidget* control, const QColor* back, const QColor* fore) {
     const auto give = [&](auto* painter) {
         painter->setColors(back != nullptr ? *back : painter->backColor(),
@@ -129,6 +129,9 @@ bool paintsOwnColors(QWidget* control, const QColor* back, const QColor* fore) {
     if (auto* list = qobject_cast<PanelDropDown*>(control)) {
         return give(list);
     }
+    if (auto* label = qobject_cast<PanelLabel*>(control)) {
+        return give(label);
+    }
     return false;
 }
 
@@ -138,10 +141,6 @@ bool paintsOwnBackColor(QWidget* control, const QColor& color) {
     }
     if (auto* button = qobject_cast<PanelButton*>(control)) {
         button->setBackColor(color);
-        return true;
-    }
-    if (auto* label = qobject_cast<PanelLabel*>(control)) {
-        label->setBackColor(color);
         return true;
     }
     return declares(control, kBackColor); // the component took the number as its BackColor

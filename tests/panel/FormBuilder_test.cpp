@@ -185,23 +185,26 @@ TEST_F(FormBuilderTest, TextBoxTakesItsEditorWhenTheOperatorReachesIt) {
 }
 
 TEST_F(FormBuilderTest, FontsAndColoursOfLabelsAndTextBoxes) {
-    ASSERT_TRUE(deliver(panel("", "<c><type>label</type><name>l</name><fontname>DejaVu Serif"
-                                  "</fontname><fontsize>14</fontsize><fontbold>false</fontbold>"
-                                  "<fontitalic>yes</fontitalic><forecolor>blue</forecolor>"
-                                  "<backcoloroff>yellow</backcoloroff></c>"
-                                  "<c><type>textbox</type><name>t</name><enabled>false</enabled>"
-                                  "</c>"
-                                  "<c><type>textbox</type><name>t2</name><backcoloroff>cyan"
-                                  "</backcoloroff></c>"
-                                  "<c><type>dropdown</type><name>d</name><fontname>DejaVu Serif"
-                                  "</fontname><fontsize>30</fontsize></c>")));
+    ASSERT_TRUE(
+        deliver(panel("", "<c><type>label</type><name>l</name><fontname>DejaVu Serif"
+                          "</fontname><fontsize>14</fontsize><fontbold>false</fontbold>"
+                          "<fontitalic>yes</fontitalic><forecolor>blue</forecolor><caption>On air"
+                          "</caption>"
+                          "<backcoloroff>yellow</backcoloroff></c>"
+                          "<c><type>textbox</type><name>t</name><enabled>false</enabled>"
+                          "</c>"
+                          "<c><type>textbox</type><name>t2</name><backcoloroff>cyan"
+                          "</backcoloroff></c>"
+                          "<c><type>dropdown</type><name>d</name><fontname>DejaVu Serif"
+                          "</fontname><fontsize>30</fontsize></c>")));
     QLabel* label = m_arrays.lblBox.at(1);
     EXPECT_EQ(label->font().family(), "DejaVu Serif");
     EXPECT_EQ(label->font().pointSize(), 14);
     EXPECT_FALSE(label->font().bold());
     EXPECT_TRUE(label->font().italic());
-    EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_EQ(qobject_cast<PanelLabel*>(label)->foreColor(), QColor(0, 0, 255));
     EXPECT_EQ(qobject_cast<PanelLabel*>(label)->backColor(), QColor(255, 255, 0));
+    EXPECT_EQ(CP::ForeColor(label), 16711680);
     EXPECT_TRUE(m_arrays.txtBox.at(1)->font().bold()); // records default to bold Arial 9
     EXPECT_FALSE(m_arrays.txtBox.at(1)->isEnabled());
     // A drop-down list keeps its template's font.
@@ -210,6 +213,20 @@ TEST_F(FormBuilderTest, FontsAndColoursOfLabelsAndTextBoxes) {
     // The back colours show: below the label's text, and in the text box's empty lower part.
     const QImage labelShown = label->grab().toImage();
     EXPECT_EQ(labelShown.pixelColor(2, labelShown.height() - 3), QColor(255, 255, 0));
+    // Its text in its own colour, placed as QLabel places it: the same picture as a QLabel of
+    // that text colour on that ground.
+    QLabel plain(label->text());
+    plain.setFont(label->font());
+    plain.setWordWrap(true);
+    plain.setAlignment(label->alignment());
+    plain.setAutoFillBackground(true);
+    QPalette colours = plain.palette();
+    colours.setColor(QPalette::Window, QColor(255, 255, 0));
+    colours.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    plain.setPalette(colours);
+    plain.resize(label->size());
+    EXPECT_EQ(labelShown.convertToFormat(QImage::Format_RGB32),
+              plain.grab().toImage().convertToFormat(QImage::Format_RGB32));
     const QImage textShown = m_arrays.txtBox.at(2)->grab().toImage();
     EXPECT_EQ(textShown.pixelColor(textShown.width() - 3, textShown.height() - 3),
               QColor(0, 255, 255));

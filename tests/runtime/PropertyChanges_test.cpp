@@ -5,6 +5,7 @@
 #include "components/TSClockInterop.h"
 #include "panel/PanelButton.h"
 #include "panel/PanelDropDown.h"
+#include "panel/PanelLabel.h"
 #include "panel/PanelTextBox.h"
 #include "panel/QtPrinting.h"
 #include "runtime/WindowPicture.h"
@@ -120,8 +121,11 @@ QString observe(LivePanel& panel, const QString& name, const QString& aspect) {
         const QImage shown = control->grab().toImage();
         return QString::number(shown.pixelColor(shown.width() - 4, shown.height() - 4).hue());
     }
-    if (aspect == "textcolour") {
-        return control->palette().color(QPalette::WindowText).name();
+    if (aspect == "textcolour") { // a label paints its text in a colour of its own
+        const auto* label = qobject_cast<PanelLabel*>(control);
+        return (label != nullptr ? label->foreColor()
+                                 : control->palette().color(QPalette::WindowText))
+            .name();
     }
     if (aspect == "picture") {
         return pictureColour(qobject_cast<PanelButton*>(control)->picture());
