@@ -1,6 +1,7 @@
 #include "components/GainFader.h"
 
 #include "components/ComponentFont.h"
+#include "components/ScaleText.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -106,7 +107,7 @@ void GainFader::relayout() {
     g.capHeight = std::clamp(height() / 10, 12, 26);
     g.travelTop = g.capHeight / 2 + 1;
     g.travelBottom = std::max(g.travelTop + 1, height() - g.capHeight / 2 - 2);
-    const int wanted = QFontMetrics(m_scaleFont).horizontalAdvance(QStringLiteral("-80")) + 3;
+    const int wanted = MeasureScaleText(m_scaleFont, QStringLiteral("-80")).width + 3;
     g.labelWidth = width() - wanted >= 16 ? wanted : 0;
     g.trackX = g.labelWidth + (width() - g.labelWidth) / 2;
     g.capWidth = std::max(0, std::min(width() - g.labelWidth - 2, 30));

@@ -1,5 +1,7 @@
 #include "components/MeterArtist.h"
 
+#include "components/ScaleText.h"
+
 #include <QFontMetrics>
 #include <QLinearGradient>
 #include <QPainter>
@@ -8,7 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 
 namespace corvane {
 
@@ -25,27 +26,6 @@ QPixmap blankPixmap(QSize size, qreal dpr, const QColor& fill) {
     return pixmap;
 }
 
-// What the layout needs of the scale's font. Meters are laid out again at every size and look
-// they are given, and a panel's meters share a few fonts: measuring text costs far more than
-// telling that the font is the one measured last.
-struct ScaleTextMetrics {
-    int labelWidth = 0;
-    int height = 0;
-};
-
-ScaleTextMetrics scaleTextMetrics(const QFont& font) {
-    // Never destroyed: a font that has been measured holds on to Qt's font engines, which are
-    // gone once the application object is.
-    static QFont& measured = *new QFont;
-    static std::optional<ScaleTextMetrics> last;
-    if (!last || font != measured) {
-        const QFontMetrics fm(font);
-        last = ScaleTextMetrics{fm.horizontalAdvance(QStringLiteral("-60")), fm.height()};
-        measured = font;
-    }
-    return *last;
-}
-
 } // namespace
 
 MeterArtist::MeterArtist(int style, const MeterScaleMap& scale, const MeterColors& colors,
@@ -56,8 +36,8 @@ MeterArtist::MeterArtist(int style, const MeterScaleMap& scale, const MeterColor
 MeterLayout MeterArtist::layoutFor(QSize size, int centerPad) const {
     MeterLayout layout;
     layout.vertical = size.height() > size.width();
-    const ScaleTextMetrics fm = scaleTextMetrics(m_font);
-    const int labelWidth = fm.labelWidth;
+    const ScaleTextSize fm = MeasureScaleText(m_font, QStringLiteral("-60"));
+    const int labelWidth = fm.width;
     const int pad = std::max(0, centerPad);
 
     // Across the bars: room for two bars and the pad, plus the scale when it fits.

@@ -32,6 +32,11 @@ std::optional<double> leadingNumber(const QString& text) {
         const qint64 value = t.mid(2).toLongLong(&ok, 16);
         return (ok && t.size() <= 10) ? std::optional<double>(double(value)) : std::nullopt;
     }
+    // Most values are a number and nothing else.
+    bool whole = false;
+    if (const double value = t.toDouble(&whole); whole) {
+        return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+    }
     static const QRegularExpression number(
         QStringLiteral(R"(^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?)"));
     const auto match = number.match(t);

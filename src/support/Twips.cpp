@@ -11,9 +11,8 @@ namespace corvane {
 
 namespace {
 
-constexpr char kScaleProperty[] = "panelScale";
-constexpr char kOriginProperty[] = "panelOrigin";
-constexpr char kExtraProperty[] = "panelWindowExtra";
+// One property for the whole mapping: it is read for every control placed or given a font.
+constexpr char kMappingProperty[] = "panelMapping";
 
 int rounded(double pixels) {
     return static_cast<int>(std::lround(pixels));
@@ -77,19 +76,12 @@ PanelMapping PanelMapping::of(const QWidget* widget) {
     if (window == nullptr) {
         return {};
     }
-    const QVariant scale = window->property(kScaleProperty);
-    if (!scale.isValid()) {
-        return {};
-    }
-    const QSize extra = window->property(kExtraProperty).toSize();
-    return PanelMapping(scale.toDouble(), window->property(kOriginProperty).toPoint(),
-                        extra.isValid() ? extra : QSize(0, 0));
+    const QVariant mapping = window->property(kMappingProperty);
+    return mapping.canConvert<PanelMapping>() ? mapping.value<PanelMapping>() : PanelMapping();
 }
 
 void PanelMapping::install(QWidget* window, const PanelMapping& mapping) {
-    window->setProperty(kScaleProperty, mapping.m_scale);
-    window->setProperty(kOriginProperty, mapping.m_origin);
-    window->setProperty(kExtraProperty, mapping.m_windowExtra);
+    window->setProperty(kMappingProperty, QVariant::fromValue(mapping));
 }
 
 } // namespace corvane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QPoint>
 #include <QSize>
 
@@ -55,3 +56,5 @@ private:
 };
 
 } // namespace corvane
+
+Q_DECLARE_METATYPE(corvane::PanelMapping)

@@ -1,15 +1,18 @@
 #include "components/LedMeter.h"
 #include "components/MeterTick.h"
+#include "components/ScaleText.h"
 
 #include "support/Wait.h"
 
 #include <QBackingStore>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPaintEvent>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace corvane {
 namespace {
@@ -41,6 +44,27 @@ struct ManualClock {
 
 QImage render(LedMeter& meter) {
     return meter.grab().toImage();
+}
+
+// Scale labels are measured once a font; a font or sample asked about again, after more than
+// are remembered, must still measure as Qt measures it.
+TEST(LedMeter, ScaleTextMeasuresAsQtDoesForEveryFontInTurn) {
+    std::vector<QFont> fonts;
+    for (int points = 6; points <= 16; ++points) {
+        QFont font;
+        font.setPointSize(points);
+        font.setBold(points % 2 == 0);
+        fonts.push_back(font);
+    }
+    for (int round = 0; round < 3; ++round) {
+        for (const QFont& font : fonts) {
+            for (const QString& sample : {QStringLiteral("-60"), QStringLiteral("-80")}) {
+                const ScaleTextSize size = MeasureScaleText(font, sample);
+                EXPECT_EQ(size.width, QFontMetrics(font).horizontalAdvance(sample));
+                EXPECT_EQ(size.height, QFontMetrics(font).height());
+            }
+        }
+    }
 }
 
 TEST(LedMeter, PropertiesRoundTripUnderTheirPanelNames) {

@@ -10,7 +10,7 @@ namespace {
 TEST(TSClockInterop, TakesPlaceSizeAndLookFromItsControlElement) {
     TSClockInterop clock;
     EXPECT_TRUE(clock.IngestXML(
-        "<Clock1><Type>tsclock</Type><LEFT>1500</LEFT><Top>300</Top><Width>2880</Width>"
+        "<Clock1><Type>tsclock</Type><LEFT>1500</LEFT><Top>300 twips</Top><Width>2880</Width>"
         "<height>1440</height><Style>Analogue</Style><BackColor>&amp;HFF0000</BackColor>"
         "<forecolor>Yellow</forecolor><ShowSeconds>False</ShowSeconds></Clock1>"));
     EXPECT_EQ(clock.geometry(), QRect(twipsToPixels(1500), twipsToPixels(300), twipsToPixels(2880),
@@ -33,8 +33,7 @@ TEST(TSClockInterop, BadInputLeavesSettingsAlone) {
     TSClockInterop clock;
     clock.setGeometry(10, 20, 150, 50);
     const QColor fore = clock.foreColor();
-    for (const char* xml :
-         {"", "<clock><left>15", "not xml at all", "<a></b>", "\xff\xfe<\x01>"}) {
+    for (const char* xml : {"", "<clock><left>15", "not xml at all", "<a></b>", "\xff\xfe<\x01>"}) {
         EXPECT_FALSE(clock.IngestXML(QString::fromLatin1(xml))) << xml;
     }
     // Well-formed but unreadable values: each one is ignored on its own.
