@@ -220,9 +220,13 @@ void checkPanel(BuiltPanel& p) {
             name = entry.value->Name;
         }
     }
+    // A frame to the client carries no character of code 3 (half a frame end): a name renamed
+    // to one holding it can be named by no change either.
+    const QChar frameEndHalf = modClientProtocolConsts::strFrameEnd.front();
     if (name.isEmpty() || name.contains(QLatin1Char('.')) || name.contains(QLatin1Char('=')) ||
-        name.startsWith(QLatin1Char('$')) || panel.windowTag.contains(QLatin1Char('.')) ||
-        panel.windowTag.contains(QLatin1Char('='))) {
+        name.startsWith(QLatin1Char('$')) || name.contains(frameEndHalf) ||
+        panel.windowTag.contains(QLatin1Char('.')) || panel.windowTag.contains(QLatin1Char('=')) ||
+        panel.windowTag.contains(frameEndHalf)) {
         return; // a name (or a panel name from a new definition) that no change can address
     }
     static int probes = 0;
