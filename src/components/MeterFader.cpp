@@ -406,10 +406,19 @@ void MeterFader::refreshGainText() {
 }
 
 void MeterFader::refreshName() {
-    // Long names are elided to the strip's width rather than widening the strip.
-    const int room = std::max(0, m_nameRect.width() - 2);
-    m_shownName = QFontMetrics(m_nameFont).elidedText(m_channelName, Qt::ElideRight, room);
+    // Measured when next shown: a strip is laid out several times while a panel is built, and
+    // one that is never drawn need not measure its name at all.
+    m_shownName.reset();
     update(m_nameRect);
+}
+
+QString MeterFader::shownName() const {
+    if (!m_shownName) {
+        // Long names are elided to the strip's width rather than widening the strip.
+        const int room = std::max(0, m_nameRect.width() - 2);
+        m_shownName = QFontMetrics(m_nameFont).elidedText(m_channelName, Qt::ElideRight, room);
+    }
+    return *m_shownName;
 }
 
 QString MeterFader::shownGain() const {
@@ -424,7 +433,7 @@ void MeterFader::paintEvent(QPaintEvent*) {
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
     painter.setFont(m_nameFont);
     painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(m_nameRect, Qt::AlignCenter, m_shownName);
+    painter.drawText(m_nameRect, Qt::AlignCenter, shownName());
     if (!m_hideGainValue) {
         painter.setFont(m_gainFont);
         painter.setPen(m_gainColor);

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 namespace corvane {
 
@@ -121,7 +122,7 @@ public:
 
     // The name as it shows, elided to the strip's width, and the gain figure (empty while
     // hidden).
-    QString shownName() const { return m_shownName; }
+    QString shownName() const;
     QString shownGain() const;
     QColor gainColor() const { return m_gainColor; }
 
@@ -174,7 +175,7 @@ private:
     QFont m_gainFont;
     QRect m_nameRect;
     QRect m_gainRect;
-    QString m_shownName;
+    mutable std::optional<QString> m_shownName; // elided when first asked for
     QString m_gainText;
     QColor m_gainColor;
     LitButton* m_onOff = nullptr;

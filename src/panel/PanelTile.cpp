@@ -45,6 +45,16 @@ void PanelTile::holdMask() {
 
 void PanelTile::releaseMask() {
     m_held = false;
+    if (m_unwatched) {
+        // The controls added while held are watched from now on; until now their area was
+        // to be worked out anyway.
+        m_unwatched = false;
+        for (QObject* child : children()) {
+            if (child->isWidgetType()) {
+                child->installEventFilter(this); // again for one watched already: no change
+            }
+        }
+    }
     if (m_stale) {
         updateMask();
     }
@@ -58,7 +68,14 @@ bool PanelTile::event(QEvent* event) {
         if (child->isWidgetType()) {
             if (event->type() == QEvent::ChildAdded) {
                 ++m_controls;
-                child->installEventFilter(this);
+                if (m_held) {
+                    // Every event of every control built in a pass would pass the filter for
+                    // nothing: the area is worked out when the hold ends.
+                    m_unwatched = true;
+                    m_stale = true;
+                } else {
+                    child->installEventFilter(this);
+                }
             } else {
                 --m_controls;
                 child->removeEventFilter(this);

@@ -30,6 +30,7 @@ private:
     int m_controls = 0;
     bool m_held = false;
     bool m_stale = false;
+    bool m_unwatched = false; // controls were added while held, without the filter yet
 };
 
 } // namespace corvane

@@ -24,12 +24,15 @@ public:
 
     // Adds the entry at the end; false (and no change) when the key is already present.
     bool add(const QString& key, Value value) {
-        const QString folded = fold(key);
-        if (m_index.contains(folded)) {
+        // One lookup: a key not yet present gets a new slot, filled here; panels register
+        // thousands of controls.
+        const qsizetype before = m_index.size();
+        iterator& slot = m_index[fold(key)];
+        if (m_index.size() == before) {
             return false;
         }
         m_entries.push_back(Entry{key, std::move(value)});
-        m_index.insert(folded, std::prev(m_entries.end()));
+        slot = std::prev(m_entries.end());
         return true;
     }
 
