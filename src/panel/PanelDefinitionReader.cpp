@@ -201,6 +201,8 @@ bool PanelDefinitionReader::registerControl(const DefinitionElement& node) {
     if (type == QLatin1String("tsclock") || type == QLatin1String("codeccontrol")) {
         // Its own text, as the definition has it: the component reads the element again.
         record->strIngestXML = node.source().toString();
+    }
+    if (type == QLatin1String("tsclock")) {
         for (auto setting = node.firstChildElement(); !setting.isNull();
              setting = setting.nextSiblingElement()) {
             record->ingestSettings.append({setting.key(), setting.text()});

@@ -2,7 +2,6 @@
 
 #include <QPainter>
 #include <QStyle>
-#include <QStyleOption>
 
 namespace corvane {
 
@@ -30,10 +29,8 @@ void PanelLabel::paintEvent(QPaintEvent* event) {
         painter.fillRect(rect(), m_backColor);
     }
     drawFrame(&painter);
-    // Plain text placed as QLabel places it, in the label's own text colour.
-    QStyleOption option;
-    option.initFrom(this);
-    option.palette.setColor(foregroundRole(), m_foreColor);
+    // Plain text placed as QLabel places it, drawn with the label's own text colour as the
+    // pen: no palette is copied for a paint.
     const bool rightToLeft = text().isRightToLeft();
     const Qt::Alignment placed =
         QStyle::visualAlignment(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight, alignment());
@@ -51,8 +48,8 @@ void PanelLabel::paintEvent(QPaintEvent* event) {
                     placed & Qt::AlignRight ? -indented : 0,
                     placed & Qt::AlignBottom ? -indented : 0);
     }
-    style()->drawItemText(&painter, area, flags, option.palette, isEnabled(), text(),
-                          foregroundRole());
+    painter.setPen(m_foreColor);
+    style()->drawItemText(&painter, area, flags, palette(), isEnabled(), text(), QPalette::NoRole);
 }
 
 } // namespace corvane
