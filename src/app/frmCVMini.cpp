@@ -14,7 +14,6 @@
 #include "panel/PanelButton.h"
 #include "panel/PanelDefinitionReader.h"
 #include "panel/PanelPayload.h"
-#include "panel/ParseStringToColl.h"
 #include "protocol/ClientProtocolConsts.h"
 #include "protocol/FrameBuilder.h"
 #include "runtime/ButtonActions.h"
@@ -50,23 +49,18 @@
 
 namespace corvane {
 
-namespace {
-// Operator messages waiting to be shown; a Core that floods them cannot make us grow.
-constexpr qsizetype kMaxPendingMessageChars = 64 * 1024;
-} // namespace
-
 frmCVMini::frmCVMini(const RuntimeTimings& timings, UserPrompt* prompt, QWidget* parent)
     : QWidget(parent), m_timings(timings),
       m_ownPrompt(prompt ? nullptr : std::make_unique<UserPrompt>()),
       m_prompt(prompt ? *prompt : *m_ownPrompt),
-      m_parser(*this, ReceiveBuffer::kDefaultMaxTail, this) {
+      m_parser(*this, ReceiveBuffer::kDefaultMaxTail, this),
+      m_messages(
+          this, m_timings.messageTickMs,
+          [this](const QString& text) { m_prompt.showMessage(this, applicationTitle(), text); },
+          [this] { return m_globals.boolShuttingDown; }, [this] { timMessage_Timer(); }) {
     setObjectName(QStringLiteral("frmCVMini"));
     setWindowTitle(applicationTitle());
     // Named, so that whoever looks at the window's parts can find them.
-    m_timMessage.setObjectName(QStringLiteral("timMessage"));
-    m_timMessage.setInterval(m_timings.messageTickMs);
-    m_timMessage.setSingleShot(true);
-    connect(&m_timMessage, &QTimer::timeout, this, &frmCVMini::timMessage_Timer);
     m_timUPPing.setObjectName(QStringLiteral("timUPPing"));
     m_timUPPing.setInterval(m_timings.firstKeepAliveMs);
     connect(&m_timUPPing, &QTimer::timeout, this, &frmCVMini::timUPPing_Timer);
@@ -282,17 +276,7 @@ void frmCVMini::MeteringStop(bool noReset) {
 }
 
 void frmCVMini::AppendPendingMessage(const QString& text) {
-    if (m_strPendingMessages.size() + text.size() > kMaxPendingMessageChars) {
-        qCWarning(lcProtocol) << "operator message dropped:" << m_strPendingMessages.size()
-                              << "characters are still waiting to be shown";
-        return;
-    }
-    m_strPendingMessages += text;
-    // A running timer is left alone: restarted by every arrival, a steady stream of messages
-    // would keep the box from ever showing.
-    if (!m_timMessage.isActive()) {
-        m_timMessage.start();
-    }
+    m_messages.append(text);
 }
 
 void frmCVMini::CheckUPMeterAbilities(qint32 router, qint32 io, bool isDest,
@@ -414,24 +398,7 @@ void frmCVMini::timUPPing_Timer() {
 
 void frmCVMini::timMessage_Timer() {
     const DeferredShutdown::HandlerScope handler(m_shutdown);
-    m_timMessage.stop();
-    if (m_showingMessages) {
-        return; // shown after the open box and the ones queued before them
-    }
-    QStringList items;
-    ParseStringToColl(m_strPendingMessages, items, modClientProtocolConsts::strFieldSeparator);
-    m_strPendingMessages.clear();
-    m_showingMessages = true;
-    for (const QString& item : std::as_const(items)) {
-        if (m_globals.boolShuttingDown) {
-            break;
-        }
-        m_prompt.showMessage(this, applicationTitle(), item);
-    }
-    m_showingMessages = false;
-    if (!m_strPendingMessages.isEmpty() && !m_globals.boolShuttingDown) {
-        m_timMessage.start();
-    }
+    m_messages.showPending();
 }
 
 void frmCVMini::timCheckFader_Timer() {
@@ -541,7 +508,7 @@ void frmCVMini::CloseStartWindows() {
 
 void frmCVMini::StopTimers() {
     m_timUPPing.stop();
-    m_timMessage.stop();
+    m_messages.stop();
     m_timCheckFader.stop();
     m_timFlash.stop();
 }

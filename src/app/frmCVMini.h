@@ -13,6 +13,7 @@
 #include "runtime/ButtonActions.h"
 #include "runtime/CoreMeterData.h"
 #include "runtime/FlashCycle.h"
+#include "runtime/OperatorMessages.h"
 #include "runtime/PanelCommands.h"
 #include "runtime/PropertyChanges.h"
 #include "runtime/RuntimeTimings.h"
@@ -144,9 +145,8 @@ private:
     AddressLookup m_addresses;
     clsCVCoreConnection* m_MasterSocket = nullptr;
     ClientProtocolParser m_parser;
+    OperatorMessages m_messages; // the Core's messages for the operator, shown in turn
     ProgramData m_programData;
-    QString m_strPendingMessages;
-    QTimer m_timMessage{this};
     QTimer m_timUPPing{this};
     QTimer m_timForceVisible{this};
     QTimer m_timFlash{this};
@@ -168,7 +168,6 @@ private:
     bool m_unloaded = false;
     bool m_positionPlaced = false; // start-up has moved the window to its saved position
     bool m_programEnded = false;
-    bool m_showingMessages = false; // timMessage has a message box open
     QPointer<frmDebug> m_debugWindow;
     DeferredShutdown m_shutdown{this, [this] { Form_Unload(); }};
 };
